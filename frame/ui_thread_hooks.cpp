@@ -1,0 +1,9 @@
+#include "frame/ui_thread_hooks.h"
+
+// The toolkit is not linked in yet; these are the seams it fills.
+namespace UiThreadHooks {
+void AttachToolkit(HMODULE, const std::wstring&) {}
+void RegisterShadowClass(HMODULE) {}
+bool TranslateMessage(MSG*) { return false; }
+void ReleaseToolkit() {}
+}  // namespace UiThreadHooks

@@ -1,0 +1,15 @@
+// The toolkit services the user-interface thread needs around its loop.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace UiThreadHooks {
+// Hands the module to the toolkit and points its resource path at the folder.
+void AttachToolkit(HMODULE module, const std::wstring& pluginFolder);
+void RegisterShadowClass(HMODULE module);
+// The toolkit's pre-translation: true when a window manager consumed msg.
+bool TranslateMessage(MSG* msg);
+// Releases the in-memory skin package and the plug-in's copy of it.
+void ReleaseToolkit();
+}  // namespace UiThreadHooks

@@ -1,0 +1,120 @@
+// A stand-in ScoreDll.dll for tests: every operation is recorded in a log the
+// test reads through FakeEngineLog; Play replays a scripted list of note
+// events through the note callback.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "player/score_engine.h"
+
+#define FAKE_EXPORT extern "C" __declspec(dllexport)
+
+namespace {
+std::string g_log;
+std::vector<int> g_notes;  // groups of five values
+ScoreNoteFn g_noteFn = nullptr;
+ScoreKeyFn g_keyFn = nullptr;
+int g_keyToReport = -1;
+
+void Log(const char* text) {
+    g_log += text;
+    g_log += ';';
+}
+
+void __cdecl Prepare(IScore*, HDC, int mode, float scale, POINT*) {
+    char b[64];
+    snprintf(b, sizeof b, "Prepare %d %.2f", mode, scale);
+    Log(b);
+}
+void __cdecl Draw(IScore*, HDC, int, RECT*, int) { Log("Draw"); }
+void __cdecl SetOwnerWindow(IScore*, HWND) { Log("SetOwnerWindow"); }
+int __cdecl GetMeasureCount(IScore*) { return 12; }
+int __cdecl GetPageCount(IScore*) { return 2; }
+void __cdecl GetPageSize(IScore*, SIZE* s) {
+    if (s) *s = SIZE{595, 842};
+}
+void __cdecl GoToPage(IScore*, int page) {
+    char b[32];
+    snprintf(b, sizeof b, "GoToPage %d", page);
+    Log(b);
+}
+void __cdecl GoToMeasure(IScore*, int m) {
+    char b[32];
+    snprintf(b, sizeof b, "GoToMeasure %d", m);
+    Log(b);
+}
+void __cdecl Stop(IScore*) { Log("Stop"); }
+void __cdecl Play(IScore*) {
+    Log("Play");
+    for (size_t i = 0; g_noteFn && i + 5 <= g_notes.size(); i += 5)
+        g_noteFn(g_notes[i], g_notes[i + 1], g_notes[i + 2], g_notes[i + 3], g_notes[i + 4]);
+}
+void __cdecl Pause(IScore*) { Log("Pause"); }
+int __cdecl IsPlaying(IScore*) { return 0; }
+void __cdecl SetMeterCallback(IScore*, ScoreMeterFn) { Log("SetMeterCallback"); }
+void __cdecl SetKeyCallback(IScore*, ScoreKeyFn fn) {
+    Log("SetKeyCallback");
+    g_keyFn = fn;
+    if (fn && g_keyToReport >= 0) fn(g_keyToReport);
+}
+void __cdecl SetTempoCallback(IScore*, ScoreTempoFn) { Log("SetTempoCallback"); }
+void __cdecl SetTimeCallback(IScore*, ScoreTimeFn) { Log("SetTimeCallback"); }
+void __cdecl SetMeasureCallback(IScore*, ScoreMeasureFn) { Log("SetMeasureCallback"); }
+void __cdecl SetNoteCallback(IScore*, ScoreNoteFn fn) {
+    Log("SetNoteCallback");
+    g_noteFn = fn;
+}
+void __cdecl SetTempoRatio(IScore*, float r) {
+    char b[32];
+    snprintf(b, sizeof b, "SetTempoRatio %.1f", r);
+    Log(b);
+}
+void __cdecl SetHands(IScore*, int flags) {
+    char b[32];
+    snprintf(b, sizeof b, "SetHands 0x%x", flags);
+    Log(b);
+}
+int __cdecl Load(IScore*, const wchar_t*) {
+    Log("Load");
+    return 0;
+}
+
+const IScoreOps kScoreOps = {nullptr,     Prepare,         Draw,          nullptr,         SetOwnerWindow,
+                             GetMeasureCount, GetPageCount, GetPageSize, GoToPage,       GoToMeasure,
+                             Stop,        Play,            Pause,         IsPlaying,       nullptr,
+                             SetMeterCallback, SetKeyCallback, SetTempoCallback, SetTimeCallback,
+                             SetMeasureCallback, SetNoteCallback, SetTempoRatio, SetHands, Load, nullptr};
+
+int __cdecl HitTest(ISelectAct*, HWND, IScore*, POINT*) { return 0; }
+void __cdecl Activate(ISelectAct*) { Log("Activate"); }
+void __cdecl QueryResult(ISelectAct*, void*) { Log("QueryResult"); }
+const ISelectActOps kActOps = {HitTest, Activate, QueryResult};
+
+IScore g_score = {&kScoreOps};
+ISelectAct g_act = {&kActOps};
+}  // namespace
+
+FAKE_EXPORT IScore* __cdecl CreateScore() {
+    Log("CreateScore");
+    return &g_score;
+}
+FAKE_EXPORT void __cdecl ReleaseScore(IScore*) { Log("ReleaseScore"); }
+FAKE_EXPORT ISelectAct* __cdecl CreateSelectAct() {
+    Log("CreateSelectAct");
+    return &g_act;
+}
+#ifndef FAKE_ENGINE_WITHOUT_RELEASE_SELECT_ACT
+FAKE_EXPORT void __cdecl ReleaseSelectAct(ISelectAct*) { Log("ReleaseSelectAct"); }
+#endif
+
+// Test hooks.
+FAKE_EXPORT const char* __cdecl FakeEngineLog() { return g_log.c_str(); }
+FAKE_EXPORT void __cdecl FakeEngineReset() {
+    g_log.clear();
+    g_notes.clear();
+    g_keyToReport = -1;
+}
+FAKE_EXPORT void __cdecl FakeEngineScriptNotes(const int* values, int count) { g_notes.assign(values, values + count); }
+FAKE_EXPORT void __cdecl FakeEngineReportKeyOnCallback(int key) { g_keyToReport = key; }

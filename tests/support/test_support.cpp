@@ -1,0 +1,159 @@
+#include "tests/support/test_support.h"
+
+#include <shellapi.h>
+
+#include <atomic>
+
+namespace testing_support {
+
+std::wstring BinFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring s(path);
+    return s.substr(0, s.find_last_of(L'\\') + 1);
+}
+
+static void RemoveTree(const std::wstring& folder) {
+    std::wstring from = folder;
+    if (!from.empty() && from.back() == L'\\') from.pop_back();
+    from.push_back(L'\0');  // SHFileOperation wants a double-terminated list
+    SHFILEOPSTRUCTW op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationW(&op);
+}
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    wchar_t tmp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, tmp);
+    wchar_t name[64];
+    wsprintfW(name, L"melvane-%lu-%d-%lu\\", GetCurrentProcessId(), counter++, GetTickCount());
+    path_ = std::wstring(tmp) + name;
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE) return std::string();
+    std::string out(GetFileSize(f, nullptr), '\0');
+    DWORD read = 0;
+    if (!out.empty()) ReadFile(f, &out[0], static_cast<DWORD>(out.size()), &read, nullptr);
+    CloseHandle(f);
+    out.resize(read);
+    return out;
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void CopyFromBin(const std::wstring& name, const std::wstring& folder, const std::wstring& as) {
+    CopyFileW((BinFolder() + name).c_str(), (folder + (as.empty() ? name : as)).c_str(), FALSE);
+}
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (pred()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+RecordingHost::RecordingHost() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"MelvaneTestHost";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"test host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                            wc.hInstance, this);
+}
+
+RecordingHost::~RecordingHost() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+std::vector<RecordingHost::Message> RecordingHost::Of(UINT msg) const {
+    std::vector<Message> out;
+    for (const Message& m : messages)
+        if (m.msg == msg) out.push_back(m);
+    return out;
+}
+
+LRESULT CALLBACK RecordingHost::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+        SetWindowLongPtrW(wnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    auto* self = reinterpret_cast<RecordingHost*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (self && msg >= WM_USER + 100 && msg <= WM_USER + 120) self->messages.push_back({msg, wp, lp});
+    return DefWindowProcW(wnd, msg, wp, lp);
+}
+
+PluginSandbox::PluginSandbox(const std::wstring& engineDll) {
+    CopyFromBin(L"ZYQMelvane.dll", dir_.Path());
+    if (!engineDll.empty()) CopyFromBin(engineDll, dir_.Path(), L"ScoreDll.dll");
+    client_.Load(dir_.Path() + L"ZYQMelvane.dll");
+}
+
+PluginSandbox::~PluginSandbox() {
+    Stop();
+    client_.Unload();
+}
+
+bool PluginSandbox::Start(int language, const std::wstring& skin) {
+    if (client_.Init(host_.Hwnd(), language, skin) != 1) return false;
+    started_ = true;
+    return PumpUntil([this] { return PlayerWindow() != nullptr; });
+}
+
+void PluginSandbox::Stop() {
+    if (!started_) return;
+    client_.Exit();
+    started_ = false;
+}
+
+struct FindPlayer {
+    DWORD self;
+    HWND found;
+};
+
+static BOOL CALLBACK FindPlayerProc(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<FindPlayer*>(lp);
+    DWORD pid = 0;
+    DWORD tid = GetWindowThreadProcessId(wnd, &pid);
+    if (pid == GetCurrentProcessId() && tid != f->self && IsWindowVisible(wnd) &&
+        (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_APPWINDOW)) {
+        f->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND PluginSandbox::PlayerWindow() const {
+    FindPlayer f = {GetCurrentThreadId(), nullptr};
+    EnumWindows(FindPlayerProc, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+}  // namespace testing_support

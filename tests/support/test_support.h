@@ -1,0 +1,81 @@
+// Helpers shared by the tests: temporary folders, a plug-in folder with the
+// real DLL in it, a recording host window and message pumping.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/plugin_client.h"
+
+namespace testing_support {
+
+// The folder of the running test executable, with a trailing backslash: the
+// build's bin folder, where the plug-in, the engine and the samples are.
+std::wstring BinFolder();
+
+// A fresh folder under %TEMP%, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::wstring& Path() const { return path_; }  // ends in a backslash
+    std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+
+private:
+    std::wstring path_;
+};
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadFileBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+void CopyFromBin(const std::wstring& name, const std::wstring& folder, const std::wstring& as = L"");
+
+// Runs the message loop of this thread until pred holds or timeoutMs passes.
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
+void PumpFor(DWORD ms);
+
+// A top-level window standing in for the host application; it records every
+// plug-in message it receives.
+class RecordingHost {
+public:
+    struct Message {
+        UINT msg;
+        WPARAM wp;
+        LPARAM lp;
+    };
+    RecordingHost();
+    ~RecordingHost();
+    HWND Hwnd() const { return hwnd_; }
+    std::vector<Message> messages;
+    std::vector<Message> Of(UINT msg) const;
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    HWND hwnd_ = nullptr;
+};
+
+// A plug-in folder in TEMP with ZYQMelvane.dll copied into it (and, on
+// request, an engine as ScoreDll.dll), loaded through CPluginClient.
+class PluginSandbox {
+public:
+    explicit PluginSandbox(const std::wstring& engineDll = L"");
+    ~PluginSandbox();
+    CPluginClient& Client() { return client_; }
+    const std::wstring& Folder() const { return dir_.Path(); }
+    RecordingHost& Host() { return host_; }
+    // Init with the recording host; waits until the player window shows.
+    bool Start(int language = 1033, const std::wstring& skin = L"");
+    void Stop();
+    // The plug-in's visible top-level window on its UI thread.
+    HWND PlayerWindow() const;
+
+private:
+    TempDir dir_;
+    RecordingHost host_;
+    CPluginClient client_;
+    bool started_ = false;
+};
+
+}  // namespace testing_support

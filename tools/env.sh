@@ -1,0 +1,39 @@
+# Sourced by the scripts: build folder, Wine prefix and a display.
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${MELVANE_BUILD:-$ROOT/build}
+export MELVANE_WINEPREFIX=$BUILD/wineprefix
+export WINEPREFIX=$MELVANE_WINEPREFIX WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+melvane_build() {
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
+    cmake --build "$BUILD" -j "$(nproc)"
+}
+
+# Starts Xvfb on a free display when there is none; melvane_stop_display ends it.
+XVFB_PID=""
+melvane_start_display() {
+    if [ -n "${DISPLAY:-}" ]; then return; fi
+    local n=91
+    while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
+    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=:$n
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+}
+melvane_stop_display() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+}
+
+melvane_boot_wine() {
+    mkdir -p "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/.melvane-ready" ]; then
+        wineboot -i >/dev/null 2>&1 || true
+        # Unmanaged windows: without a window manager (Xvfb) Wine would wait two
+        # seconds for every destroyed top-level window to be withdrawn.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+        touch "$WINEPREFIX/.melvane-ready"
+    fi
+}
