@@ -1,0 +1,163 @@
+// Language file selection and lookup, on real INI files in a temporary
+// plug-in folder. The test executable carries the embedded English default
+// as its own resource 101, as the plug-in does.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frame/lang_table.h"
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+class LanguageFolder : public ::testing::Test {
+protected:
+    std::wstring Lang() const { return dir.Path() + L"Language\\"; }
+    void Write(const std::wstring& name, const std::string& text) {
+        CreateDirectoryW(Lang().c_str(), nullptr);
+        WriteFileBytes(Lang() + name, text);
+    }
+    static std::string Ini(int id, const std::string& strings) {
+        return "[General Settings]\r\nID=" + std::to_string(id) + "\r\n[String]\r\n" + strings;
+    }
+    // The name the folder enumeration returns first among the given ones.
+    std::wstring FirstEnumerated() const {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((Lang() + L"*.*").c_str(), &fd);
+        std::wstring first;
+        if (h == INVALID_HANDLE_VALUE) return first;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                first = fd.cFileName;
+                break;
+            }
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+        return first;
+    }
+    TempDir dir;
+};
+
+std::string EmbeddedDefault() {
+    HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(101), L"OWNER_DATA");
+    if (!res) return std::string();
+    const char* data = static_cast<const char*>(LockResource(LoadResource(nullptr, res)));
+    return std::string(data, SizeofResource(nullptr, res));
+}
+
+}  // namespace
+
+TEST_F(LanguageFolder, UnknownNumberWritesTheEnglishDefaultByteForByte) {
+    std::wstring chosen = SelectLanguageFile(dir.Path(), 1041);
+    EXPECT_EQ(chosen, Lang() + L"English.ini");
+    EXPECT_EQ(CurrentLanguageNumber(), 1033);
+    std::string written = ReadFileBytes(chosen);
+    ASSERT_FALSE(EmbeddedDefault().empty());
+    EXPECT_EQ(written, EmbeddedDefault());
+    EXPECT_EQ(GetLangText(L"ID_BTN_SCORE_START"), L"Start");
+    EXPECT_EQ(GetLangText(L"ID_WND_MELVANE_TITLE"), L"Melvane");
+    EXPECT_EQ(GetLangText(L"ID_NOT_THERE"), L"");
+}
+
+TEST_F(LanguageFolder, EmbeddedDefaultKeepsItsFixedEntries) {
+    SelectLanguageFile(dir.Path(), 1033);
+    const wchar_t* fixed[][2] = {
+        {L"ID_BTN_OPEN_FILE", L"Open"},           {L"ID_BTN_ZOOM_IN", L"Zoom In"},
+        {L"ID_BTN_ZOOM_OUT", L"Zoom Out"},        {L"ID_BTN_ZOOM_WIDTH", L"Zoom Width"},
+        {L"ID_BTN_PAGE_PREV", L"Prev"},           {L"ID_BTN_PAGE_NEXT", L"Next"},
+        {L"ID_BTN_TEMPO_ADD", L"Speed Play"},     {L"ID_BTN_TEMPO_DIS", L"Speed Ratio"},
+        {L"ID_BTN_TEMPO_PLUS", L"Slow Play"},     {L"ID_BTN_SCORE_START", L"Start"},
+        {L"ID_BTN_SCORE_PAUSE", L"Pause"},        {L"ID_EDIT_SEARCH", L"Search music scores"},
+        {L"ID_SCORE_LIST_TITLE", L"Score List"},  {L"ID_BTN_EXPAND_SCORE_LIST", L"Expand"},
+        {L"ID_BTN_SHRINK_SCORE_LIST", L"Shrink"}, {L"ID_BTN_SCORE_LIST_SHOW", L"Show List"},
+        {L"ID_BTN_SCORE_ICON_SHOW", L"Show Icon"}, {L"ID_BTN_SCORE_LIST_DEL", L"Delete Music"},
+        {L"ID_BTN_SCORE_LIST_ADD", L"Add Music"}, {L"ID_BTN_HIDE_SCORE_PANEL", L"Hide Score Panel"},
+        {L"ID_BTN_SHOW_SCORE_PANEL", L"Show Score Panel"}, {L"ID_BTN_EDIT_SCORE", L"Edit"},
+    };
+    for (auto& e : fixed) EXPECT_EQ(GetLangText(e[0]), e[1]) << e[0];
+    // Every text the code asks for directly exists in English.
+    for (const wchar_t* id : {L"ID_WND_WAITING_TIP", L"ID_TEXT_ITEM_TITLE", L"ID_BTN_VERSION", L"ID_MSG_TIP_UPDATE",
+                              L"ID_MSG_ERR_LOAD_FILE", L"ID_MSG_ERR_NO_ZYQN_FILE", L"ID_MSG_ERR_FILE_EXIST",
+                              L"ID_MSG_SURE_DEL_SCORE", L"ID_MSG_SURE_DEL_SCORE_DIR", L"ID_MSG_TIP_SCORE_DIR_EXIST",
+                              L"ID_MSG_TIP_SCORE_DIR_NAME_EMPTY", L"ID_MSG_TIP_SCORE_ENSURE_SEL_DIR",
+                              L"ID_MENU_SCORE_ADD", L"ID_MENU_SCORE_DIR_EDIT", L"ID_MENU_SCORE_DIR_DEL",
+                              L"ID_MENU_SCORE_ITEM_EDIT", L"ID_MENU_SCORE_ITEM_DEL"})
+        EXPECT_FALSE(GetLangText(id).empty()) << id;
+}
+
+TEST_F(LanguageFolder, MatchingFileIsChosenAndAnExistingEnglishFileIsLeftAlone) {
+    Write(L"English.ini", Ini(1033, "ID_BTN_SCORE_START=Go\r\n"));
+    Write(L"Japanese.ini", Ini(1041, "ID_BTN_SCORE_START=\xE9\x96\x8B\xE5\xA7\x8B\r\n"));
+    EXPECT_EQ(SelectLanguageFile(dir.Path(), 1041), Lang() + L"Japanese.ini");
+    EXPECT_EQ(CurrentLanguageNumber(), 1041);
+    EXPECT_EQ(SelectLanguageFile(dir.Path(), 2052), Lang() + L"English.ini");
+    EXPECT_EQ(CurrentLanguageNumber(), 1033);
+    EXPECT_EQ(GetLangText(L"ID_BTN_SCORE_START"), L"Go");  // not overwritten by the default
+}
+
+TEST_F(LanguageFolder, TwoFilesWithOneNumberTheFirstEnumeratedWins) {
+    Write(L"a.ini", Ini(3082, "X=a\r\n"));
+    Write(L"b.ini", Ini(3082, "X=b\r\n"));
+    std::wstring first = FirstEnumerated();
+    EXPECT_EQ(SelectLanguageFile(dir.Path(), 3082), Lang() + first);
+}
+
+TEST_F(LanguageFolder, MinusOneSelectsAFileWithoutId) {
+    Write(L"English.ini", Ini(1033, ""));
+    Write(L"NoId.ini", "[General Settings]\r\nLanguage=Nothing\r\n[String]\r\nX=none\r\n");
+    EXPECT_EQ(SelectLanguageFile(dir.Path(), -1), Lang() + L"NoId.ini");
+    EXPECT_EQ(CurrentLanguageNumber(), -1);
+    EXPECT_EQ(GetLangText(L"X"), L"none");
+}
+
+TEST_F(LanguageFolder, LineBreaksAndTheLengthLimit) {
+    std::string longValue(2000, 'w');
+    Write(L"Test.ini", Ini(7, "TWO=first\\nsecond\r\nEND=a\\\r\nLONG=" + longValue + "\r\nEDGE=\\n\\nx\\n\r\n"));
+    SelectLanguageFile(dir.Path(), 7);
+    EXPECT_EQ(GetLangText(L"TWO"), L"first\nsecond");
+    EXPECT_EQ(GetLangText(L"END"), L"a\\");
+    EXPECT_EQ(GetLangText(L"LONG"), std::wstring(1023, L'w'));
+    EXPECT_EQ(GetLangText(L"EDGE"), L"\n\nx\n");
+}
+
+TEST_F(LanguageFolder, Utf16FileWithByteOrderMarkIsRead) {
+    std::wstring text = L"[General Settings]\r\nID=2052\r\n[String]\r\nID_BTN_SCORE_START=\u5F00\u59CB\r\n";
+    std::string bytes("\xFF\xFE", 2);
+    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    Write(L"Chinese.ini", bytes);
+    EXPECT_EQ(SelectLanguageFile(dir.Path(), 2052), Lang() + L"Chinese.ini");
+    EXPECT_EQ(GetLangText(L"ID_BTN_SCORE_START"), L"\u5F00\u59CB");
+}
+
+TEST_F(LanguageFolder, BrokenFilesFallBackToEnglish) {
+    Write(L"empty.ini", "");
+    Write(L"binary.ini", std::string("\x00\x01\x02\xFF\xFE\x00[General", 13));
+    std::wstring noBom = L"[General Settings]\r\nID=1046\r\n";
+    Write(L"utf16nobom.ini", std::string(reinterpret_cast<const char*>(noBom.data()), noBom.size() * 2));
+    Write(L"nosection.ini", "[String]\r\nID=1046\r\n");
+    SelectLanguageFile(dir.Path(), 1046);
+    // Whatever the profile reader makes of the broken files, it never takes a
+    // file that does not declare 1046 in its settings section.
+    EXPECT_NE(CurrentLanguageFile(), Lang() + L"nosection.ini");
+    EXPECT_NE(CurrentLanguageFile(), Lang() + L"empty.ini");
+    EXPECT_NE(CurrentLanguageFile(), Lang() + L"binary.ini");
+}
+
+TEST_F(LanguageFolder, LanguagePathThatIsAFileYieldsEmptyTexts) {
+    WriteFileBytes(dir.Path() + L"Language", "not a folder");
+    EXPECT_EQ(SelectLanguageFile(dir.Path(), 1041), Lang() + L"English.ini");
+    EXPECT_EQ(CurrentLanguageNumber(), 1033);
+    EXPECT_EQ(GetLangText(L"ID_BTN_SCORE_START"), L"");
+    EXPECT_EQ(ReadFileBytes(dir.Path() + L"Language"), "not a folder");
+}
+
+TEST(LanguageThroughThePlugin, StartWritesEnglishIntoThePluginFolder) {
+    PluginSandbox box;
+    ASSERT_TRUE(box.Start(1041));
+    EXPECT_EQ(ReadFileBytes(box.Folder() + L"Language\\English.ini"), EmbeddedDefault());
+    wchar_t title[32] = {};
+    GetWindowTextW(box.PlayerWindow(), title, 32);
+    EXPECT_STREQ(title, L"Melvane");
+}

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the practice host with the plug-in and the sample
+# library. Without a display it runs under Xvfb for a few seconds and saves a
+# screenshot to build/screenshot.png instead.
+#   tools/run.sh [--lang N] [--skin FOLDER]
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+bash "$ROOT/tools/setup.sh"
+melvane_build
+if [ -z "${DISPLAY:-}" ]; then
+    trap melvane_stop_display EXIT
+    melvane_start_display
+    melvane_boot_wine
+    shot=$BUILD/screenshot.png
+    (cd "$BUILD/bin" && wine melvane-host.exe "$@" --screenshot 'Z:'"${shot//\//\\}" --quit-after "${MELVANE_RUN_MS:-6000}")
+    echo "screenshot: $shot"
+else
+    melvane_boot_wine
+    cd "$BUILD/bin" && exec wine melvane-host.exe "$@"
+fi
