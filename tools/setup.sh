@@ -13,7 +13,6 @@ command -v wine >/dev/null || need+=(wine wine32 wine64)
 dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32)
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v xauth >/dev/null || need+=(xauth)
-command -v convert >/dev/null && convert -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
 [ ${#need[@]} -eq 0 ] && exit 0
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
