@@ -33,6 +33,22 @@ std::wstring WithoutTrailingSlash(std::wstring p) {
     return p;
 }
 
+// The path the file system finally opens for path, links followed; empty
+// when it cannot be opened.
+std::wstring FinalPath(const std::wstring& path) {
+    HANDLE h = CreateFileW(WithoutTrailingSlash(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::wstring();
+    std::vector<wchar_t> buffer(1024);
+    DWORD n = GetFinalPathNameByHandleW(h, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    if (n >= buffer.size()) {
+        buffer.resize(n + 1);
+        n = GetFinalPathNameByHandleW(h, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    }
+    CloseHandle(h);
+    return n > 0 && n < buffer.size() ? std::wstring(buffer.data(), n) : std::wstring();
+}
+
 // One silent shell rename. Both lists end in a double terminator, and the
 // buffers grow with the path instead of cutting it.
 bool ShellRename(const std::wstring& from, const std::wstring& to) {
@@ -48,14 +64,6 @@ bool ShellRename(const std::wstring& from, const std::wstring& to) {
     // dialog of the shell's own.
     op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
     return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
-}
-
-// Renames from to to unless to names another existing entry. A change of
-// letter case only is the same entry and may go ahead.
-bool RenameEntry(const std::wstring& from, const std::wstring& to) {
-    if (Exists(to) && !SameFileName(from, to)) return false;
-    if (!ShellRename(from, to)) return false;
-    return Exists(to);
 }
 
 // Whether two existing paths are one file (same volume and file index), which
@@ -75,10 +83,30 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
            ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+// Renames from to to unless to names another existing entry. A change of
+// letter case only finds the entry itself under the new name and may go ahead;
+// in a case-sensitive folder the other spelling is another entry and is kept.
+bool RenameEntry(const std::wstring& from, const std::wstring& to) {
+    if (Exists(to) && !(SameFileName(from, to) && SameFile(from, to))) return false;
+    if (!ShellRename(from, to)) return false;
+    return Exists(to);
+}
+
 }  // namespace
 
 CScoreLibrary::CScoreLibrary(std::wstring root) : root_(std::move(root)) {
     if (!root_.empty() && root_.back() != L'\\') root_ += L'\\';
+}
+
+// Deleting never goes through a link (a linked folder, a linked score): what
+// it leads to lies outside the library, and some systems delete the target
+// rather than the link. The entry must be found where its path says, below
+// wherever the root itself really is.
+bool CScoreLibrary::ReachesOnlyLibrary(const std::wstring& path) const {
+    const std::wstring root = FinalPath(root_);
+    const std::wstring entry = FinalPath(path);
+    if (root.empty() || entry.empty()) return false;
+    return SameFileName(root + L'\\' + WithoutTrailingSlash(path.substr(root_.size())), entry);
 }
 
 CScoreLibrary CScoreLibrary::BesidePlugin() { return CScoreLibrary(LibraryRootOf(PluginFolder())); }
@@ -155,9 +183,10 @@ std::wstring CScoreLibrary::RenameScore(const std::wstring& scorePath, const std
 }
 
 bool CScoreLibrary::DeleteScore(const std::wstring& scorePath) const {
-    if (!SplitScorePath(root_, scorePath, nullptr, nullptr)) return false;
+    std::wstring folder;
+    if (!SplitScorePath(root_, scorePath, &folder, nullptr)) return false;
     if (!Exists(scorePath)) return true;
-    if (!IsFile(scorePath)) return false;
+    if (!IsFile(scorePath) || !ReachesOnlyLibrary(scorePath)) return false;
     DeleteFileW(scorePath.c_str());
     return !Exists(scorePath);
 }
@@ -166,17 +195,13 @@ bool CScoreLibrary::DeleteFolder(const std::wstring& folderPath, const std::vect
     std::wstring folder;
     if (!SplitFolderPath(root_, folderPath, &folder)) return false;
     if (!Exists(folderPath)) return true;
-    // A folder that is a link to somewhere else: its scores live outside the
-    // library, so only the link goes.
-    const bool link = (Attributes(folderPath) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    if (!link) {
-        for (const std::wstring& score : scorePaths) {
-            std::wstring owner;
-            if (SplitScorePath(root_, score, &owner, nullptr) && owner == folder) DeleteScore(score);
-        }
+    if (!ReachesOnlyLibrary(folderPath)) return false;
+    for (const std::wstring& score : scorePaths) {
+        std::wstring owner;
+        if (SplitScorePath(root_, score, &owner, nullptr) && owner == folder) DeleteScore(score);
     }
-    // RemoveDirectoryW only removes an empty folder (or a link itself), so
-    // nothing the user did not choose can go with it.
+    // RemoveDirectoryW only removes an empty folder, so nothing the user did
+    // not choose can go with it.
     RemoveDirectoryW(WithoutTrailingSlash(folderPath).c_str());
     return !Exists(folderPath);
 }

@@ -70,5 +70,7 @@ public:
     bool UndoCopy(const CopyOutcome& outcome) const;
 
 private:
+    bool ReachesOnlyLibrary(const std::wstring& path) const;
+
     std::wstring root_;
 };

@@ -45,3 +45,7 @@ private:
 };
 
 void SetReadOnly(const std::wstring& path, bool on);
+
+// Makes link a symbolic link to target: under Wine a Unix link (what a user
+// there would make), else a Windows one. False when neither can be made.
+bool MakeLink(const std::wstring& link, const std::wstring& target, bool folder);

@@ -17,6 +17,10 @@ DiskSnapshot Moved(DiskSnapshot s, const std::wstring& from, const std::wstring&
     }
     return out;
 }
+std::wstring WithoutSlash(std::wstring p) {
+    if (!p.empty() && p.back() == L'\\') p.pop_back();
+    return p;
+}
 }  // namespace
 
 TEST(LibraryCreateFolder, CreatesOneFolderAndRefusesNamesThatWouldEscapeOrHide) {
@@ -194,4 +198,31 @@ TEST(LibraryDelete, MissingEntriesCountAsGone) {
     EXPECT_TRUE(disk.Library().DeleteFolder(disk.Root() + L"Gone\\", {}));
     EXPECT_TRUE(disk.Library().DeleteFolder(disk.Root() + L"Pop\\", {}));
     EXPECT_EQ((DiskSnapshot{{L"music\\", ""}}), disk.Disk());
+}
+
+TEST(LibraryDelete, NeverGoesThroughALink) {
+    LibraryDisk disk;
+    testing_support::TempDir outside;
+    testing_support::WriteFileBytes(outside / L"a.zyqn", "outside a");
+    testing_support::WriteFileBytes(outside / L"b.zyqn", "outside b");
+    const std::wstring own = disk.Put(L"Real\\own.zyqn", "own");
+    disk.Folder(L"Linked");
+    RemoveDirectoryW((disk.Root() + L"Linked").c_str());
+    if (!MakeLink(disk.Root() + L"Linked", WithoutSlash(outside.Path()), true) ||
+        !MakeLink(disk.Root() + L"Real\\b.zyqn", outside / L"b.zyqn", false))
+        GTEST_SKIP() << "no symbolic links here";
+
+    CScoreLibrary& lib = disk.Library();
+    std::vector<std::wstring> paths = lib.Enumerate();
+    std::vector<std::wstring> scores;
+    for (const std::wstring& p : paths)
+        if (p.back() != L'\\') scores.push_back(p);
+    ASSERT_EQ(4u, scores.size());  // the linked folder's two, own.zyqn and the linked score
+
+    EXPECT_FALSE(lib.DeleteFolder(disk.Root() + L"Linked\\", scores));
+    EXPECT_FALSE(lib.DeleteScore(disk.Root() + L"Linked\\a.zyqn"));
+    EXPECT_FALSE(lib.DeleteScore(disk.Root() + L"Real\\b.zyqn"));
+    EXPECT_FALSE(lib.DeleteFolder(disk.Root() + L"Real\\", scores));
+    EXPECT_EQ((DiskSnapshot{{L"a.zyqn", "outside a"}, {L"b.zyqn", "outside b"}}), Snapshot(outside.Path()));
+    EXPECT_FALSE(testing_support::FileExists(own));  // the folder's own score did go
 }
