@@ -107,6 +107,21 @@ TEST(LibraryRename, ScoreInUseStaysWhereItIs) {
     EXPECT_NE(L"", disk.Library().RenameScore(moon, L"Star"));
 }
 
+TEST(LibraryRename, ChangingOnlyTheLetterCaseLosesNothing) {
+    LibraryDisk disk;
+    const std::wstring moon = disk.Put(L"Pop\\Moon.zyqn", "moon");
+    std::wstring renamed = disk.Library().RenameScore(moon, L"MOON");
+    // Whether the file system allows it or not, one file holds the score.
+    DiskSnapshot after = disk.Disk();
+    ASSERT_EQ(3u, after.size());
+    auto score = std::prev(after.end());
+    EXPECT_TRUE(SameFileName(L"music\\Pop\\Moon.zyqn", score->first));
+    EXPECT_EQ("moon", score->second);
+    if (!renamed.empty()) {
+        EXPECT_EQ(L"music\\Pop\\MOON.zyqn", score->first);
+    }
+}
+
 TEST(LibraryRename, NothingOutsideTheLibraryIsRenamed) {
     LibraryDisk disk;
     disk.Folder(L"Pop");

@@ -20,13 +20,6 @@ TEST(LibraryNames, DisplayNamesCutOnlyAfterTheLastFullStopOfAFile) {
     EXPECT_EQ(L"", DisplayNameOfPath(L""));
 }
 
-TEST(LibraryNames, FolderNamesBeginningWithAFullStopAreNotFolders) {
-    EXPECT_FALSE(IsScoreFolderName(L"."));
-    EXPECT_FALSE(IsScoreFolderName(L".."));
-    EXPECT_FALSE(IsScoreFolderName(L".hidden"));
-    EXPECT_TRUE(IsScoreFolderName(L"Etudes.2020"));
-}
-
 TEST(LibraryNames, OnlySingleComponentsWithoutWildcardsAreEntryNames) {
     EXPECT_TRUE(IsPlainEntryName(L"Moon Light"));
     EXPECT_TRUE(IsPlainEntryName(L"\u6708\u5149"));
