@@ -1,0 +1,340 @@
+// The loading splash on its own thread: placement over a rectangle, the whole
+// owner or the cursor's monitor; Show twice; Hide without Show; the image
+// resource; and what the window shows, read back from the screen.
+#include <windows.h>
+// windows.h first: gdiplus.h needs its declarations.
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <memory>
+#include <vector>
+
+#include "frame/lang_table.h"
+#include "frame/loading_splash.h"
+#include "tests/support/test_support.h"
+
+using testing_support::BinFolder;
+
+namespace {
+const COLORREF kBand = RGB(0x30, 0x80, 0xC0);   // left 10 columns of the test image
+const COLORREF kField = RGB(0xE0, 0xF0, 0xFF);  // the rest
+
+RECT WindowRect(HWND wnd) {
+    RECT rc = {};
+    GetWindowRect(wnd, &rc);
+    return rc;
+}
+
+BOOL CALLBACK CountSplash(HWND wnd, LPARAM lp) {
+    wchar_t cls[64] = {};
+    GetClassNameW(wnd, cls, 64);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == GetCurrentProcessId() && lstrcmpW(cls, L"CMelvaneSplashWnd") == 0) ++*reinterpret_cast<int*>(lp);
+    return TRUE;
+}
+
+int SplashWindowCount() {
+    int count = 0;
+    EnumWindows(CountSplash, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Screen pixels of a window, top-down rows of 0x00RRGGBB.
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<uint32_t> px;
+    COLORREF At(int x, int y) const {
+        uint32_t v = px[static_cast<size_t>(y) * width + x];
+        return RGB(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF);
+    }
+};
+
+Shot Capture(HWND wnd) {
+    RECT rc = WindowRect(wnd);
+    Shot shot;
+    shot.width = rc.right - rc.left;
+    shot.height = rc.bottom - rc.top;
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    bmi.bmiHeader.biWidth = shot.width;
+    bmi.bmiHeader.biHeight = -shot.height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, shot.width, shot.height, screen, rc.left, rc.top, SRCCOPY);
+    GdiFlush();
+    shot.px.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + shot.width * shot.height);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+bool Near(COLORREF a, COLORREF b) {
+    return abs(GetRValue(a) - GetRValue(b)) < 12 && abs(GetGValue(a) - GetGValue(b)) < 12 &&
+           abs(GetBValue(a) - GetBValue(b)) < 12;
+}
+
+bool Dark(COLORREF c) { return GetRValue(c) < 90 && GetGValue(c) < 90 && GetBValue(c) < 90; }
+
+class LoadingSplashTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&gdiplus_, &input, nullptr);
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        wc.lpszClassName = L"SplashTestOwner";
+        RegisterClassW(&wc);
+        images_ = LoadLibraryExW((BinFolder() + L"frame_extra_versioned.dll").c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    }
+    static void TearDownTestSuite() {
+        if (images_) FreeLibrary(images_);
+        Gdiplus::GdiplusShutdown(gdiplus_);
+    }
+
+    void SetUp() override {
+        ASSERT_NE(images_, nullptr);
+        image_.reset(CLoadingSplash::LoadImageResource(images_, 110));
+        ASSERT_NE(image_, nullptr);
+        owner_ = CreateWindowExW(0, L"SplashTestOwner", L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 600, 400, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(owner_, nullptr);
+        testing_support::PumpFor(30);
+    }
+    void TearDown() override { DestroyWindow(owner_); }
+
+    // Top-left corner of a 174 x 39 splash centred over a screen rectangle.
+    static POINT Centred(LONG l, LONG t, LONG r, LONG b) { return POINT{(l + r) / 2 - 87, (t + b) / 2 - 19}; }
+
+    static ULONG_PTR gdiplus_;
+    static HMODULE images_;
+    std::unique_ptr<Gdiplus::Image> image_;
+    HWND owner_ = nullptr;
+};
+ULONG_PTR LoadingSplashTest::gdiplus_ = 0;
+HMODULE LoadingSplashTest::images_ = nullptr;
+}  // namespace
+
+TEST_F(LoadingSplashTest, ShownOverTheTargetRectangleOnItsOwnThread) {
+    CLoadingSplash splash(owner_);
+    splash.SetTargetRect(RECT{100, 50, 500, 350});
+    splash.SetImageAndText(image_.get(), L"Loading score, please wait");
+    image_.reset();  // the splash keeps its own copy
+    splash.Show();
+
+    HWND wnd = splash.Window();
+    ASSERT_TRUE(IsWindow(wnd));
+    EXPECT_TRUE(IsWindowVisible(wnd));
+    RECT rc = WindowRect(wnd);
+    POINT at = Centred(200, 150, 600, 450);
+    EXPECT_EQ(rc.left, at.x);
+    EXPECT_EQ(rc.top, at.y);
+    EXPECT_EQ(rc.right - rc.left, 174);
+    EXPECT_EQ(rc.bottom - rc.top, 39);
+
+    // A borderless tool window of its own thread, owned by nobody, not activated.
+    DWORD thread = GetWindowThreadProcessId(wnd, nullptr);
+    EXPECT_NE(thread, GetCurrentThreadId());
+    EXPECT_EQ(thread, splash.ThreadId());
+    EXPECT_EQ(GetWindow(wnd, GW_OWNER), nullptr);
+    EXPECT_TRUE(GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(GetWindowLongW(wnd, GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_THICKFRAME), WS_POPUP);
+    EXPECT_NE(GetForegroundWindow(), wnd);
+
+    // It answers while this thread pumps nothing.
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer), 0);
+
+    HANDLE handle = OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, thread);
+    splash.Hide();
+    EXPECT_FALSE(IsWindow(wnd));
+    EXPECT_FALSE(splash.HasImage());
+    EXPECT_EQ(splash.Window(), nullptr);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeThread(handle, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(handle);
+}
+
+TEST_F(LoadingSplashTest, EmptyTargetCentresOverTheWholeOwner) {
+    CLoadingSplash splash(owner_);
+    splash.SetTargetRect(RECT{50, 50, 50, 50});
+    splash.SetImageAndText(image_.get(), L"");
+    splash.Show();
+    RECT rc = WindowRect(splash.Window());
+    POINT at = Centred(100, 100, 700, 500);
+    EXPECT_EQ(rc.left, at.x);
+    EXPECT_EQ(rc.top, at.y);
+    splash.Hide();
+
+    // Without any rectangle at all, the same.
+    CLoadingSplash plain(owner_);
+    plain.SetImageAndText(image_.get(), L"");
+    plain.Show();
+    rc = WindowRect(plain.Window());
+    EXPECT_EQ(rc.left, at.x);
+    EXPECT_EQ(rc.top, at.y);
+}
+
+TEST_F(LoadingSplashTest, WithoutOwnerCentresOnTheCursorsMonitor) {
+    SetCursorPos(20, 20);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint(POINT{20, 20}, MONITOR_DEFAULTTONEAREST), &info));
+    CLoadingSplash splash(nullptr);
+    splash.SetImageAndText(image_.get(), L"");
+    splash.Show();
+    RECT rc = WindowRect(splash.Window());
+    const RECT& m = info.rcMonitor;
+    POINT at = Centred(m.left, m.top, m.right, m.bottom);
+    EXPECT_EQ(rc.left, at.x);
+    EXPECT_EQ(rc.top, at.y);
+    splash.Hide();
+}
+
+TEST_F(LoadingSplashTest, ShowTwiceKeepsOneWindowAndHideWithoutShowOnlyDropsTheImage) {
+    CLoadingSplash splash(owner_);
+    splash.SetImageAndText(image_.get(), L"");
+    splash.Show();
+    HWND first = splash.Window();
+    DWORD thread = splash.ThreadId();
+    splash.Show();
+    EXPECT_EQ(splash.Window(), first);
+    EXPECT_EQ(splash.ThreadId(), thread);
+    testing_support::PumpFor(50);
+    EXPECT_EQ(SplashWindowCount(), 1);
+    EXPECT_TRUE(IsWindow(first));
+    splash.Hide();
+    EXPECT_EQ(SplashWindowCount(), 0);
+
+    CLoadingSplash idle(owner_);
+    idle.SetImageAndText(image_.get(), L"");
+    EXPECT_TRUE(idle.HasImage());
+    idle.Hide();
+    EXPECT_FALSE(idle.HasImage());
+    EXPECT_EQ(idle.Window(), nullptr);
+    idle.Hide();
+    EXPECT_EQ(SplashWindowCount(), 0);
+
+    // The first image is kept: a second one given later is ignored.
+    CLoadingSplash again(owner_);
+    again.SetImageAndText(image_.get(), L"");
+    Gdiplus::Bitmap big(300, 80);
+    again.SetImageAndText(&big, L"");
+    again.Show();
+    EXPECT_EQ(WindowRect(again.Window()).right - WindowRect(again.Window()).left, 174);
+}
+
+TEST_F(LoadingSplashTest, WithoutImageShowGivesUpAndNoWindowAppears) {
+    CLoadingSplash splash(owner_);
+    DWORD start = GetTickCount();
+    splash.Show();
+    // The thread ends at once without signalling; Show waited out its limit.
+    EXPECT_GE(GetTickCount() - start, 4500u);
+    EXPECT_EQ(splash.Window(), nullptr);
+    EXPECT_EQ(SplashWindowCount(), 0);
+    splash.Hide();
+}
+
+TEST_F(LoadingSplashTest, DrawsTheImageAndTheWaitingText) {
+    CLoadingSplash splash(owner_);
+    splash.SetImageAndText(image_.get(), L"Loading.....");
+    splash.Show();
+    HWND wnd = splash.Window();
+    ASSERT_TRUE(IsWindow(wnd));
+    Shot shot;
+    testing_support::PumpUntil(
+        [&] {
+            shot = Capture(wnd);
+            return Near(shot.At(3, 20), kBand) && Near(shot.At(170, 2), kField);
+        },
+        3000);
+    ASSERT_EQ(shot.width, 174);
+    EXPECT_TRUE(Near(shot.At(3, 20), kBand));
+    EXPECT_TRUE(Near(shot.At(170, 2), kField));
+
+    // Black text from x = 50, top edge 5 pixels down; nothing dark elsewhere.
+    int textDark = 0, otherDark = 0, firstDarkRow = 99, firstDarkCol = 999;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            if (!Dark(shot.At(x, y))) continue;
+            if (x >= 50 && y >= 5) {
+                ++textDark;
+                firstDarkRow = std::min(firstDarkRow, y);
+                firstDarkCol = std::min(firstDarkCol, x);
+            } else {
+                ++otherDark;
+            }
+        }
+    EXPECT_GT(textDark, 40);
+    EXPECT_EQ(otherDark, 0);
+    EXPECT_LE(firstDarkRow, 12);
+    EXPECT_LE(firstDarkCol, 56);
+
+    // Save what a user would see, for a look by eye.
+    Gdiplus::Bitmap bmp(shot.width, shot.height, PixelFormat32bppRGB);
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            COLORREF c = shot.At(x, y);
+            bmp.SetPixel(x, y, Gdiplus::Color(GetRValue(c), GetGValue(c), GetBValue(c)));
+        }
+    CLSID png;
+    CLSIDFromString(L"{557CF406-1A04-11D3-9A73-0000F81EF32E}", &png);
+    bmp.Save((BinFolder() + L"frame_extra_splash.png").c_str(), &png, nullptr);
+    splash.Hide();
+}
+
+TEST(LoadingSplashText, WaitingTextIsProcessWideAndFallsBackToLoading) {
+    testing_support::TempDir plugin;
+    CreateDirectoryW((plugin / L"Language").c_str(), nullptr);
+    testing_support::WriteFileBytes(plugin / L"Language\\Lang.ini",
+                                    "[General Settings]\r\nID=1049\r\n[String]\r\nID_WND_MELVANE_TITLE=X\r\n");
+    SelectLanguageFile(plugin.Path(), 1049);
+    EXPECT_EQ(CLoadingSplash::WaitingTipText(), L"Loading.....");
+    testing_support::WriteFileBytes(plugin / L"Language\\Lang.ini",
+                                    "[General Settings]\r\nID=1049\r\n[String]\r\nID_WND_WAITING_TIP=Wait a bit\r\n");
+    EXPECT_EQ(CLoadingSplash::WaitingTipText(), L"Wait a bit");
+
+    CLoadingSplash one(nullptr);
+    one.SetImageAndText(nullptr, L"First text");
+    EXPECT_EQ(CLoadingSplash::WaitingText(), L"First text");
+    // An empty text keeps the last one, for this and every later splash.
+    CLoadingSplash two(nullptr);
+    two.SetImageAndText(nullptr, L"");
+    EXPECT_EQ(CLoadingSplash::WaitingText(), L"First text");
+    EXPECT_FALSE(two.HasImage());
+}
+
+TEST(LoadingSplashImage, ResourceIsDecodedWhenPresentAndNullOtherwise) {
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    EXPECT_EQ(CLoadingSplash::LoadImageResource(GetModuleHandleW(nullptr), 110), nullptr);
+    EXPECT_EQ(CLoadingSplash::LoadImageResource(nullptr, 110), nullptr);
+
+    HMODULE plugin = LoadLibraryExW((BinFolder() + L"ZYQMelvane.dll").c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(plugin, nullptr);
+    bool present = FindResourceW(plugin, MAKEINTRESOURCEW(110), L"PNG") != nullptr;
+    std::unique_ptr<Gdiplus::Image> image(CLoadingSplash::LoadImageResource(plugin, 110));
+    FreeLibrary(plugin);
+    Gdiplus::GdiplusShutdown(token);
+    if (!present) GTEST_SKIP() << "the plug-in carries no loading image yet";
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetWidth(), 174u);
+    EXPECT_EQ(image->GetHeight(), 39u);
+}
