@@ -1,11 +1,15 @@
 #include "frame/ui_thread_hooks.h"
 
 #include "frame/wnd_shadow.h"
+#include "uikit/core/window_manager.h"
+#include "uikit/markup/skin_settings.h"
 
-// The toolkit is not linked in yet; these are the seams it fills.
 namespace UiThreadHooks {
-void AttachToolkit(HMODULE, const std::wstring&) {}
+void AttachToolkit(HMODULE module, const std::wstring& pluginFolder) {
+    UiKit::CSkinSettings::SetInstance(module);
+    UiKit::CSkinSettings::SetResourcePath(pluginFolder);
+}
 void RegisterShadowClass(HMODULE module) { CWndShadow::Initialize(module); }
-bool TranslateMessage(MSG*) { return false; }
-void ReleaseToolkit() {}
+bool TranslateMessage(MSG* msg) { return UiKit::CUIWindowManager::TranslateMessage(msg); }
+void ReleaseToolkit() { UiKit::CSkinSettings::ReleasePackage(); }
 }  // namespace UiThreadHooks

@@ -6,6 +6,7 @@ namespace UiKit {
 namespace {
 
 struct Settings {
+    HINSTANCE instance = nullptr;
     HINSTANCE module = nullptr;
     CUIString path;
     CUIString packageName;
@@ -27,8 +28,10 @@ HINSTANCE OwnModule() {
 
 }  // namespace
 
+void CSkinSettings::SetInstance(HINSTANCE module) { S().instance = module; }
+HINSTANCE CSkinSettings::GetInstance() { return S().instance ? S().instance : OwnModule(); }
 void CSkinSettings::SetResourceInstance(HINSTANCE module) { S().module = module; }
-HINSTANCE CSkinSettings::GetResourceInstance() { return S().module ? S().module : OwnModule(); }
+HINSTANCE CSkinSettings::GetResourceInstance() { return S().module ? S().module : GetInstance(); }
 
 void CSkinSettings::SetResourcePath(const CUIString& path) {
     CUIString p = path;

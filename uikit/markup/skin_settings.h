@@ -14,7 +14,11 @@ namespace UiKit {
 
 class CSkinSettings {
 public:
-    // The module searched by FindResource; the toolkit's own module when unset.
+    // The module that owns the toolkit's window classes (the plug-in); the
+    // toolkit's own module when unset.
+    static void SetInstance(HINSTANCE module);
+    static HINSTANCE GetInstance();
+    // The module searched by FindResource; the instance when unset.
     static void SetResourceInstance(HINSTANCE module);
     static HINSTANCE GetResourceInstance();
 

@@ -1,0 +1,27 @@
+// The builder's table of element names: markup element name -> control class.
+//
+// The core registers "Control", "Container", "VerticalLayout",
+// "HorizontalLayout" and "ScrollBar". The standard controls add theirs from
+// uikit/controls: when that folder has a CMakeLists.txt, the toolkit is built
+// with UIKIT_HAS_STANDARD_CONTROLS and calls RegisterStandardControls() (which
+// uikit/controls must define) once, the first time the table is used; it
+// registers "Label", "Button", "Option", "List", ... with
+// RegisterControlClass. Element names that nobody registered produce no
+// control: the builder then asks the window's callback, and skips the
+// element when that gives nothing.
+#pragma once
+#include "uikit/core/control.h"
+
+namespace UiKit {
+
+using ControlCreator = CControlUI* (*)();
+
+// Adds or replaces an element name (exact, case-sensitive).
+void RegisterControlClass(const wchar_t* elementName, ControlCreator create);
+// A new control for a registered element name, or nullptr.
+CControlUI* CreateBuiltinControl(const wchar_t* elementName);
+
+// Defined in uikit/controls (see above).
+void RegisterStandardControls();
+
+}  // namespace UiKit

@@ -1,0 +1,154 @@
+#include "uikit/markup/skin_builder.h"
+
+#include <cwchar>
+#include <cwctype>
+#include <string>
+
+#include "uikit/core/container.h"
+#include "uikit/core/control_factory.h"
+#include "uikit/core/window_manager.h"
+#include "uikit/markup/attr_values.h"
+#include "uikit/markup/skin_settings.h"
+
+namespace UiKit {
+namespace {
+// The builder reads declaration values through a buffer of this size.
+const size_t kValueChars = 500;
+
+CUIString Attr(const CSkinMarkupNode& node, const wchar_t* name, bool* present = nullptr) {
+    wchar_t buf[kValueChars];
+    bool has = node.GetAttributeValue(name, buf, kValueChars);
+    if (present) *present = has;
+    return has ? CUIString(buf) : CUIString();
+}
+}  // namespace
+
+bool CSkinBuilder::LoadSource(const wchar_t* source, const wchar_t* resType) {
+    fromResource_ = false;
+    if (IS_INTRESOURCE(source)) {
+        if (!resType) return false;
+        if (IS_INTRESOURCE(resType)) resType_ = resType;
+        else {
+            resTypeName_ = resType;
+            resType_ = resTypeName_.c_str();
+        }
+        fromResource_ = true;
+        HINSTANCE module = CSkinSettings::GetResourceInstance();
+        HRSRC res = FindResourceW(module, source, resType_);
+        if (!res) return false;
+        HGLOBAL global = LoadResource(module, res);
+        DWORD size = SizeofResource(module, res);
+        const void* data = global ? LockResource(global) : nullptr;
+        if (!data) return false;
+        return markup_.LoadFromMem(data, size, MarkupEncoding::Utf8);
+    }
+    if (!source) return false;
+    if (source[0] == L'<') return markup_.Load(source);
+    return markup_.LoadFromFile(source, MarkupEncoding::Utf8);
+}
+
+CControlUI* CSkinBuilder::Build(const wchar_t* source, const wchar_t* resType, IDialogBuilderCallback* callback,
+                                CUIWindowManager* manager, CControlUI* parent) {
+    callback_ = callback;
+    if (!LoadSource(source, resType)) return nullptr;
+    CSkinMarkupNode root = markup_.GetRoot();
+    if (!root.IsValid()) return nullptr;
+    if (manager) ReadDeclarations(root, manager);
+    CControlUI* first = nullptr;
+    if (!BuildChildren(root, parent, manager, &first)) return nullptr;
+    return first;
+}
+
+void CSkinBuilder::ReadDeclarations(CSkinMarkupNode root, CUIWindowManager* manager) {
+    for (CSkinMarkupNode node = root.GetChild(); node.IsValid(); node = node.GetSibling()) {
+        const wchar_t* element = node.GetName();
+        if (wcscmp(element, L"Image") == 0) {
+            CUIString name = Attr(node, L"name"), type = Attr(node, L"restype");
+            DWORD mask = ParseColor(Attr(node, L"mask").c_str());
+            if (!name.empty()) manager->AddImage(name, type, mask);
+        } else if (wcscmp(element, L"Font") == 0) {
+            CUIString face = Attr(node, L"name");
+            bool hasSize = false;
+            CUIString sizeText = Attr(node, L"size", &hasSize);
+            int size = hasSize ? ParseInt(sizeText.c_str()) : 12;
+            bool bold = ParseBool(Attr(node, L"bold").c_str());
+            bool underline = ParseBool(Attr(node, L"underline").c_str());
+            bool italic = ParseBool(Attr(node, L"italic").c_str());
+            if (!face.empty()) {
+                manager->AddFont(face, size, bold, underline, italic);
+                if (ParseBool(Attr(node, L"default").c_str())) manager->SetDefaultFont(face, size, bold, underline, italic);
+            }
+        } else if (wcscmp(element, L"Default") == 0) {
+            CUIString name = Attr(node, L"name");
+            // Lists are long: read the value whole, not through the buffer.
+            const wchar_t* value = node.GetAttributeValue(L"value");
+            if (!name.empty()) manager->AddDefaultAttributeList(name, value ? value : L"");
+        }
+    }
+    if (wcscmp(root.GetName(), L"Window") == 0 && manager->GetPaintWindow()) {
+        int n = root.GetAttributeCount();
+        for (int i = 0; i < n; ++i) manager->ApplyWindowAttribute(root.GetAttributeName(i), root.GetAttributeValue(i));
+    }
+}
+
+bool CSkinBuilder::BuildChildren(CSkinMarkupNode node, CControlUI* parent, CUIWindowManager* manager,
+                                 CControlUI** first) {
+    for (CSkinMarkupNode e = node.GetChild(); e.IsValid(); e = e.GetSibling()) {
+        const wchar_t* element = e.GetName();
+        if (wcscmp(element, L"Image") == 0 || wcscmp(element, L"Font") == 0 || wcscmp(element, L"Default") == 0)
+            continue;
+        if (wcscmp(element, L"Include") == 0) {
+            bool hasCount = false;
+            CUIString countText = Attr(e, L"count", &hasCount);
+            int count = hasCount ? ParseInt(countText.c_str()) : 1;
+            CUIString source = Attr(e, L"source");
+            // A generous cap: an include count is a loop the markup controls.
+            if (source.empty() || count < 1) continue;
+            if (count > 1000) count = 1000;
+            for (int i = 0; i < count; ++i) {
+                CSkinBuilder inner;
+                CControlUI* built;
+                if (fromResource_)
+                    built = inner.Build(MAKEINTRESOURCEW(ParseInt(source.c_str())), resType_, callback_, manager, parent);
+                else
+                    built = inner.Build(source.c_str(), nullptr, callback_, manager, parent);
+                if (built && first && !*first) *first = built;
+            }
+            continue;
+        }
+        CControlUI* control = CreateBuiltinControl(element);
+        if (!control && callback_) control = callback_->CreateControl(element);
+        if (!control) continue;
+
+        if (e.HasChildren() && !BuildChildren(e, control, manager, nullptr)) {
+            delete control;
+            return false;
+        }
+        if (parent) {
+            auto* container = static_cast<IContainerUI*>(parent->FindInterface(L"IContainer"));
+            if (!container) {
+                delete control;
+                return false;
+            }
+            if (!container->Add(control)) {
+                delete control;
+                continue;
+            }
+        }
+        // A control added to a tree that is already attached stays attached.
+        bool attached = control->GetManager() != nullptr;
+        if (manager && !attached) {
+            control->SetManager(manager, control->GetParent(), false);
+            CUIString defaults = manager->GetDefaultAttributeList(element);
+            if (!defaults.empty()) control->ApplyAttributeList(defaults.c_str());
+        }
+        int n = e.GetAttributeCount();
+        for (int i = 0; i < n; ++i) control->ApplyAttribute(e.GetAttributeName(i), e.GetAttributeValue(i));
+        if (attached) control->GetManager()->RegisterName(control);
+        else if (manager) control->SetManager(nullptr, control->GetParent(), false);
+        if (first && !*first) *first = control;
+    }
+    return true;
+}
+
+}  // namespace UiKit
