@@ -119,18 +119,6 @@ TEST(ShadowImage, WideShadowKeepsFullDarknessNearTheWindow) {
     EXPECT_EQ(pic.Alpha(10, 35), 0);
 }
 
-TEST(ShadowImage, ShrinkWhenSharpnessExceedsSizeStaysInsideTheImage) {
-    Params p;
-    p.size = 2;
-    p.sharpness = 9;
-    Picture pic = Draw(60, 40, Rect(60, 40), p);
-    ASSERT_EQ(pic.size.cx, 64);
-    // The silhouette shrank by 7 before blurring: the edge is faint.
-    EXPECT_GT(pic.Alpha(1, 20), 0);
-    EXPECT_LT(pic.Alpha(1, 20), 50);
-    EXPECT_EQ(pic.Alpha(20, 20), 0);
-}
-
 TEST(ShadowImage, RowsWithoutPointsGetNoShadowBesideThem) {
     // Two blocks with a 40-row gap between them.
     std::vector<Span> spans = Rect(80, 100);
