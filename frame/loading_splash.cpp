@@ -70,7 +70,14 @@ CLoadingSplash::CLoadingSplash(HWND parent) : parent_(parent) {}
 CLoadingSplash::~CLoadingSplash() { Hide(); }
 
 void CLoadingSplash::SetImageAndText(Gdiplus::Image* image, const std::wstring& text) {
-    if (!image_ && image) image_ = image->Clone();
+    if (!image_ && image) {
+        image_ = image->Clone();
+        // A failed copy would make a zero-sized window: treat it as no image.
+        if (image_ && (image_->GetLastStatus() != Gdiplus::Ok || image_->GetWidth() == 0)) {
+            delete image_;
+            image_ = nullptr;
+        }
+    }
     if (!text.empty()) {
         WaitingTextStore& store = WaitingStore();
         std::lock_guard<std::mutex> guard(store.lock);
