@@ -86,7 +86,11 @@ void CEditUI::SetMaxChar(int maxChar) {
 }
 
 void CEditUI::OpenEditWindow() {
-    if (editWnd_ || !manager_ || !IsVisible() || !IsEnabled()) return;
+    if (!manager_ || !IsVisible() || !IsEnabled()) return;
+    // A click that took the focus from the native window has it closing
+    // already: it goes now and a new one opens for this click.
+    if (editWnd_ && editWnd_->IsClosing()) editWnd_->Destroy();
+    if (editWnd_) return;
     editWnd_ = CEditWnd::Open(this);
 }
 

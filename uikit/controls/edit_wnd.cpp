@@ -69,6 +69,10 @@ void CEditWnd::Close() {
     PostMessage(WM_CLOSE);
 }
 
+void CEditWnd::Destroy() {
+    if (GetHWND()) DestroyWindow(GetHWND());
+}
+
 RECT CEditWnd::EditRect() const {
     RECT rc = owner_->GetPosition();
     RECT pad = owner_->GetTextPadding();

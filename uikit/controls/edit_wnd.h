@@ -17,7 +17,11 @@ public:
     static CEditWnd* Open(CEditUI* owner);
     // The field is going away: the window closes without calling it again.
     void Detach();
+    // Posts WM_CLOSE (once); the window goes after the current message.
     void Close();
+    bool IsClosing() const { return closing_; }
+    // Closes now, handing the text back first.
+    void Destroy();
 
 protected:
     const wchar_t* WindowClassName() const override { return L"EditWnd"; }
