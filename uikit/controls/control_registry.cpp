@@ -2,11 +2,13 @@
 // table the first time it is used.
 #include "uikit/controls/button_option.h"
 #include "uikit/controls/combo.h"
+#include "uikit/controls/edit.h"
 #include "uikit/controls/label_text.h"
 #include "uikit/controls/layouts_extra.h"
 #include "uikit/controls/list.h"
 #include "uikit/controls/list_items.h"
 #include "uikit/controls/progress_slider.h"
+#include "uikit/controls/richedit.h"
 #include "uikit/core/control_factory.h"
 
 namespace UiKit {
@@ -32,6 +34,8 @@ void RegisterStandardControls() {
     RegisterControlClass(L"ListTextElement", &Make<CListTextElementUI>);
     RegisterControlClass(L"ListContainerElement", &Make<CListContainerElementUI>);
     RegisterControlClass(L"Combo", &Make<CComboUI>);
+    RegisterControlClass(L"Edit", &Make<CEditUI>);
+    RegisterControlClass(L"RichEdit", &Make<CRichEditUI>);
     RegisterControlClass(L"TabLayout", &Make<CTabLayoutUI>);
     RegisterControlClass(L"TileLayout", &Make<CTileLayoutUI>);
     RegisterControlClass(L"DialogLayout", &Make<CDialogLayoutUI>);
