@@ -1,0 +1,174 @@
+#include "engine/player.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zyqn {
+
+namespace {
+constexpr double kTimeReportMs = 100;  // the position display shows whole seconds; this keeps it current
+}
+
+void Player::SetTimeline(const Timeline* timeline) {
+    ReleaseAll();
+    timeline_ = timeline;
+    playing_ = false;
+    Rewind();
+}
+
+void Player::Rewind() {
+    ++generation_;
+    pausedPos_ = 0;
+    next_ = 0;
+    measure_ = 0;
+    lastTimeSlot_ = -1;
+    ClearHighlight();
+}
+
+void Player::ClearHighlight() {
+    highlight_[0] = highlight_[1] = EventRef();
+}
+
+double Player::PositionMs() const {
+    if (!playing_) return pausedPos_;
+    return anchorPos_ + (clock_.NowMs() - anchorClock_) * ratio_;
+}
+
+void Player::Play() {
+    if (playing_ || !timeline_ || timeline_->measureStartMs.empty()) return;
+    ++generation_;
+    playing_ = true;
+    anchorClock_ = clock_.NowMs();
+    anchorPos_ = pausedPos_;
+    unsigned generation = generation_;
+    sink_.OnMeasure(measure_);
+    if (generation == generation_) Tick();
+}
+
+void Player::Pause() {
+    if (!playing_) return;
+    pausedPos_ = std::min(PositionMs(), timeline_->totalMs);
+    playing_ = false;
+    ++generation_;
+    ReleaseAll();
+}
+
+void Player::Stop() {
+    playing_ = false;
+    ReleaseAll();
+    Rewind();
+    sink_.OnHighlight();
+    unsigned generation = generation_;
+    sink_.OnMeasure(0);
+    if (generation == generation_) sink_.OnTime(0);
+}
+
+void Player::SeekMeasure(int measure) {
+    if (!timeline_ || timeline_->measureStartMs.empty()) return;
+    measure = std::max(0, std::min(measure, static_cast<int>(timeline_->measureStartMs.size()) - 1));
+    ReleaseAll();
+    ++generation_;
+    pausedPos_ = timeline_->measureStartMs[measure];
+    anchorPos_ = pausedPos_;
+    anchorClock_ = clock_.NowMs();
+    next_ = timeline_->FirstEventAt(pausedPos_);
+    measure_ = measure;
+    lastTimeSlot_ = static_cast<long>(pausedPos_ / kTimeReportMs);
+    ClearHighlight();
+    unsigned generation = generation_;
+    sink_.OnHighlight();
+    if (generation == generation_) sink_.OnMeasure(measure);
+    if (generation == generation_) sink_.OnTime(pausedPos_);
+}
+
+void Player::SetRatio(double ratio) {
+    if (!(ratio >= 0.1)) ratio = 0.1;  // also catches NaN
+    if (ratio > 3.0) ratio = 3.0;
+    if (playing_) {
+        anchorPos_ = PositionMs();
+        anchorClock_ = clock_.NowMs();
+    }
+    ratio_ = ratio;
+}
+
+void Player::SetHandPlayed(int hand, bool played) {
+    hand &= 1;
+    played_[hand] = played;
+    if (!played) ReleaseHand(hand);
+}
+
+void Player::ReleaseHand(int hand) {
+    for (int midi = 0; midi < 128; ++midi) {
+        while (sounding_[hand][midi] > 0) {
+            --sounding_[hand][midi];
+            sink_.OnNote(midi, 0, hand, false);
+        }
+    }
+}
+
+// Sends one event; false when a callback changed the player's course.
+bool Player::Dispatch(const NoteEvent& e, unsigned generation) {
+    unsigned char& count = sounding_[e.hand][e.midi & 127];
+    if (e.on) {
+        if (highlight_[e.hand] != e.source) {
+            highlight_[e.hand] = e.source;
+            sink_.OnHighlight();
+            if (generation != generation_) return false;
+        }
+        if (!played_[e.hand] || count == 255) return true;
+        ++count;
+        sink_.OnNote(e.midi, e.velocity, e.hand, true);
+    } else {
+        if (count == 0) return true;  // released early by a pause, a seek or a mute
+        --count;
+        sink_.OnNote(e.midi, 0, e.hand, false);
+    }
+    return generation == generation_;
+}
+
+void Player::Tick() {
+    if (!playing_ || !timeline_) return;
+    const unsigned generation = generation_;
+    const double pos = PositionMs();
+    const auto& events = timeline_->events;
+    while (next_ < events.size() && events[next_].ms <= pos) {
+        const NoteEvent& e = events[next_++];
+        int m = timeline_->MeasureAt(e.ms);
+        if (e.on && m != measure_) {
+            measure_ = m;
+            sink_.OnMeasure(m);
+            if (generation != generation_) return;
+        }
+        if (!Dispatch(e, generation)) return;
+    }
+    // Measures without notes still move the position display.
+    int m = timeline_->MeasureAt(std::min(pos, timeline_->totalMs));
+    if (m > measure_) {
+        measure_ = m;
+        sink_.OnMeasure(m);
+        if (generation != generation_) return;
+    }
+    long slot = static_cast<long>(std::min(pos, timeline_->totalMs) / kTimeReportMs);
+    if (slot != lastTimeSlot_) {
+        lastTimeSlot_ = slot;
+        sink_.OnTime(std::min(pos, timeline_->totalMs));
+        if (generation != generation_) return;
+    }
+    if (next_ >= events.size() && pos >= timeline_->totalMs) {
+        playing_ = false;
+        ReleaseAll();
+        Rewind();
+        sink_.OnHighlight();
+        if (generation_ == generation + 1) sink_.OnEnd();
+    }
+}
+
+double Player::MsUntilNextDue() const {
+    if (!playing_ || !timeline_) return -1;
+    double due = next_ < timeline_->events.size() ? timeline_->events[next_].ms : timeline_->totalMs;
+    double nextSlot = (lastTimeSlot_ + 1) * kTimeReportMs;
+    due = std::min(due, nextSlot);
+    return std::max(0.0, (due - PositionMs()) / ratio_);
+}
+
+}  // namespace zyqn

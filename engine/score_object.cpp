@@ -1,0 +1,291 @@
+#include "engine/score_object.h"
+
+#include <cmath>
+#include <set>
+
+#include "engine/score_file.h"
+
+namespace zyqn {
+
+extern const IScoreOps kScoreOps;  // score_api.cpp
+
+namespace {
+
+// Every live CScore, so a pointer from the plug-in can be checked before use.
+// Only the user-interface thread creates and releases scores.
+std::set<CScore*>& LiveScores() {
+    static std::set<CScore*> live;
+    return live;
+}
+
+float ClampScale(float scale) {
+    if (std::isnan(scale)) return 1.0f;
+    return scale < 0.1f ? 0.1f : scale > 4.0f ? 4.0f : scale;
+}
+
+}  // namespace
+
+CScore::CScore(IClock* clock)
+    : ownClock_(clock ? nullptr : new CPerformanceClock()),
+      player_(clock ? *clock : *ownClock_, *this),
+      timer_([this] { OnTimer(); }) {
+    ops = &kScoreOps;
+    LiveScores().insert(this);
+}
+
+CScore::~CScore() {
+    LiveScores().erase(this);
+    timer_.Stop();
+    midi_.Close();
+}
+
+CScore* CScore::FromInterface(IScore* score) {
+    CScore* s = static_cast<CScore*>(score);
+    return score && LiveScores().count(s) && !s->doomed_ ? s : nullptr;
+}
+
+void CScore::Release() {
+    // From here on nothing reaches the plug-in any more.
+    meterFn_ = nullptr, keyFn_ = nullptr, tempoFn_ = nullptr;
+    timeFn_ = nullptr, measureFn_ = nullptr, noteFn_ = nullptr;
+    owner_ = nullptr;
+    timer_.Stop();
+    midi_.Close();
+    if (depth_ > 0)
+        doomed_ = true;
+    else
+        delete this;
+}
+
+CScore::Busy::~Busy() {
+    if (--s_->depth_ == 0 && s_->doomed_) delete s_;
+}
+
+void CScore::Prepare(int mode, float scale, const POINT* origin) {
+    preparedScale_ = ClampScale(scale);
+    if (mode == SCORE_MODE_THUMBNAIL) {
+        thumbScale_ = preparedScale_;
+    } else {
+        pageScale_ = preparedScale_;
+        pageOrigin_ = origin ? *origin : POINT{0, 0};
+    }
+}
+
+SIZE CScore::PageSize() const {
+    return SIZE{static_cast<LONG>(std::lround(metrics::kPageWidth * preparedScale_)),
+                static_cast<LONG>(std::lround(metrics::kPageHeight * preparedScale_))};
+}
+
+void CScore::Draw(HDC dc, int mode, const RECT* target) {
+    if (!loaded_ || !dc || !target) return;
+    PageView view;
+    view.clip = *target;
+    if (mode == SCORE_MODE_THUMBNAIL) {
+        // The row rectangle already sits where the thumbnail goes.
+        view.scale = thumbScale_;
+        view.origin = POINT{target->left, target->top};
+    } else {
+        view.scale = pageScale_;
+        view.origin = POINT{target->left + pageOrigin_.x, target->top + pageOrigin_.y};
+        view.highlight[0] = shownHighlight_[0] = player_.Highlighted(0);
+        view.highlight[1] = shownHighlight_[1] = player_.Highlighted(1);
+        lastView_ = view;
+        hasView_ = true;
+    }
+    renderer_.DrawPage(dc, loaded_->score, loaded_->layout, page_, view);
+}
+
+void CScore::GoToPage(int command) {
+    int count = PageCount();
+    if (count == 0) return;
+    switch (command) {
+    case SCORE_PAGE_FIRST: page_ = 0; break;
+    case SCORE_PAGE_PREV: page_ = page_ > 0 ? page_ - 1 : 0; break;
+    case SCORE_PAGE_NEXT: page_ = page_ + 1 < count ? page_ + 1 : count - 1; break;
+    case SCORE_PAGE_LAST: page_ = count - 1; break;
+    default:
+        if (command >= 0 && command < count) page_ = command;
+        break;
+    }
+}
+
+void CScore::GoToMeasure(int measure) {
+    if (!loaded_ || measure < 1) return;
+    player_.SeekMeasure(measure - 1);
+}
+
+void CScore::Play() {
+    if (!loaded_ || player_.IsPlaying()) return;
+    midi_.Open();  // no output device is fine: the callbacks still run
+    player_.Play();
+    if (player_.IsPlaying() && !doomed_) timer_.Start(1);
+}
+
+void CScore::Pause() {
+    player_.Pause();
+    timer_.Stop();
+    midi_.AllNotesOff();
+}
+
+void CScore::Stop() {
+    timer_.Stop();
+    player_.Stop();
+    midi_.AllNotesOff();
+}
+
+void CScore::OnTimer() {
+    Busy busy(this);
+    player_.Tick();
+    if (!player_.IsPlaying()) timer_.Stop();
+}
+
+void CScore::SetTempoRatio(float ratio) {
+    if (std::isnan(ratio)) return;
+    player_.SetRatio(ratio);
+}
+
+void CScore::SetHands(int flags) {
+    if (flags & (SCORE_LEFT_PLAYED | SCORE_LEFT_MUTED))
+        player_.SetHandPlayed(kHandLeft, !(flags & SCORE_LEFT_MUTED));
+    if (flags & (SCORE_RIGHT_PLAYED | SCORE_RIGHT_MUTED))
+        player_.SetHandPlayed(kHandRight, !(flags & SCORE_RIGHT_MUTED));
+}
+
+void CScore::SetMeterCallback(ScoreMeterFn fn) {
+    meterFn_ = fn;
+    if (fn && loaded_) fn(loaded_->score.beats, loaded_->score.unit);
+}
+
+void CScore::SetKeyCallback(ScoreKeyFn fn) {
+    keyFn_ = fn;
+    if (fn && loaded_) fn(loaded_->score.key);
+}
+
+void CScore::SetTempoCallback(ScoreTempoFn fn) {
+    tempoFn_ = fn;
+    if (fn && loaded_) fn(loaded_->score.tempo);
+}
+
+void CScore::SetTimeCallback(ScoreTimeFn fn) {
+    timeFn_ = fn;
+    if (fn && loaded_) fn(static_cast<int>(player_.PositionMs()), static_cast<int>(loaded_->timeline.totalMs));
+}
+
+void CScore::SetMeasureCallback(ScoreMeasureFn fn) {
+    measureFn_ = fn;
+    if (fn && loaded_) fn(player_.CurrentMeasure() + 1, MeasureCount());
+}
+
+int CScore::Load(const wchar_t* path) {
+    ParseResult parsed;
+    int code = LoadZyqnFile(path, &parsed);
+    return Accept(parsed, code);
+}
+
+int CScore::LoadText(const std::string& text) {
+    ParseResult parsed = ParseZyqn(text);
+    return Accept(parsed, LoadCodeOf(parsed.status));
+}
+
+// A failed load keeps the previous score loaded, drawable and playable.
+int CScore::Accept(ParseResult& parsed, int code) {
+    lastLoad_.status = parsed.status;
+    lastLoad_.line = parsed.line;
+    lastLoad_.column = parsed.column;
+    lastLoad_.message = parsed.message;
+    if (code != SCORE_LOAD_OK) return code;
+    timer_.Stop();
+    player_.SetTimeline(nullptr);
+    midi_.AllNotesOff();
+    auto next = std::make_unique<Loaded>();
+    next->score = std::move(parsed.score);
+    next->timeline = BuildTimeline(next->score);
+    next->layout = LayoutScore(next->score);
+    loaded_ = std::move(next);
+    player_.SetTimeline(&loaded_->timeline);
+    page_ = 0;
+    shownHighlight_[0] = shownHighlight_[1] = EventRef();
+    ReportScoreInfo();
+    return SCORE_LOAD_OK;
+}
+
+void CScore::ReportScoreInfo() {
+    const Score& s = loaded_->score;
+    if (keyFn_) keyFn_(s.key);
+    if (meterFn_) meterFn_(s.beats, s.unit);
+    if (tempoFn_) tempoFn_(s.tempo);
+    if (measureFn_) measureFn_(1, MeasureCount());
+    if (timeFn_) timeFn_(0, static_cast<int>(loaded_->timeline.totalMs));
+}
+
+bool CScore::HitTest(POINT pt, EventRef* hit) const {
+    if (!loaded_ || !hasView_ || lastView_.scale <= 0) return false;
+    const RECT& clip = lastView_.clip;
+    if (pt.x < clip.left || pt.x >= clip.right || pt.y < clip.top || pt.y >= clip.bottom) return false;
+    int x = static_cast<int>(std::floor((pt.x - lastView_.origin.x) / lastView_.scale));
+    int y = static_cast<int>(std::floor((pt.y - lastView_.origin.y) / lastView_.scale));
+    const PlacedEvent* pe = loaded_->layout.HitTest(page_, x, y);
+    if (!pe) return false;
+    if (hit) *hit = pe->ref;
+    return true;
+}
+
+// Turns the page when the played measure is on another one, and asks the
+// owner to keep the measure in sight, in the page view's content coordinates.
+void CScore::ShowMeasure(int measure) {
+    if (!loaded_ || measure < 0 || measure >= MeasureCount()) return;
+    const PlacedMeasure& pm = loaded_->layout.measures[measure];
+    HWND owner = owner_;
+    if (pm.page != page_) {
+        page_ = pm.page;
+        if (owner && IsWindow(owner)) {
+            SendMessageW(owner, WM_SCORE_PAGE, static_cast<WPARAM>(page_), 0);
+            if (hasView_) InvalidateRect(owner, &lastView_.clip, FALSE);
+        }
+    }
+    if (owner_ && IsWindow(owner_)) {
+        PageView content;
+        content.scale = pageScale_;
+        RECT rc = DeviceRect(content, pm.box);
+        SendMessageW(owner_, WM_SCORE_SHOW_RECT, reinterpret_cast<WPARAM>(&rc), 0);
+    }
+}
+
+void CScore::InvalidateHighlight() {
+    if (!owner_ || !hasView_ || !loaded_ || !IsWindow(owner_)) return;
+    for (int hand = 0; hand < 2; ++hand) {
+        for (const EventRef& ref : {shownHighlight_[hand], player_.Highlighted(hand)}) {
+            const PlacedEvent* pe = loaded_->layout.Find(ref);
+            if (!pe || loaded_->layout.measures[ref.measure].page != page_) continue;
+            RECT rc = DeviceRect(lastView_, pe->box);
+            InflateRect(&rc, 2, 2);
+            RECT clipped;
+            if (IntersectRect(&clipped, &rc, &lastView_.clip)) InvalidateRect(owner_, &clipped, FALSE);
+        }
+        shownHighlight_[hand] = player_.Highlighted(hand);
+    }
+}
+
+void CScore::OnNote(int midi, int velocity, int hand, bool on) {
+    midi_.Note(hand, midi, velocity, on);
+    if (noteFn_) noteFn_(midi, velocity, hand, hand, on ? 1 : 0);
+}
+
+void CScore::OnMeasure(int measure) {
+    if (measureFn_) measureFn_(measure + 1, MeasureCount());
+    ShowMeasure(measure);
+}
+
+void CScore::OnTime(double ms) {
+    if (timeFn_ && loaded_) timeFn_(static_cast<int>(ms), static_cast<int>(loaded_->timeline.totalMs));
+}
+
+void CScore::OnHighlight() { InvalidateHighlight(); }
+
+void CScore::OnEnd() {
+    timer_.Stop();
+    midi_.AllNotesOff();
+    if (owner_ && IsWindow(owner_)) SendMessageW(owner_, WM_SCORE_PLAY_END, 0, 0);
+}
+
+}  // namespace zyqn

@@ -1,0 +1,118 @@
+// The IScore object ScoreDll.dll hands out: owns the loaded score with its
+// timeline and layout, the player and its timer, and the MIDI output; sends
+// the owner window its messages and calls the plug-in's callbacks.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "engine/layout.h"
+#include "engine/platform.h"
+#include "engine/player.h"
+#include "engine/renderer.h"
+#include "engine/timeline.h"
+#include "engine/zyqn_parser.h"
+#include "player/score_engine.h"
+
+namespace zyqn {
+
+class CScore : public IScore, private IPlaySink {
+public:
+    // clock: null for the performance counter; tests pass a fake one.
+    explicit CScore(IClock* clock = nullptr);
+    ~CScore() override;
+
+    // The CScore behind an IScore handed out by this engine, or null for a
+    // foreign or released object.
+    static CScore* FromInterface(IScore* score);
+    // Releases now, or after the outermost call when released from a callback.
+    void Release();
+
+    void Prepare(int mode, float scale, const POINT* origin);
+    void Draw(HDC dc, int mode, const RECT* target);
+    void SetOwnerWindow(HWND owner) { owner_ = owner; }
+    int MeasureCount() const { return loaded_ ? static_cast<int>(loaded_->score.measures.size()) : 0; }
+    int PageCount() const { return loaded_ ? loaded_->layout.PageCount() : 0; }
+    SIZE PageSize() const;
+    void GoToPage(int command);
+    void GoToMeasure(int measure);  // 1-based
+    void Stop();
+    void Play();
+    void Pause();
+    bool IsPlaying() const { return player_.IsPlaying(); }
+    void SetMeterCallback(ScoreMeterFn fn);
+    void SetKeyCallback(ScoreKeyFn fn);
+    void SetTempoCallback(ScoreTempoFn fn);
+    void SetTimeCallback(ScoreTimeFn fn);
+    void SetMeasureCallback(ScoreMeasureFn fn);
+    void SetNoteCallback(ScoreNoteFn fn) { noteFn_ = fn; }
+    void SetTempoRatio(float ratio);
+    void SetHands(int flags);
+    int Load(const wchar_t* path);
+    int LoadText(const std::string& text);  // the same from memory
+
+    // For the select object and tests.
+    bool HitTest(POINT devicePoint, EventRef* hit) const;
+    int CurrentPage() const { return page_; }
+    const Score* LoadedScore() const { return loaded_ ? &loaded_->score : nullptr; }
+    const Layout* LoadedLayout() const { return loaded_ ? &loaded_->layout : nullptr; }
+    const Timeline* LoadedTimeline() const { return loaded_ ? &loaded_->timeline : nullptr; }
+    const ParseResult& LastLoad() const { return lastLoad_; }
+    Player& GetPlayer() { return player_; }
+    void OnTimer();  // one pass of the play timer
+
+    // Keeps the object alive through a call that may reach the plug-in.
+    class Busy {
+    public:
+        explicit Busy(CScore* s) : s_(s) { ++s_->depth_; }
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        CScore* s_;
+    };
+
+private:
+    struct Loaded {
+        Score score;
+        Timeline timeline;
+        Layout layout;
+    };
+
+    int Accept(ParseResult& parsed, int code);
+    void ReportScoreInfo();
+    void ShowMeasure(int measure);
+    void InvalidateHighlight();
+    void OnNote(int midi, int velocity, int hand, bool on) override;
+    void OnMeasure(int measure) override;
+    void OnTime(double ms) override;
+    void OnHighlight() override;
+    void OnEnd() override;
+
+    std::unique_ptr<IClock> ownClock_;
+    Player player_;
+    CThreadTimer timer_;
+    CMidiOut midi_;
+    CScoreRenderer renderer_;
+    std::unique_ptr<Loaded> loaded_;
+    ParseResult lastLoad_;
+    HWND owner_ = nullptr;
+    int page_ = 0;
+    float preparedScale_ = 1.0f, pageScale_ = 1.0f, thumbScale_ = 1.0f;
+    POINT pageOrigin_{0, 0};
+    bool hasView_ = false;  // a page view was drawn: hit tests and highlight repaints know where
+    PageView lastView_;
+    EventRef shownHighlight_[2];
+    ScoreMeterFn meterFn_ = nullptr;
+    ScoreKeyFn keyFn_ = nullptr;
+    ScoreTempoFn tempoFn_ = nullptr;
+    ScoreTimeFn timeFn_ = nullptr;
+    ScoreMeasureFn measureFn_ = nullptr;
+    ScoreNoteFn noteFn_ = nullptr;
+    int depth_ = 0;
+    bool doomed_ = false;
+};
+
+}  // namespace zyqn

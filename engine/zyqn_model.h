@@ -1,0 +1,74 @@
+// The in-memory form of a "*.zyqn" score: what the parser produces and what
+// the timeline, the layout and the renderer read. Plain data, no Windows.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace zyqn {
+
+constexpr int kTicksPerQuarter = 480;
+constexpr int kFormatVersion = 1;  // the newest version this engine reads
+constexpr int kHandRight = 0;
+constexpr int kHandLeft = 1;
+
+// Key index as the plug-in shows it: 0 = seven flats (Cb) .. 7 = C .. 14 = seven sharps (C#).
+constexpr int kKeyC = 7;
+
+struct Head {
+    int degree = 1;      // 1..7
+    int octave = 0;      // -3..3, marks below or above
+    int accidental = 0;  // written sign: 0 none, 1 sharp, -1 flat, 2 natural
+    int midi = 60;       // sounding pitch after key, octave and carried accidentals
+    bool tie = false;    // held into the same pitch of the hand's next note
+    bool tiedFrom = false;  // continues a tied note: no new attack
+};
+
+struct Event {
+    int start = 0;     // ticks from the start of the measure
+    int duration = 0;  // ticks played, dashes and triplet included
+    int underlines = 0;  // 0..2: eighth, sixteenth
+    int dots = 0;        // 0..2
+    int dashes = 0;      // each adds a quarter
+    int triplet = -1;    // index of the triplet group within the measure's hand, -1 for none
+    std::vector<Head> heads;  // empty for a rest
+    int line = 0, column = 0;
+    bool IsRest() const { return heads.empty(); }
+    // Ticks of the written note without its dashes, triplet applied.
+    int BaseDuration() const;
+};
+
+struct Measure {
+    std::vector<Event> hands[2];
+    int length = 0;  // ticks; shorter than a full measure only for a pick-up or the last measure
+};
+
+struct Score {
+    int version = kFormatVersion;
+    std::string title, composer, arranger;  // UTF-8
+    int key = kKeyC;
+    int beats = 4, unit = 4;
+    int tempo = 100;  // beats (of the meter's unit) per minute
+    std::vector<Measure> measures;
+
+    int FullMeasureTicks() const { return beats * kTicksPerQuarter * 4 / unit; }
+    // Milliseconds from the start at the written tempo. Dividing last keeps whole
+    // milliseconds exact, so events land on the clock values tests expect.
+    double TicksToMs(long long ticks) const {
+        return static_cast<double>(ticks) * 60000.0 / (tempo * (kTicksPerQuarter * 4.0 / unit));
+    }
+};
+
+// Where a note or rest lives: measure index (0-based), hand, index in the hand.
+struct EventRef {
+    int measure = -1, hand = 0, index = 0;
+    bool Valid() const { return measure >= 0; }
+    bool operator==(const EventRef& o) const { return measure == o.measure && hand == o.hand && index == o.index; }
+    bool operator!=(const EventRef& o) const { return !(*this == o); }
+};
+
+// Key names in index order, and the semitone of each key's tonic above C.
+const char* KeyName(int key);
+int KeyTonicSemitone(int key);
+int KeyFromName(const std::string& name);  // -1 when unknown
+
+}  // namespace zyqn

@@ -1,0 +1,521 @@
+#include "engine/zyqn_parser.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <utility>
+
+namespace zyqn {
+
+namespace {
+
+const int kMajorScale[7] = {0, 2, 4, 5, 7, 9, 11};
+
+struct ParseError {
+    ParseStatus status;
+    int line, column;
+    std::string message;
+};
+
+std::string Format(const char* fmt, int a, int b = 0) {
+    char buf[160];
+    snprintf(buf, sizeof buf, fmt, a, b);
+    return buf;
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t'; }
+
+// Length in bytes of the valid UTF-8 sequence at p, or 0 when it is not one.
+size_t Utf8Length(const unsigned char* p, const unsigned char* end) {
+    unsigned c = p[0];
+    size_t n;
+    unsigned min;
+    if (c < 0x80) return 1;
+    if ((c & 0xE0) == 0xC0) n = 2, min = 0x80;
+    else if ((c & 0xF0) == 0xE0) n = 3, min = 0x800;
+    else if ((c & 0xF8) == 0xF0) n = 4, min = 0x10000;
+    else return 0;
+    if (static_cast<size_t>(end - p) < n) return 0;
+    unsigned cp = c & (0xFF >> (n + 1));
+    for (size_t i = 1; i < n; ++i) {
+        if ((p[i] & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return n;
+}
+
+// One measure of one hand as written, before durations and pitches are fixed.
+struct PendingMeasure {
+    std::vector<Event> events;
+    int line = 0, column = 0;
+};
+
+class Parser {
+public:
+    Parser(const char* data, size_t size) : data_(data), size_(size) {}
+    ParseResult Run();
+
+private:
+    struct Line {
+        const char* text;
+        size_t length;
+        int number;
+    };
+
+    // Records the first error; every step returns false from then on.
+    bool Fail(ParseStatus status, int line, int column, std::string message) {
+        if (!failed_) error_ = ParseError{status, line, column, std::move(message)};
+        failed_ = true;
+        return false;
+    }
+    bool FailAt(size_t pos, std::string message) {
+        return Fail(ParseStatus::Unreadable, line_.number, Column(pos), std::move(message));
+    }
+    // Character column of a byte position. Positions mostly move forward
+    // along a line, so counting resumes from the last answer: a long line
+    // costs linear time, not quadratic.
+    int Column(size_t pos) {
+        if (colLine_ != line_.text || pos < colPos_) {
+            colLine_ = line_.text;
+            colPos_ = 0;
+            colValue_ = 1;
+        }
+        for (; colPos_ < pos && colPos_ < line_.length; ++colPos_)
+            if ((static_cast<unsigned char>(line_.text[colPos_]) & 0xC0) != 0x80) ++colValue_;
+        return colValue_;
+    }
+
+    bool CheckSignature(Line first);
+    bool CheckText(size_t begin);
+    bool ParseLine();
+    bool ParseField(size_t pos);
+    bool ParseFieldValue(const std::string& name, const std::string& value, size_t valuePos);
+    bool ParseBody(int hand, size_t pos);
+    bool ParseEvent(int hand, size_t& pos);
+    bool ParseNote(size_t& pos, Event& ev, bool inChord);
+    bool ParseSuffix(size_t& pos, Event& ev);
+    bool CloseMeasure(int hand, size_t pos);
+    bool FixMeasure(PendingMeasure& m);
+    bool Finish(int lastLine);
+    bool LinkTies(int hand);
+
+    const char* data_;
+    size_t size_;
+    Line line_{nullptr, 0, 0};
+    const char* colLine_ = nullptr;
+    size_t colPos_ = 0;
+    int colValue_ = 1;
+    bool failed_ = false;
+    ParseError error_{ParseStatus::Ok, 0, 0, std::string()};
+    Score score_;
+    bool musicStarted_ = false;
+    std::map<std::string, bool> seenFields_;
+    PendingMeasure pending_[2];
+    std::vector<PendingMeasure> hands_[2];
+    int tripletGroup_ = -1;  // open group index, -1 when none
+    size_t tripletOpenPos_ = 0;
+    int tripletCount_ = 0;  // groups in the pending measure
+    size_t tripletFirstEvent_ = 0;
+    long events_ = 0;
+};
+
+bool Parser::CheckSignature(Line first) {
+    line_ = first;
+    std::string text(first.text, first.length);
+    if (text.find('\0') != std::string::npos || text.compare(0, 4, "zyqn") != 0 || text.size() < 5 ||
+        !IsSpace(text[4]))
+        return Fail(ParseStatus::NotScore, 1, 1, "not a zyqn score: the first line must read \"zyqn 1\"");
+    size_t p = 4;
+    while (p < text.size() && IsSpace(text[p])) ++p;
+    size_t digits = p;
+    long long version = 0;
+    while (p < text.size() && text[p] >= '0' && text[p] <= '9') {
+        if (version < 1000000) version = version * 10 + (text[p] - '0');
+        ++p;
+    }
+    if (p == digits) return FailAt(p, "the signature needs a format version number");
+    while (p < text.size() && IsSpace(text[p])) ++p;
+    if (p != text.size()) return FailAt(p, "unexpected text after the format version");
+    if (version == 0) return FailAt(digits, "format version 0 does not exist");
+    if (version > kFormatVersion)
+        return Fail(ParseStatus::NewerVersion, 1, Column(digits),
+                    Format("format version %d is newer than this engine reads (%d)", static_cast<int>(version),
+                           kFormatVersion));
+    score_.version = static_cast<int>(version);
+    return true;
+}
+
+// Refuses control characters and broken UTF-8 before any of it reaches a field.
+bool Parser::CheckText(size_t begin) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data_) + begin;
+    const unsigned char* end = reinterpret_cast<const unsigned char*>(data_) + size_;
+    int lineNo = 2;
+    const unsigned char* lineStart = p;
+    while (p < end) {
+        unsigned c = *p;
+        size_t n = Utf8Length(p, end);
+        bool control = c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+        if (n == 0 || control) {
+            line_ = Line{reinterpret_cast<const char*>(lineStart), static_cast<size_t>(p - lineStart), lineNo};
+            return FailAt(p - lineStart, n == 0 ? "the text is not valid UTF-8" : "control character in the text");
+        }
+        if (c == '\n') {
+            ++lineNo;
+            lineStart = p + 1;
+        }
+        p += n;
+    }
+    return true;
+}
+
+ParseResult Parser::Run() {
+    ParseResult result;
+    bool ok = true;
+    if (size_ > kMaxFileBytes) ok = Fail(ParseStatus::Unreadable, 0, 0, "the file is larger than 4 MB");
+    size_t pos = 0;
+    if (size_ >= 3 && static_cast<unsigned char>(data_[0]) == 0xEF && static_cast<unsigned char>(data_[1]) == 0xBB &&
+        static_cast<unsigned char>(data_[2]) == 0xBF)
+        pos = 3;
+    if (ok && pos == size_) ok = Fail(ParseStatus::NotScore, 1, 1, "the file is empty");
+    int number = 0;
+    while (ok && pos < size_) {
+        size_t eol = pos;
+        while (eol < size_ && data_[eol] != '\n') ++eol;
+        size_t len = eol - pos;
+        if (len > 0 && data_[pos + len - 1] == '\r') --len;
+        Line line{data_ + pos, len, ++number};
+        if (number == 1) {
+            ok = CheckSignature(line) && CheckText(eol < size_ ? eol + 1 : size_);
+        } else {
+            line_ = line;
+            ok = ParseLine();
+        }
+        pos = eol + 1;
+    }
+    if (ok) ok = Finish(number);
+    if (ok) {
+        result.score = std::move(score_);
+    } else {
+        result.status = error_.status;
+        result.line = error_.line;
+        result.column = error_.column;
+        result.message = error_.message;
+    }
+    return result;
+}
+
+bool Parser::ParseLine() {
+    size_t p = 0;
+    while (p < line_.length && IsSpace(line_.text[p])) ++p;
+    if (p == line_.length) return true;
+    if (line_.text[p] == '/' && p + 1 < line_.length && line_.text[p + 1] == '/') return true;
+    if (p + 1 < line_.length && line_.text[p + 1] == ':' && (line_.text[p] == 'R' || line_.text[p] == 'L')) {
+        musicStarted_ = true;
+        return ParseBody(line_.text[p] == 'R' ? kHandRight : kHandLeft, p + 2);
+    }
+    return ParseField(p);
+}
+
+bool Parser::ParseField(size_t p) {
+    size_t nameStart = p;
+    while (p < line_.length && line_.text[p] >= 'a' && line_.text[p] <= 'z') ++p;
+    if (p == nameStart || p >= line_.length || line_.text[p] != ':')
+        return FailAt(nameStart, "expected a field such as \"title: ...\" or a part line starting with R: or L:");
+    std::string name(line_.text + nameStart, p - nameStart);
+    if (musicStarted_) return FailAt(nameStart, "fields must come before the first R: or L: line");
+    if (seenFields_[name]) return FailAt(nameStart, "this field is given twice");
+    seenFields_[name] = true;
+    ++p;
+    while (p < line_.length && IsSpace(line_.text[p])) ++p;
+    size_t end = line_.length;
+    while (end > p && IsSpace(line_.text[end - 1])) --end;
+    return ParseFieldValue(name, std::string(line_.text + p, end - p), p);
+}
+
+// Reads a decimal number from the whole of text; false when it is not one or
+// exceeds limit (so huge numbers never overflow).
+bool ReadNumber(const std::string& text, int limit, int& out) {
+    if (text.empty() || text.size() > 9) return false;
+    int v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v > limit) return false;
+    out = v;
+    return true;
+}
+
+bool Parser::ParseFieldValue(const std::string& name, const std::string& value, size_t valuePos) {
+    if (name == "title" || name == "composer" || name == "arranger") {
+        if (value.size() > kMaxFieldBytes) return FailAt(valuePos, "the text is longer than 200 bytes");
+        (name == "title" ? score_.title : name == "composer" ? score_.composer : score_.arranger) = value;
+    } else if (name == "key") {
+        int key = KeyFromName(value.compare(0, 2, "1=") == 0 ? value.substr(2) : value);
+        if (key < 0) return FailAt(valuePos, "unknown key: use C, G, D, A, E, B, F#, C#, F, Bb, Eb, Ab, Db, Gb or Cb");
+        score_.key = key;
+    } else if (name == "meter") {
+        size_t slash = value.find('/');
+        int beats = 0, unit = 0;
+        if (slash == std::string::npos || !ReadNumber(value.substr(0, slash), 16, beats) || beats < 1 ||
+            !ReadNumber(value.substr(slash + 1), 16, unit) || (unit != 2 && unit != 4 && unit != 8 && unit != 16))
+            return FailAt(valuePos, "the meter must read beats/unit: 1 to 16 beats of 2, 4, 8 or 16");
+        score_.beats = beats;
+        score_.unit = unit;
+    } else if (name == "tempo") {
+        int bpm = 0;
+        if (!ReadNumber(value, 400, bpm) || bpm < 20)
+            return FailAt(valuePos, "the tempo must be 20 to 400 beats per minute");
+        score_.tempo = bpm;
+    } else {
+        size_t nameStart = 0;
+        while (nameStart < line_.length && IsSpace(line_.text[nameStart])) ++nameStart;
+        return FailAt(nameStart, "unknown field \"" + name + "\"");
+    }
+    return true;
+}
+
+bool Parser::ParseBody(int hand, size_t p) {
+    PendingMeasure& m = pending_[hand];
+    while (p < line_.length) {
+        char c = line_.text[p];
+        if (IsSpace(c)) {
+            ++p;
+        } else if (c == '/' && p + 1 < line_.length && line_.text[p + 1] == '/') {
+            break;
+        } else if (c == '|') {
+            if (!CloseMeasure(hand, p)) return false;
+            ++p;
+        } else if (c == '{') {
+            if (tripletGroup_ >= 0) return FailAt(p, "triplets cannot be nested");
+            tripletGroup_ = tripletCount_++;
+            tripletOpenPos_ = p;
+            tripletFirstEvent_ = m.events.size();
+            ++p;
+        } else if (c == '}') {
+            if (tripletGroup_ < 0) return FailAt(p, "'}' closes no triplet");
+            if (m.events.size() == tripletFirstEvent_) return FailAt(p, "empty triplet");
+            tripletGroup_ = -1;
+            ++p;
+        } else if (c == '-') {
+            if (m.events.empty()) return FailAt(p, "a dash must follow a note or a rest in the same measure");
+            if (++m.events.back().dashes > 16) return FailAt(p, "too many dashes");
+            ++p;
+        } else if (c == '[' || c == '#' || c == 'b' || c == '=' || (c >= '0' && c <= '9')) {
+            if (!ParseEvent(hand, p)) return false;
+        } else {
+            std::string shown = static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string("?");
+            return FailAt(p, "unexpected character '" + shown + "'");
+        }
+    }
+    return CloseMeasure(hand, line_.length);
+}
+
+// A note, a rest or a chord with its duration marks.
+bool Parser::ParseEvent(int hand, size_t& p) {
+    PendingMeasure& m = pending_[hand];
+    if (++events_ > kMaxEvents) return FailAt(p, "the score is too large");
+    Event ev;
+    ev.line = line_.number;
+    ev.column = Column(p);
+    ev.triplet = tripletGroup_;
+    if (m.events.empty()) {
+        m.line = ev.line;
+        m.column = ev.column;
+    }
+    if (line_.text[p] == '[') {
+        size_t open = p++;
+        for (;;) {
+            while (p < line_.length && IsSpace(line_.text[p])) ++p;
+            if (p >= line_.length) return FailAt(open, "the chord is not closed with ']'");
+            if (line_.text[p] == ']') break;
+            if (line_.text[p] == '[') return FailAt(p, "chords cannot be nested");
+            if (static_cast<int>(ev.heads.size()) >= kMaxChordHeads)
+                return FailAt(p, Format("a chord holds at most %d notes", kMaxChordHeads));
+            if (!ParseNote(p, ev, true)) return false;
+            if (p < line_.length && line_.text[p] == '~') {  // a tie on this note of the chord only
+                ev.heads.back().tie = true;
+                ++p;
+            }
+        }
+        if (ev.heads.empty()) return FailAt(open, "empty chord");
+        ++p;
+    } else if (!ParseNote(p, ev, false)) {
+        return false;
+    }
+    if (!ParseSuffix(p, ev)) return false;
+    m.events.push_back(std::move(ev));
+    return true;
+}
+
+// One note or rest: accidental, digit, octave marks. Inside a chord a rest is refused.
+bool Parser::ParseNote(size_t& p, Event& ev, bool inChord) {
+    int accidental = 0;
+    char c = line_.text[p];
+    if (c == '#' || c == 'b' || c == '=') {
+        accidental = c == '#' ? 1 : c == 'b' ? -1 : 2;
+        ++p;
+        if (p < line_.length && (line_.text[p] == '#' || line_.text[p] == 'b' || line_.text[p] == '='))
+            return FailAt(p, "only one accidental per note");
+    }
+    if (p >= line_.length || line_.text[p] < '0' || line_.text[p] > '9')
+        return FailAt(p, inChord ? "expected a note 1 to 7 in the chord" : "expected a note 1 to 7 after the accidental");
+    int digit = line_.text[p] - '0';
+    if (digit > 7) return FailAt(p, "notes run from 1 to 7 (0 is a rest)");
+    if (digit == 0 && inChord) return FailAt(p, "a chord cannot hold a rest");
+    if (digit == 0 && accidental) return FailAt(p, "a rest takes no accidental");
+    ++p;
+    int octave = 0;
+    while (p < line_.length && (line_.text[p] == '\'' || line_.text[p] == ',')) {
+        if (digit == 0) return FailAt(p, "a rest takes no octave mark");
+        int step = line_.text[p] == '\'' ? 1 : -1;
+        if (octave != 0 && (octave > 0) != (step > 0)) return FailAt(p, "octave marks up and down cannot be mixed");
+        octave += step;
+        if (octave > 3 || octave < -3) return FailAt(p, "at most three octave marks");
+        ++p;
+    }
+    if (digit != 0) {
+        Head h;
+        h.degree = digit;
+        h.octave = octave;
+        h.accidental = accidental;
+        ev.heads.push_back(h);
+    }
+    return true;
+}
+
+// Underlines, dots and the tie after a note, a rest or a chord.
+bool Parser::ParseSuffix(size_t& p, Event& ev) {
+    bool tie = false;
+    for (; p < line_.length; ++p) {
+        char c = line_.text[p];
+        if (c == '_') {
+            if (ev.dots) return FailAt(p, "underlines come before dots");
+            if (++ev.underlines > 2) return FailAt(p, "at most two underlines (a sixteenth)");
+        } else if (c == '.') {
+            if (++ev.dots > 2) return FailAt(p, "at most two dots");
+            if (ev.underlines == 2 && ev.dots == 2) return FailAt(p, "a double-dotted sixteenth is too short to write");
+        } else if (c == '~') {
+            if (ev.IsRest()) return FailAt(p, "a rest cannot be tied");
+            if (tie) return FailAt(p, "the note is already tied");
+            tie = true;
+        } else if (c == '\'' || c == ',') {
+            return FailAt(p, ev.heads.size() > 1 ? "octave marks go inside the chord"
+                                                 : "octave marks come right after the note");
+        } else {
+            break;
+        }
+    }
+    if (tie)
+        for (Head& h : ev.heads) h.tie = true;
+    return true;
+}
+
+bool Parser::CloseMeasure(int hand, size_t pos) {
+    PendingMeasure& m = pending_[hand];
+    if (tripletGroup_ >= 0) return FailAt(tripletOpenPos_, "the triplet is not closed before the bar line");
+    tripletCount_ = 0;
+    if (m.events.empty()) return true;
+    if (static_cast<int>(hands_[hand].size()) >= kMaxMeasures)
+        return FailAt(pos, Format("a part holds at most %d measures", kMaxMeasures));
+    if (!FixMeasure(m)) return false;
+    hands_[hand].push_back(std::move(m));
+    m = PendingMeasure();
+    return true;
+}
+
+// Durations, starts and sounding pitches. Accidentals hold for the same note
+// in the same octave until the bar line, as in staff notation.
+bool Parser::FixMeasure(PendingMeasure& m) {
+    const int full = score_.FullMeasureTicks();
+    std::map<std::pair<int, int>, int> carried;
+    long long t = 0;
+    for (Event& ev : m.events) {
+        ev.start = static_cast<int>(t);
+        long long dashes = static_cast<long long>(ev.dashes) * kTicksPerQuarter;
+        ev.duration = static_cast<int>(ev.BaseDuration() + (ev.triplet >= 0 ? dashes * 2 / 3 : dashes));
+        t += ev.duration;
+        if (t > full)
+            return Fail(ParseStatus::Unreadable, m.line, m.column,
+                        Format("the measure is too long for the meter (%d of %d sixteenths)",
+                               static_cast<int>(t * 4 / kTicksPerQuarter), full * 4 / kTicksPerQuarter));
+        for (Head& h : ev.heads) {
+            auto slot = std::make_pair(h.degree, h.octave);
+            int shift = 0;
+            if (h.accidental) {
+                shift = h.accidental == 2 ? 0 : h.accidental;
+                carried[slot] = shift;
+            } else {
+                auto it = carried.find(slot);
+                if (it != carried.end()) shift = it->second;
+            }
+            h.midi = 60 + KeyTonicSemitone(score_.key) + kMajorScale[h.degree - 1] + shift + 12 * h.octave;
+        }
+    }
+    return true;
+}
+
+bool Parser::LinkTies(int hand) {
+    Event* prev = nullptr;
+    for (Measure& m : score_.measures) {
+        for (Event& ev : m.hands[hand]) {
+            if (prev) {
+                for (Head& h : prev->heads) {
+                    if (!h.tie) continue;
+                    bool found = false;
+                    for (Head& next : ev.heads)
+                        if (next.midi == h.midi && !next.tiedFrom) {
+                            next.tiedFrom = true;
+                            found = true;
+                            break;
+                        }
+                    if (!found)
+                        return Fail(ParseStatus::Unreadable, prev->line, prev->column,
+                                    "the tie does not lead to the same pitch in the next note");
+                }
+            }
+            prev = &ev;
+        }
+    }
+    if (prev)
+        for (const Head& h : prev->heads)
+            if (h.tie)
+                return Fail(ParseStatus::Unreadable, prev->line, prev->column, "the last note is tied to nothing");
+    return true;
+}
+
+bool Parser::Finish(int lastLine) {
+    size_t count = std::max(hands_[0].size(), hands_[1].size());
+    if (count == 0) return Fail(ParseStatus::Unreadable, lastLine, 1, "the score has no music: add R: and L: lines");
+    const int full = score_.FullMeasureTicks();
+    score_.measures.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        Measure& out = score_.measures[i];
+        for (int hand = 0; hand < 2; ++hand) {
+            if (i >= hands_[hand].size()) continue;
+            PendingMeasure& m = hands_[hand][i];
+            const Event& last = m.events.back();
+            int length = last.start + last.duration;
+            // Only a pick-up at the start and the closing measure may be short.
+            if (length < full && i != 0 && i + 1 != count) {
+                char buf[120];
+                snprintf(buf, sizeof buf, "measure %d is too short for the meter (%d of %d sixteenths)",
+                         static_cast<int>(i + 1), length * 4 / kTicksPerQuarter, full * 4 / kTicksPerQuarter);
+                return Fail(ParseStatus::Unreadable, m.line, m.column, buf);
+            }
+            out.length = std::max(out.length, length);
+            out.hands[hand] = std::move(m.events);
+        }
+    }
+    return LinkTies(kHandRight) && LinkTies(kHandLeft);
+}
+
+}  // namespace
+
+ParseResult ParseZyqn(const char* data, size_t size) {
+    if (!data) size = 0;
+    return Parser(data ? data : "", size).Run();
+}
+
+}  // namespace zyqn

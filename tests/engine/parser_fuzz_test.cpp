@@ -1,0 +1,142 @@
+// A deterministic mutation loop over the parser: hundreds of thousands of
+// broken variants of real scores, huge numbers, deep nesting, invalid UTF-8
+// and oversized input. Every one must end in a clean result; accepted ones
+// must also survive the timeline and the layout.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/layout.h"
+#include "engine/timeline.h"
+#include "engine/zyqn_parser.h"
+#include "tests/support/test_support.h"
+
+using namespace zyqn;
+
+namespace {
+
+class Rng {
+public:
+    explicit Rng(uint32_t seed) : s_(seed) {}
+    uint32_t Next() {
+        s_ ^= s_ << 13;
+        s_ ^= s_ >> 17;
+        s_ ^= s_ << 5;
+        return s_;
+    }
+    size_t Below(size_t n) { return n ? Next() % n : 0; }
+
+private:
+    uint32_t s_;
+};
+
+const char* const kTokens[] = {"[", "]", "{", "}", "'", ",", "_", ".", "~", "-", "|", "R:", "L:", "\n", "#", "b",
+                               "=", "0", "7", "9", "99999999999999999999", "\xC3", "\xFF", "\xF0\x9F\x8E\xB9",
+                               "\xED\xA0\x80", "\x01", "key: ", "meter: ", "tempo: ", "//",
+                               "zyqn 1\n", "\r", "\t", "1'''", "1,,,", "1__", "1..", "title: "};
+
+// Checks the invariants an accepted score must keep, and runs the later stages.
+void CheckAccepted(const ParseResult& r, bool full) {
+    const Score& s = r.score;
+    ASSERT_FALSE(s.measures.empty());
+    ASSERT_LE(s.measures.size(), static_cast<size_t>(kMaxMeasures));
+    for (const Measure& m : s.measures) {
+        ASSERT_GT(m.length, 0);
+        ASSERT_LE(m.length, s.FullMeasureTicks());
+        for (const auto& hand : m.hands)
+            for (const Event& e : hand) {
+                ASSERT_GT(e.duration, 0);
+                ASSERT_LE(e.start + e.duration, m.length);
+                for (const Head& h : e.heads) ASSERT_TRUE(h.midi >= 0 && h.midi < 128);
+            }
+    }
+    if (!full) return;
+    Timeline tl = BuildTimeline(s);
+    for (size_t i = 1; i < tl.events.size(); ++i) ASSERT_LE(tl.events[i - 1].ms, tl.events[i].ms);
+    Layout layout = LayoutScore(s);
+    ASSERT_GE(layout.PageCount(), 1);
+    ASSERT_EQ(layout.measures.size(), s.measures.size());
+}
+
+void CheckResult(const std::string& input, const ParseResult& r, bool full) {
+    if (r.status == ParseStatus::Ok) {
+        CheckAccepted(r, full);
+    } else {
+        ASSERT_FALSE(r.message.empty()) << input;
+        ASSERT_GE(r.line, 0);
+        ASSERT_GE(r.column, 0);
+    }
+}
+
+std::vector<std::string> Seeds() {
+    std::vector<std::string> seeds = {
+        "zyqn 1\ntitle: Seed\nkey: G\nmeter: 3/4\ntempo: 90\n"
+        "R: | 5 | 1' - 3'_2'_ | [1' 3'] {2'_ 3'_ 4'_} 5'~ | 5' #4'__5'__ b7 =7. 6_ |\n"
+        "L: 0 | 1, 5, 3, | [1, 5,] - - | 5,, 0 0 | 1 - |\n",
+    };
+    std::string sample = testing_support::ReadFileBytes(testing_support::BinFolder() +
+                                                        L"music\\Beginner\\Ode to Joy.zyqn");
+    if (!sample.empty()) seeds.push_back(sample);
+    return seeds;
+}
+
+}  // namespace
+
+TEST(ParserFuzz, MutatedScoresEndCleanly) {
+    const std::vector<std::string> seeds = Seeds();
+    Rng rng(20240607);
+    int accepted = 0, refused = 0;
+    const int kRounds = 300000;
+    for (int i = 0; i < kRounds; ++i) {
+        std::string s = seeds[rng.Below(seeds.size())];
+        int edits = 1 + static_cast<int>(rng.Below(6));
+        for (int k = 0; k < edits && !s.empty(); ++k) {
+            size_t at = rng.Below(s.size());
+            switch (rng.Below(6)) {
+            case 0: s[at] = static_cast<char>(rng.Next()); break;
+            case 1: s.erase(at, 1 + rng.Below(8)); break;
+            case 2: s.insert(at, kTokens[rng.Below(sizeof kTokens / sizeof *kTokens)]); break;
+            case 3: s.insert(at, s.substr(rng.Below(s.size()), rng.Below(40))); break;
+            case 4: s[at] = "0123456789-_.'|,[]{}~#b="[rng.Below(24)]; break;
+            default: s.insert(at, std::string(1 + rng.Below(3), ' ')); break;
+            }
+        }
+        ParseResult r = ParseZyqn(s);
+        CheckResult(s, r, i % 16 == 0);
+        if (::testing::Test::HasFatalFailure()) return;
+        (r.status == ParseStatus::Ok ? accepted : refused)++;
+    }
+    // The loop reaches both sides: a fuzzer that only ever fails early tests little.
+    EXPECT_GT(accepted, kRounds / 100);
+    EXPECT_GT(refused, kRounds / 2);
+}
+
+TEST(ParserFuzz, PathologicalInputs) {
+    std::vector<std::string> inputs;
+    inputs.push_back("zyqn 1\nR: " + std::string(100000, '['));
+    inputs.push_back("zyqn 1\nR: " + std::string(100000, '{'));
+    inputs.push_back("zyqn 1\nR: 1" + std::string(200000, '-'));
+    inputs.push_back("zyqn 1\nR: 1" + std::string(200000, '\''));
+    inputs.push_back("zyqn 1\nR: 1" + std::string(200000, '~'));
+    inputs.push_back("zyqn 1\ntempo: " + std::string(100000, '9') + "\n");
+    inputs.push_back("zyqn 1\ntitle: " + std::string(100000, 'x') + "\n");
+    inputs.push_back("zyqn " + std::string(100000, '9') + "\n");
+    std::string bars = "zyqn 1\n";
+    for (int i = 0; i < 20000; ++i) bars += "R: 1 - - - |\n";
+    inputs.push_back(bars);
+    std::string many = "zyqn 1\nR: ";
+    for (int i = 0; i < 250000; ++i) many += "1__1__1__1__|";
+    inputs.push_back(many);
+    std::string utf8 = "zyqn 1\ntitle: ";
+    for (int i = 0; i < 100000; ++i) utf8 += static_cast<char>(0x80 + i % 64);
+    inputs.push_back(utf8);
+    inputs.push_back(std::string(10 * 1024 * 1024, 'z'));  // 10 MB
+    inputs.push_back("zyqn 1\n" + std::string(10 * 1024 * 1024, '\n'));
+    for (const std::string& in : inputs) {
+        ParseResult r = ParseZyqn(in);
+        EXPECT_NE(r.status, ParseStatus::Ok) << in.substr(0, 40);
+        EXPECT_FALSE(r.message.empty());
+    }
+}

@@ -1,0 +1,234 @@
+// The zyqn parser: every construct as it sounds, and every error with its
+// place and its load code.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/score_file.h"
+#include "engine/zyqn_parser.h"
+#include "player/score_engine.h"
+
+using namespace zyqn;
+
+namespace {
+
+std::string Doc(const std::string& body, const std::string& fields = "") {
+    return "zyqn 1\n" + fields + body;
+}
+
+ParseResult Ok(const std::string& text) {
+    ParseResult r = ParseZyqn(text);
+    EXPECT_EQ(r.status, ParseStatus::Ok) << r.line << ":" << r.column << " " << r.message;
+    return r;
+}
+
+const Event& Ev(const ParseResult& r, int measure, int hand, int index) {
+    return r.score.measures.at(measure).hands[hand].at(index);
+}
+
+struct ErrorCase {
+    const char* text;
+    ParseStatus status;
+    int line, column;
+};
+
+}  // namespace
+
+TEST(ZyqnParser, ReadsFieldsAndDefaults) {
+    auto r = Ok("\xEF\xBB\xBFzyqn 1\r\n// a comment\r\n\r\ntitle:  Ode to Joy \r\ncomposer: L. van Beethoven\r\n"
+                "arranger: Melvane\r\nkey: 1=D\r\nmeter: 3/4\r\ntempo: 96\r\nR: 1 2 3 |\r\n");
+    EXPECT_EQ(r.score.title, "Ode to Joy");
+    EXPECT_EQ(r.score.composer, "L. van Beethoven");
+    EXPECT_EQ(r.score.arranger, "Melvane");
+    EXPECT_EQ(r.score.key, 9);
+    EXPECT_EQ(r.score.beats, 3);
+    EXPECT_EQ(r.score.unit, 4);
+    EXPECT_EQ(r.score.tempo, 96);
+    EXPECT_EQ(Ev(r, 0, kHandRight, 0).heads[0].midi, 62);  // 1 = D
+
+    auto d = Ok(Doc("R: 1 2 3 4\n"));
+    EXPECT_EQ(d.score.key, kKeyC);
+    EXPECT_EQ(d.score.beats, 4);
+    EXPECT_EQ(d.score.unit, 4);
+    EXPECT_EQ(d.score.tempo, 100);
+}
+
+TEST(ZyqnParser, AllFifteenKeysMapToTheirIndexAndTonic) {
+    const char* names[15] = {"Cb", "Gb", "Db", "Ab", "Eb", "Bb", "F", "C", "G", "D", "A", "E", "B", "F#", "C#"};
+    const int tonic[15] = {59, 66, 61, 68, 63, 70, 65, 60, 67, 62, 69, 64, 71, 66, 61};
+    for (int k = 0; k < 15; ++k) {
+        auto r = Ok(Doc("R: 1 - - -\n", std::string("key: ") + names[k] + "\n"));
+        EXPECT_EQ(r.score.key, k) << names[k];
+        EXPECT_EQ(Ev(r, 0, 0, 0).heads[0].midi, tonic[k]) << names[k];
+    }
+}
+
+TEST(ZyqnParser, PitchesOctavesAndAccidentals) {
+    auto r = Ok(Doc("R: 1 2 3 4 | 5 6 7 1' | 1'' 1''' 1, 1,, | 1,,, #4 4 =4 | b7 7 7' 0\n"));
+    const int expect[5][4] = {{60, 62, 64, 65}, {67, 69, 71, 72}, {84, 96, 48, 36}, {24, 66, 66, 65}, {70, 70, 83, -1}};
+    for (int m = 0; m < 5; ++m)
+        for (int i = 0; i < 4; ++i) {
+            const Event& ev = Ev(r, m, 0, i);
+            if (expect[m][i] < 0)
+                EXPECT_TRUE(ev.IsRest());
+            else
+                EXPECT_EQ(ev.heads.at(0).midi, expect[m][i]) << "measure " << m + 1 << " note " << i + 1;
+        }
+    // The carried sharp ends at the bar line and applies only in its own octave.
+    auto c = Ok(Doc("R: #4 4' 4 0 | 4 0 0 0\n"));
+    EXPECT_EQ(Ev(c, 0, 0, 1).heads[0].midi, 77);
+    EXPECT_EQ(Ev(c, 0, 0, 2).heads[0].midi, 66);
+    EXPECT_EQ(Ev(c, 1, 0, 0).heads[0].midi, 65);
+    EXPECT_EQ(Ev(c, 0, 0, 0).heads[0].accidental, 1);
+}
+
+TEST(ZyqnParser, DurationsFromWholeToSixteenth) {
+    auto r = Ok(Doc("R: 1 - - - | 1 - 1. 1_ | 1_ 1__ 1__ 1_. 1__ 1 - | 1__1__1__1__ 1_1_ 1.. 1__\n"));
+    auto dur = [&](int m, int i) { return Ev(r, m, 0, i).duration; };
+    EXPECT_EQ(dur(0, 0), 1920);
+    EXPECT_EQ(dur(1, 0), 960);
+    EXPECT_EQ(dur(1, 1), 720);
+    EXPECT_EQ(dur(1, 2), 240);
+    EXPECT_EQ(dur(2, 1), 120);
+    EXPECT_EQ(dur(2, 3), 360);
+    EXPECT_EQ(dur(2, 5), 960);
+    EXPECT_EQ(dur(3, 4), 240);
+    EXPECT_EQ(dur(3, 6), 840);  // double-dotted quarter
+    EXPECT_EQ(Ev(r, 2, 0, 5).start, 960);
+    EXPECT_EQ(Ev(r, 3, 0, 7).start, 1800);
+    for (const Measure& m : r.score.measures) EXPECT_EQ(m.length, 1920);
+}
+
+TEST(ZyqnParser, ChordsTiesAndTriplets) {
+    auto r = Ok(Doc("R: [1 3 5] [#4'6] {1_ 2_ 3_} 5~ | 5 - {[1 3] 5 1'} |\n"
+                    "L: 1,~ - - - | 1, - - - |\n"));
+    const Event& chord = Ev(r, 0, 0, 0);
+    ASSERT_EQ(chord.heads.size(), 3u);
+    EXPECT_EQ(chord.heads[1].midi, 64);
+    EXPECT_EQ(chord.duration, 480);
+    EXPECT_EQ(Ev(r, 0, 0, 1).heads[0].midi, 78);
+    EXPECT_EQ(Ev(r, 0, 0, 1).heads[1].midi, 69);
+    for (int i = 2; i <= 4; ++i) {
+        EXPECT_EQ(Ev(r, 0, 0, i).duration, 160);
+        EXPECT_EQ(Ev(r, 0, 0, i).triplet, 0);
+    }
+    EXPECT_EQ(Ev(r, 0, 0, 5).start, 1440);
+    EXPECT_TRUE(Ev(r, 0, 0, 5).heads[0].tie);
+    EXPECT_TRUE(Ev(r, 1, 0, 0).heads[0].tiedFrom);
+    EXPECT_EQ(Ev(r, 1, 0, 1).duration, 320);  // triplet quarters: three in the time of two
+    EXPECT_EQ(Ev(r, 1, 0, 1).heads.size(), 2u);
+    EXPECT_EQ(Ev(r, 1, 0, 3).start, 1600);
+    EXPECT_TRUE(Ev(r, 1, 1, 0).heads[0].tiedFrom);
+    EXPECT_EQ(Ev(r, 0, 1, 0).dashes, 3);
+}
+
+TEST(ZyqnParser, MeasuresPairAcrossHandsAndLines) {
+    auto r = Ok("zyqn 1\nmeter: 3/4\n"
+                "R: | 5 | 1' - 3' | // pick-up then a full measure\n"
+                "L: 0 | 1 5 3 |\n"
+                "R: 2' - - | 1' - |\n"
+                "L: 5, - - | 1 - |\n");
+    ASSERT_EQ(r.score.measures.size(), 4u);
+    EXPECT_EQ(r.score.measures[0].length, 480);
+    EXPECT_EQ(r.score.measures[1].length, 1440);
+    EXPECT_EQ(r.score.measures[3].length, 960);
+    EXPECT_EQ(Ev(r, 2, 1, 0).heads[0].midi, 55);
+
+    // A hand with fewer measures is silent in the rest.
+    auto s = Ok(Doc("R: 1 - - - | 2 - - - | 3 - - -\nL: 1, - - -\n"));
+    EXPECT_EQ(s.score.measures.size(), 3u);
+    EXPECT_TRUE(s.score.measures[2].hands[kHandLeft].empty());
+}
+
+TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
+    const ErrorCase cases[] = {
+        {"zyqn 1\ntitle: x\ntitel: y\nR: 1\n", ParseStatus::Unreadable, 3, 1},  // unknown field
+        {"zyqn 1\nkey: H\nR: 1\n", ParseStatus::Unreadable, 2, 6},             // unknown key
+        {"zyqn 1\nmeter: 3/5\nR: 1\n", ParseStatus::Unreadable, 2, 8},         // bad unit
+        {"zyqn 1\nmeter: 99999999999999999999/4\n", ParseStatus::Unreadable, 2, 8},
+        {"zyqn 1\ntempo: 4000000000000\n", ParseStatus::Unreadable, 2, 8},
+        {"zyqn 1\ntempo: 10\n", ParseStatus::Unreadable, 2, 8},
+        {"zyqn 1\ntempo: 90\ntempo: 91\n", ParseStatus::Unreadable, 3, 1},  // given twice
+        {"zyqn 1\nR: 1 2 3 4\ntitle: late\n", ParseStatus::Unreadable, 3, 1},
+        {"zyqn 1\nR: 1 2 8 4\n", ParseStatus::Unreadable, 2, 8},
+        {"zyqn 1\nR: 1 2 #0 4\n", ParseStatus::Unreadable, 2, 9},
+        {"zyqn 1\nR: 1 ##2 3 4\n", ParseStatus::Unreadable, 2, 7},
+        {"zyqn 1\nR: 1 2'''' 3 4\n", ParseStatus::Unreadable, 2, 10},
+        {"zyqn 1\nR: 1 2', 3 4\n", ParseStatus::Unreadable, 2, 8},
+        {"zyqn 1\nR: 1 2 0' 4\n", ParseStatus::Unreadable, 2, 9},
+        {"zyqn 1\nR: 1 2___ 3 4\n", ParseStatus::Unreadable, 2, 9},
+        {"zyqn 1\nR: 1 2... 3 4\n", ParseStatus::Unreadable, 2, 9},
+        {"zyqn 1\nR: 1 2 3 0~\n", ParseStatus::Unreadable, 2, 11},
+        {"zyqn 1\nR: - 1 2 3\n", ParseStatus::Unreadable, 2, 4},
+        {"zyqn 1\nR: 1 [1 [3]] 2\n", ParseStatus::Unreadable, 2, 9},
+        {"zyqn 1\nR: 1 [1 3 2\n", ParseStatus::Unreadable, 2, 6},
+        {"zyqn 1\nR: 1 [] 2 3\n", ParseStatus::Unreadable, 2, 6},
+        {"zyqn 1\nR: 1 [1 0] 2\n", ParseStatus::Unreadable, 2, 9},
+        {"zyqn 1\nR: 1 [1 3]' 2\n", ParseStatus::Unreadable, 2, 11},
+        {"zyqn 1\nR: [1 2 3 4 5 6 7 1' 2'] 0 0 0\n", ParseStatus::Unreadable, 2, 22},
+        {"zyqn 1\nR: {1_ {2_ 3_}}\n", ParseStatus::Unreadable, 2, 8},
+        {"zyqn 1\nR: 1 2 } 3\n", ParseStatus::Unreadable, 2, 8},
+        {"zyqn 1\nR: 1 {} 2\n", ParseStatus::Unreadable, 2, 7},
+        {"zyqn 1\nR: 1 2 {3_ 4_ | 5_}\n", ParseStatus::Unreadable, 2, 8},
+        {"zyqn 1\nR: 1 2 3 x\n", ParseStatus::Unreadable, 2, 10},
+        {"zyqn 1\nR: 1 2 3 4 5\n", ParseStatus::Unreadable, 2, 4},                // too long for 4/4
+        {"zyqn 1\nR: 1 2 3 4 | 1 2 | 1 2 3 4\n", ParseStatus::Unreadable, 2, 14},  // too short in the middle
+        {"zyqn 1\nR: 1 2 3 4~ | 5 6 7 1\n", ParseStatus::Unreadable, 2, 10},       // tie to another pitch
+        {"zyqn 1\nR: 1 2 3 4~\n", ParseStatus::Unreadable, 2, 10},                 // tie to nothing
+        {"zyqn 1\ntitle: caf\xC3\xA9\nR: 1 \xC3\xA9\n", ParseStatus::Unreadable, 3, 6},  // columns count characters
+        {"zyqn 1\n\n// only a comment\n", ParseStatus::Unreadable, 3, 1},          // no music
+        {"zyqn 1\nR: 1 \xC3\x28\n", ParseStatus::Unreadable, 2, 6},                // broken UTF-8
+        {"zyqn 1\nR: 1 2\x01\n", ParseStatus::Unreadable, 2, 7},                   // control character
+        {"zyqn 1\nR: 1 \xED\xA0\x80\n", ParseStatus::Unreadable, 2, 6},            // encoded surrogate
+        {"zyqn 1 beta\n", ParseStatus::Unreadable, 1, 8},
+        {"zyqn x\n", ParseStatus::Unreadable, 1, 6},
+        {"zyqn 0\n", ParseStatus::Unreadable, 1, 6},
+        {"zyqn 2\nR: 1\n", ParseStatus::NewerVersion, 1, 6},
+        {"zyqn 99999999999999999999999\n", ParseStatus::NewerVersion, 1, 6},
+        {"", ParseStatus::NotScore, 1, 1},
+        {"\xEF\xBB\xBF", ParseStatus::NotScore, 1, 1},
+        {"title: x\nR: 1\n", ParseStatus::NotScore, 1, 1},
+        {"zyqn1\n", ParseStatus::NotScore, 1, 1},
+        {"ZYQN 1\n", ParseStatus::NotScore, 1, 1},
+    };
+    for (const ErrorCase& c : cases) {
+        ParseResult r = ParseZyqn(std::string(c.text));
+        EXPECT_EQ(r.status, c.status) << c.text;
+        EXPECT_EQ(r.line, c.line) << c.text << " -> " << r.message;
+        EXPECT_EQ(r.column, c.column) << c.text << " -> " << r.message;
+        EXPECT_FALSE(r.message.empty()) << c.text;
+        EXPECT_TRUE(r.score.measures.empty());
+    }
+    // Binary data: a PNG header with its NUL bytes.
+    const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
+    EXPECT_EQ(ParseZyqn(png, sizeof png - 1).status, ParseStatus::NotScore);
+    const char nul[] = "zyqn\0 1\nR: 1\n";
+    EXPECT_EQ(ParseZyqn(nul, sizeof nul - 1).status, ParseStatus::NotScore);
+    const char later[] = "zyqn 1\nR: 1 \0 2\n";
+    EXPECT_EQ(ParseZyqn(later, sizeof later - 1).status, ParseStatus::Unreadable);
+}
+
+TEST(ZyqnParser, LoadCodesOfFiles) {
+    EXPECT_EQ(LoadCodeOf(ParseStatus::Ok), SCORE_LOAD_OK);
+    EXPECT_EQ(LoadCodeOf(ParseStatus::NotScore), SCORE_E_NOT_SCORE);
+    EXPECT_EQ(LoadCodeOf(ParseStatus::NewerVersion), SCORE_E_VERSION);
+    EXPECT_EQ(LoadCodeOf(ParseStatus::Unreadable), SCORE_E_UNREADABLE);
+    ParseResult r;
+    EXPECT_EQ(LoadZyqnFile(L"C:\\no\\such\\folder\\x.zyqn", &r), SCORE_E_UNREADABLE);
+    EXPECT_EQ(LoadZyqnFile(nullptr, &r), SCORE_E_UNREADABLE);
+    EXPECT_EQ(LoadZyqnFile(L"C:\\windows", &r), SCORE_E_UNREADABLE);  // a folder
+}
+
+TEST(ZyqnParser, OversizedInputIsRefusedBeforeParsing) {
+    std::string big = "zyqn 1\nR: ";
+    big.append(kMaxFileBytes, '1');
+    ParseResult r = ParseZyqn(big);
+    EXPECT_EQ(r.status, ParseStatus::Unreadable);
+    EXPECT_EQ(r.line, 0);
+    // Just under the cap, one endless measure fails on its length, not on memory.
+    std::string line = "zyqn 1\nR: ";
+    line.append(kMaxFileBytes - 64, '1');
+    r = ParseZyqn(line);
+    EXPECT_EQ(r.status, ParseStatus::Unreadable);
+    EXPECT_EQ(r.line, 2);
+}

@@ -1,0 +1,228 @@
+// Playback against a fake clock: what is sent, when, and how pause, seek,
+// tempo and muting change it.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/player.h"
+#include "engine/zyqn_parser.h"
+#include "tests/engine/engine_test_util.h"
+
+using namespace zyqn;
+using engine_test::FakeClock;
+
+namespace {
+
+struct Record {
+    double at;  // clock time relative to the start
+    int midi, hand;
+    bool on;
+};
+
+class RecordingSink : public IPlaySink {
+public:
+    std::vector<Record> notes;
+    std::vector<int> measures;
+    std::vector<double> times;
+    int ends = 0;
+    double start = 0;
+    FakeClock* clock = nullptr;
+    std::function<void(const Record&)> onNote;
+
+    void OnNote(int midi, int velocity, int hand, bool on) override {
+        EXPECT_EQ(velocity, on ? kDefaultVelocity : 0);
+        notes.push_back(Record{clock->now - start, midi, hand, on});
+        if (onNote) onNote(notes.back());
+    }
+    void OnMeasure(int m) override { measures.push_back(m); }
+    void OnTime(double ms) override { times.push_back(ms); }
+    void OnHighlight() override {}
+    void OnEnd() override { ++ends; }
+};
+
+class PlayerTest : public ::testing::Test {
+protected:
+    void Load(const std::string& text) {
+        ParseResult r = ParseZyqn(text);
+        ASSERT_EQ(r.status, ParseStatus::Ok) << r.message;
+        timeline = BuildTimeline(r.score);
+        sink.clock = &clock;
+        sink.start = clock.now;
+        player.SetTimeline(&timeline);
+    }
+    // Moves the clock in 5 ms steps, ticking at each.
+    void Run(double ms) {
+        for (double t = 0; t < ms; t += 5) {
+            clock.now += 5;
+            player.Tick();
+        }
+    }
+    std::string Sequence() const {
+        std::string out;
+        for (const Record& r : sink.notes)
+            out += std::to_string(static_cast<int>(r.at + 0.5)) + (r.on ? "+" : "-") + std::to_string(r.midi) + " ";
+        return out;
+    }
+
+    FakeClock clock;
+    RecordingSink sink;
+    Timeline timeline;
+    Player player{clock, sink};
+};
+
+const char* kRightOnly = "zyqn 1\ntempo: 120\nR: 1 2 3 4 | 5 - - - |\n";
+
+}  // namespace
+
+TEST_F(PlayerTest, NoteSequenceAndTimesAtRatioOne) {
+    Load(kRightOnly);
+    player.Play();
+    Run(4100);
+    EXPECT_EQ(Sequence(), "0+60 500-60 500+62 1000-62 1000+64 1500-64 1500+65 2000-65 2000+67 4000-67 ");
+    EXPECT_EQ(sink.ends, 1);
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_EQ(sink.measures, (std::vector<int>{0, 1}));
+    ASSERT_FALSE(sink.times.empty());
+    EXPECT_DOUBLE_EQ(sink.times.back(), 4000);
+    // After the end the position is back at the start; more ticks send nothing.
+    EXPECT_DOUBLE_EQ(player.PositionMs(), 0);
+    size_t sent = sink.notes.size();
+    Run(1000);
+    EXPECT_EQ(sink.notes.size(), sent);
+    EXPECT_EQ(sink.ends, 1);
+}
+
+TEST_F(PlayerTest, HalfRatioDoublesEveryTime) {
+    Load(kRightOnly);
+    player.SetRatio(0.5);
+    player.Play();
+    Run(8100);
+    EXPECT_EQ(Sequence(), "0+60 1000-60 1000+62 2000-62 2000+64 3000-64 3000+65 4000-65 4000+67 8000-67 ");
+    EXPECT_EQ(sink.ends, 1);
+}
+
+TEST_F(PlayerTest, RatioChangeAppliesAtOnceWithoutAJump) {
+    Load(kRightOnly);
+    player.Play();
+    Run(750);  // halfway through the second note
+    player.SetRatio(2.0);
+    EXPECT_NEAR(player.PositionMs(), 750, 0.001);
+    Run(200);  // 950 + ... : the third note, at score time 1000, comes 125 ms after the change
+    EXPECT_EQ(Sequence(), "0+60 500-60 500+62 875-62 875+64 ");
+    player.SetRatio(99);
+    EXPECT_DOUBLE_EQ(player.Ratio(), 3.0);
+    player.SetRatio(0);
+    EXPECT_DOUBLE_EQ(player.Ratio(), 0.1);
+}
+
+TEST_F(PlayerTest, MutedHandsSendNothing) {
+    Load(engine_test::TwoHandScore());
+    player.SetHandPlayed(kHandRight, false);
+    player.Play();
+    Run(6100);
+    ASSERT_FALSE(sink.notes.empty());
+    for (const Record& r : sink.notes) EXPECT_EQ(r.hand, kHandLeft);
+    EXPECT_EQ(sink.notes.size(), 6u);
+
+    // Muting while a note sounds releases it at once, and its own note-off is not repeated.
+    sink.notes.clear();
+    player.SetHandPlayed(kHandRight, true);
+    player.Play();
+    Run(100);
+    player.SetHandPlayed(kHandLeft, false);
+    ASSERT_EQ(sink.notes.size(), 3u);
+    EXPECT_FALSE(sink.notes[2].on);
+    EXPECT_EQ(sink.notes[2].midi, 48);
+    Run(6000);
+    int leftOffs = 0;
+    for (const Record& r : sink.notes) leftOffs += r.hand == kHandLeft && !r.on;
+    EXPECT_EQ(leftOffs, 1);
+}
+
+TEST_F(PlayerTest, PauseReleasesAndResumesWherePaused) {
+    Load(kRightOnly);
+    player.Play();
+    Run(700);
+    player.Pause();
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_NEAR(player.PositionMs(), 700, 0.001);
+    EXPECT_EQ(Sequence(), "0+60 500-60 500+62 700-62 ");
+    clock.now += 60000;  // a long pause moves nothing
+    player.Tick();
+    sink.notes.clear();
+    sink.start = clock.now;
+    player.Play();
+    Run(400);
+    // 300 ms after resuming the next note (score time 1000) starts; the paused note is not released twice.
+    EXPECT_EQ(Sequence(), "300+64 ");
+}
+
+TEST_F(PlayerTest, SeekMovesToTheMeasureStart) {
+    Load(engine_test::TwoHandScore());
+    player.SeekMeasure(1);
+    EXPECT_DOUBLE_EQ(player.PositionMs(), 2000);
+    EXPECT_EQ(player.CurrentMeasure(), 1);
+    EXPECT_EQ(sink.measures.back(), 1);
+    EXPECT_DOUBLE_EQ(sink.times.back(), 2000);
+    player.Play();
+    Run(50);
+    EXPECT_EQ(Sequence(), "0+67 0+43 ");
+    // Seeking while playing releases what sounds and carries on from the new measure.
+    player.SeekMeasure(2);
+    EXPECT_EQ(Sequence(), "0+67 0+43 50-67 50-43 ");
+    Run(50);
+    EXPECT_EQ(Sequence(), "0+67 0+43 50-67 50-43 55+72 55+76 55+48 ");
+    // Out of range goes to the nearest measure.
+    player.SeekMeasure(99);
+    EXPECT_EQ(player.CurrentMeasure(), 2);
+    player.SeekMeasure(-5);
+    EXPECT_EQ(player.CurrentMeasure(), 0);
+}
+
+TEST_F(PlayerTest, StopRewindsAndEndComesOnce) {
+    Load(kRightOnly);
+    player.Play();
+    Run(2100);
+    player.Stop();
+    EXPECT_DOUBLE_EQ(player.PositionMs(), 0);
+    EXPECT_EQ(player.CurrentMeasure(), 0);
+    EXPECT_EQ(sink.notes.back().on, false);  // the sounding 5 was released
+    EXPECT_EQ(sink.ends, 0);
+    sink.notes.clear();
+    sink.start = clock.now;
+    player.Play();
+    Run(4500);
+    EXPECT_EQ(sink.notes.front().midi, 60);
+    EXPECT_EQ(sink.ends, 1);
+}
+
+TEST_F(PlayerTest, ACallbackThatStopsEndsThePass) {
+    Load(engine_test::TwoHandScore());
+    sink.onNote = [this](const Record& r) {
+        if (r.on && r.midi == 62) player.Stop();
+    };
+    player.Play();
+    Run(600);
+    // Stopping inside the note-on of 62 releases it and nothing after it in that pass goes out.
+    EXPECT_EQ(Sequence(), "0+60 0+48 500-60 500+62 500-62 500-48 ");
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_EQ(sink.ends, 0);
+}
+
+TEST_F(PlayerTest, ATimerThatFallsBehindCatchesUpWithoutDrift) {
+    Load(kRightOnly);
+    player.Play();
+    clock.now += 1600;  // one late tick finds three notes due
+    player.Tick();
+    EXPECT_EQ(sink.notes.size(), 7u);
+    EXPECT_GT(player.MsUntilNextDue(), 0);
+    EXPECT_LE(player.MsUntilNextDue(), 400);
+    clock.now += 400;
+    player.Tick();
+    ASSERT_EQ(sink.notes.size(), 9u);
+    EXPECT_EQ(sink.notes.back().midi, 67);
+    EXPECT_TRUE(sink.notes.back().on);
+    EXPECT_DOUBLE_EQ(sink.notes.back().at, 2000);  // stamped when sent: the clock, not a tick count
+}
