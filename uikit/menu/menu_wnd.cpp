@@ -1,6 +1,10 @@
 #include "uikit/menu/menu_wnd.h"
 
 #include "uikit/markup/skin_builder.h"
+#if __has_include("frame/lang_apply.h")
+#include "frame/lang_apply.h"
+#define MELVANE_MENU_LANG_TEXTS 1
+#endif
 #include "uikit/menu/menu_placement.h"
 #include "uikit/menu/menu_ui.h"
 
@@ -25,11 +29,6 @@ bool IsAncestor(HWND ancestor, HWND window) {
 }
 
 }  // namespace
-
-ContextMenuObserver& GetContextMenuObserver() {
-    static ContextMenuObserver observer;
-    return observer;
-}
 
 CMenuWnd::CMenuWnd(HWND parent) : parent_(parent) {}
 
@@ -119,10 +118,11 @@ LRESULT CMenuWnd::OnCreate() {
         return 0;
     }
     PlaceAndShow(basedPoint_);
-    // TODO(lang): apply the language texts to the menu's controls here,
-    // after measuring (the size keeps the markup texts):
-    //     ApplyLangTexts(&manager_);
-    // once frame/lang_apply.h provides it.
+    // The language texts replace the markup texts only now: the size was
+    // measured on the markup's.
+#ifdef MELVANE_MENU_LANG_TEXTS
+    ApplyLangTexts(&manager_);
+#endif
     return 0;
 }
 

@@ -1,0 +1,213 @@
+// The context menu as a user meets it: a real popup over a host window,
+// driven with mouse and key messages.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
+#include "uikit/menu/menu_ui.h"
+#include "uikit/menu/menu_wnd.h"
+
+using namespace UiKit;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
+
+namespace {
+
+const wchar_t kMenuMarkup[] =
+    L"<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+    L"<Window>"
+    L"<Default name=\"Menu\" value=\"inset=&quot;2,2,2,2&quot; itemtextpadding=&quot;15,0,15,0&quot;\" />"
+    L"<Menu inset=\"2,12,2,12\" itemselectedbkcolor=\"#FFDCEDE9\">"
+    L"<MenuElement name=\"ID_MENU_SCORE_ITEM_OPEN\" width=\"90\" text=\"Open\" />"
+    L"<MenuElement name=\"ID_MENU_SCORE_ITEM_RENAME\" width=\"90\" text=\"Rename\" />"
+    L"<MenuElement name=\"ID_MENU_SCORE_ITEM_DEL\" width=\"90\" text=\"Delete\" />"
+    L"</Menu>"
+    L"</Window>";
+
+// The window that opens menus: it keeps the names it is sent.
+class MenuHost {
+public:
+    MenuHost() {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = &MenuHost::Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"MelvaneMenuTestHost";
+        RegisterClassW(&wc);
+        hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"menu host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
+                                200, nullptr, nullptr, wc.hInstance, this);
+    }
+    ~MenuHost() { DestroyWindow(hwnd_); }
+    HWND Hwnd() const { return hwnd_; }
+    std::vector<std::wstring> chosen;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_NCCREATE) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<MenuHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (msg == MENU_ITEM_CHOSEN && self) {
+            auto* name = reinterpret_cast<wchar_t*>(lp);
+            self->chosen.push_back(name);
+            delete[] name;
+            return 0;
+        }
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    HWND hwnd_ = nullptr;
+};
+
+RECT WorkArea() {
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+BOOL CALLBACK CollectMenu(HWND hwnd, LPARAM lp) {
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (std::wstring(cls) == L"MenuWnd") reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> MenuWindows() {
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), &CollectMenu, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND OpenMenu(HWND owner, POINT at) {
+    auto* menu = new CMenuWnd(owner);
+    menu->Init(nullptr, kMenuMarkup, nullptr, at);
+    PumpFor(50);
+    std::vector<HWND> menus = MenuWindows();
+    return menus.size() == 1 ? menus[0] : nullptr;
+}
+
+void Click(HWND hwnd, int x, int y) {
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+class MenuTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (HWND menu : MenuWindows()) DestroyWindow(menu);
+        PumpFor(20);
+    }
+    MenuHost host;
+};
+
+TEST_F(MenuTest, ThreeItemsMakeAMenu84PixelsHighAtThePoint) {
+    RECT work = WorkArea();
+    POINT at = {work.left + 100, work.top + 100};
+    HWND menu = OpenMenu(host.Hwnd(), at);
+    ASSERT_NE(nullptr, menu);
+    RECT rc;
+    GetWindowRect(menu, &rc);
+    EXPECT_EQ(84, rc.bottom - rc.top);
+    EXPECT_GE(rc.right - rc.left, 90);
+    EXPECT_EQ(at.x, rc.left);
+    EXPECT_EQ(at.y, rc.top);
+    EXPECT_TRUE(IsWindowVisible(menu));
+}
+
+TEST_F(MenuTest, FiftyPixelsFromTheWorkAreaRightEdgeOpensLeftward) {
+    RECT work = WorkArea();
+    POINT at = {work.right - 50, work.top + 100};
+    HWND menu = OpenMenu(host.Hwnd(), at);
+    ASSERT_NE(nullptr, menu);
+    RECT rc;
+    GetWindowRect(menu, &rc);
+    EXPECT_EQ(at.x, rc.right);
+    EXPECT_GT(rc.right - rc.left, 50);
+    EXPECT_EQ(at.y, rc.top);
+}
+
+TEST_F(MenuTest, NearTheWorkAreaBottomOpensUpward) {
+    RECT work = WorkArea();
+    POINT at = {work.left + 100, work.bottom - 30};
+    HWND menu = OpenMenu(host.Hwnd(), at);
+    ASSERT_NE(nullptr, menu);
+    RECT rc;
+    GetWindowRect(menu, &rc);
+    EXPECT_EQ(at.y, rc.bottom);
+    EXPECT_EQ(at.y - 84, rc.top);
+}
+
+TEST_F(MenuTest, ChoosingAnItemPostsExactlyItsNameAndLeavesNoMenu) {
+    RECT work = WorkArea();
+    HWND menu = OpenMenu(host.Hwnd(), POINT{work.left + 100, work.top + 100});
+    ASSERT_NE(nullptr, menu);
+    // Items start below the 12-pixel inset, 20 pixels each: the third one.
+    Click(menu, 30, 12 + 40 + 10);
+    ASSERT_TRUE(PumpUntil([&] { return !host.chosen.empty() && MenuWindows().empty(); }, 3000));
+    PumpFor(50);
+    ASSERT_EQ(1u, host.chosen.size());
+    EXPECT_EQ(L"ID_MENU_SCORE_ITEM_DEL", host.chosen[0]);
+    EXPECT_FALSE(IsWindow(menu));
+}
+
+TEST_F(MenuTest, HoveringSelectsTheItemUnderTheMouseWithoutChoosing) {
+    RECT work = WorkArea();
+    HWND menu = OpenMenu(host.Hwnd(), POINT{work.left + 100, work.top + 100});
+    ASSERT_NE(nullptr, menu);
+    SendMessageW(menu, WM_MOUSEMOVE, 0, MAKELPARAM(30, 12 + 20 + 5));
+    PumpFor(50);
+    // The toolkit keeps the window object in the window's user data.
+    auto* wnd = static_cast<CMenuWnd*>(reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(menu, GWLP_USERDATA)));
+    ASSERT_NE(nullptr, wnd);
+    auto* list = static_cast<CMenuUI*>(wnd->Manager().GetRoot()->FindInterface(L"Menu"));
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(1, list->GetCurSel());
+    EXPECT_TRUE(host.chosen.empty());
+    EXPECT_TRUE(IsWindow(menu));
+}
+
+TEST_F(MenuTest, EscapeClosesWithoutAMessage) {
+    RECT work = WorkArea();
+    HWND menu = OpenMenu(host.Hwnd(), POINT{work.left + 100, work.top + 100});
+    ASSERT_NE(nullptr, menu);
+    SendMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu); }, 3000));
+    PumpFor(100);
+    EXPECT_TRUE(host.chosen.empty());
+}
+
+TEST_F(MenuTest, FocusLeavingTheMenuClosesItWithoutAMessage) {
+    RECT work = WorkArea();
+    HWND menu = OpenMenu(host.Hwnd(), POINT{work.left + 100, work.top + 100});
+    ASSERT_NE(nullptr, menu);
+    SetFocus(menu);
+    PumpFor(20);
+    ASSERT_TRUE(IsWindow(menu));
+    SetFocus(host.Hwnd());
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu); }, 3000));
+    PumpFor(100);
+    EXPECT_TRUE(host.chosen.empty());
+}
+
+TEST_F(MenuTest, RightClicksInsideTheMenuDoNothing) {
+    RECT work = WorkArea();
+    HWND menu = OpenMenu(host.Hwnd(), POINT{work.left + 100, work.top + 100});
+    ASSERT_NE(nullptr, menu);
+    SendMessageW(menu, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 22));
+    SendMessageW(menu, WM_RBUTTONUP, 0, MAKELPARAM(30, 22));
+    SendMessageW(menu, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(menu), MAKELPARAM(-1, -1));
+    PumpFor(150);
+    EXPECT_TRUE(IsWindow(menu));
+    EXPECT_TRUE(host.chosen.empty());
+}
+
+TEST_F(MenuTest, MarkupThatBuildsNothingClosesTheMenuAtOnce) {
+    auto* menu = new CMenuWnd(host.Hwnd());
+    menu->Init(nullptr, L"<Window><Nothing/></Window>", nullptr, POINT{100, 100});
+    ASSERT_TRUE(PumpUntil([] { return MenuWindows().empty(); }, 3000));
+    EXPECT_TRUE(host.chosen.empty());
+}
+
+}  // namespace

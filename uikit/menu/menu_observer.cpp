@@ -1,0 +1,10 @@
+#include "uikit/menu/menu_observer.h"
+
+namespace UiKit {
+
+ContextMenuObserver& GetContextMenuObserver() {
+    static ContextMenuObserver observer;
+    return observer;
+}
+
+}  // namespace UiKit
