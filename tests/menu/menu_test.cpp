@@ -211,3 +211,55 @@ TEST_F(MenuTest, MarkupThatBuildsNothingClosesTheMenuAtOnce) {
 }
 
 }  // namespace
+
+#if __has_include("frame/lang_apply.h")
+#include "frame/lang_table.h"
+#define MENU_TEST_HAS_LANG 1
+#endif
+
+namespace {
+
+CMenuWnd* MenuObject(HWND menu) {
+    return static_cast<CMenuWnd*>(reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(menu, GWLP_USERDATA)));
+}
+
+TEST_F(MenuTest, LanguageTextsReplaceTheMarkupTextsAfterTheSizeWasTaken) {
+#ifndef MENU_TEST_HAS_LANG
+    GTEST_SKIP() << "language texts are not part of this build";
+#else
+    testing_support::TempDir plugin;
+    CreateDirectoryW((plugin / L"Language").c_str(), nullptr);
+    const std::wstring longText = L"Remove this score from the library for good";
+    testing_support::WriteFileBytes(plugin / L"Language\\German.ini",
+                                    "[General Settings]\r\nID=1031\r\n[String]\r\n");
+    testing_support::WriteFileBytes(
+        plugin / L"Language\\Test.ini",
+        "[General Settings]\r\nID=4242\r\n[String]\r\nID_MENU_SCORE_ITEM_DEL=Remove this score from the library "
+        "for good\r\n");
+    RECT work = WorkArea();
+    POINT at = {work.left + 100, work.top + 100};
+
+    SelectLanguageFile(plugin.Path(), 1031);
+    HWND plain = OpenMenu(host.Hwnd(), at);
+    ASSERT_NE(nullptr, plain);
+    RECT plainRect;
+    GetWindowRect(plain, &plainRect);
+    DestroyWindow(plain);
+    PumpFor(20);
+
+    SelectLanguageFile(plugin.Path(), 4242);
+    HWND menu = OpenMenu(host.Hwnd(), at);
+    ASSERT_NE(nullptr, menu);
+    CControlUI* item = MenuObject(menu)->Manager().FindControl(L"ID_MENU_SCORE_ITEM_DEL");
+    ASSERT_NE(nullptr, item);
+    EXPECT_EQ(longText, item->GetText());
+    EXPECT_EQ(L"Open", MenuObject(menu)->Manager().FindControl(L"ID_MENU_SCORE_ITEM_OPEN")->GetText());
+    RECT rc;
+    GetWindowRect(menu, &rc);
+    EXPECT_EQ(plainRect.right - plainRect.left, rc.right - rc.left);
+    EXPECT_EQ(84, rc.bottom - rc.top);
+    SelectLanguageFile(plugin.Path(), 1031);
+#endif
+}
+
+}  // namespace
