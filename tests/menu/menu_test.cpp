@@ -263,3 +263,57 @@ TEST_F(MenuTest, LanguageTextsReplaceTheMarkupTextsAfterTheSizeWasTaken) {
 }
 
 }  // namespace
+
+namespace {
+
+const wchar_t kNestedMarkup[] =
+    L"<Window>"
+    L"<Menu inset=\"2,12,2,12\" itemtextpadding=\"15,0,15,0\">"
+    L"<MenuElement name=\"ID_MENU_TOP_OPEN\" width=\"90\" text=\"Open\" />"
+    L"<MenuElement name=\"ID_MENU_TOP_MORE\" width=\"90\" text=\"More\">"
+    L"<MenuElement name=\"ID_MENU_SUB_FIRST\" width=\"90\" text=\"First\" />"
+    L"<MenuElement name=\"ID_MENU_SUB_SECOND\" width=\"90\" text=\"Second\" />"
+    L"</MenuElement>"
+    L"</Menu>"
+    L"</Window>";
+
+TEST_F(MenuTest, AnItemWithSubItemsOpensASubMenuWhoseChoiceReachesTheTopWindow) {
+    RECT work = WorkArea();
+    auto* root = new CMenuWnd(host.Hwnd());
+    root->Init(nullptr, kNestedMarkup, nullptr, POINT{work.left + 100, work.top + 100});
+    PumpFor(50);
+    std::vector<HWND> menus = MenuWindows();
+    ASSERT_EQ(1u, menus.size());
+    HWND top = menus[0];
+    RECT topRect;
+    GetWindowRect(top, &topRect);
+    // Two items: the sub-items are not part of the top menu.
+    EXPECT_EQ(2 * 20 + 24, topRect.bottom - topRect.top);
+
+    SendMessageW(top, WM_MOUSEMOVE, 0, MAKELPARAM(30, 12 + 20 + 10));
+    ASSERT_TRUE(PumpUntil([] { return MenuWindows().size() == 2; }, 3000));
+    HWND sub = nullptr;
+    for (HWND h : MenuWindows())
+        if (h != top) sub = h;
+    ASSERT_NE(nullptr, sub);
+    RECT subRect;
+    GetWindowRect(sub, &subRect);
+    EXPECT_EQ(2 * 20, subRect.bottom - subRect.top);
+    EXPECT_GE(subRect.left, topRect.right - 4);
+
+    // Back on a plain item of the top menu: the sub-menu closes.
+    SendMessageW(top, WM_MOUSEMOVE, 0, MAKELPARAM(30, 12 + 10));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(sub); }, 3000));
+    EXPECT_TRUE(IsWindow(top));
+
+    SendMessageW(top, WM_MOUSEMOVE, 0, MAKELPARAM(30, 12 + 20 + 10));
+    ASSERT_TRUE(PumpUntil([] { return MenuWindows().size() == 2; }, 3000));
+    for (HWND h : MenuWindows())
+        if (h != top) sub = h;
+    Click(sub, 30, 20 + 10);
+    ASSERT_TRUE(PumpUntil([&] { return !host.chosen.empty() && MenuWindows().empty(); }, 3000));
+    ASSERT_EQ(1u, host.chosen.size());
+    EXPECT_EQ(L"ID_MENU_SUB_SECOND", host.chosen[0]);
+}
+
+}  // namespace
