@@ -87,6 +87,24 @@ HWND OpenMenu(HWND owner, POINT at) {
     return menus.size() == 1 ? menus[0] : nullptr;
 }
 
+// A pixel of a bitmap as 0xRRGGBB.
+DWORD PixelOf(HBITMAP bitmap, int x, int y) {
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof(info), &info);
+    if (x < 0 || y < 0 || x >= info.bmWidth || y >= info.bmHeight) return 0xFFFFFFFF;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = info.bmWidth;
+    bi.bmiHeader.biHeight = -info.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bitmap, 0, info.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    return pixels[static_cast<size_t>(y) * info.bmWidth + x] & 0xFFFFFF;
+}
+
 void Click(HWND hwnd, int x, int y) {
     SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
     SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -164,8 +182,17 @@ TEST_F(MenuTest, HoveringSelectsTheItemUnderTheMouseWithoutChoosing) {
     auto* list = static_cast<CMenuUI*>(wnd->Manager().GetRoot()->FindInterface(L"Menu"));
     ASSERT_NE(nullptr, list);
     EXPECT_EQ(1, list->GetCurSel());
+    EXPECT_NE(nullptr, list->FindInterface(L"List"));
     EXPECT_TRUE(host.chosen.empty());
     EXPECT_TRUE(IsWindow(menu));
+
+    // The item under the mouse shows the menu's selected background.
+    InvalidateRect(menu, nullptr, FALSE);
+    UpdateWindow(menu);
+    HBITMAP shot = wnd->Manager().GetOffscreenBitmap();
+    ASSERT_NE(nullptr, shot);
+    EXPECT_EQ(0xDCEDE9u, PixelOf(shot, 60, 12 + 20 + 3));
+    EXPECT_NE(0xDCEDE9u, PixelOf(shot, 60, 12 + 3));
 }
 
 TEST_F(MenuTest, EscapeClosesWithoutAMessage) {

@@ -202,15 +202,20 @@ void CMenuWnd::OnKillFocus(HWND gaining) {
 void CMenuWnd::OnSubMenuClose() {
     CMenuElementUI* owner = owner_;
     owner_ = nullptr;
-    // The sub-items go back to the owner, hidden.
+    // The sub-items go back to the owner, hidden, and belong to no list.
     if (layout_) {
-        layout_->SetAutoDestroy(false);
+        CContainerUI* body = layout_->GetList();
+        body->SetAutoDestroy(false);
         while (layout_->GetCount() > 0) {
             CControlUI* item = layout_->GetItemAt(0);
             layout_->RemoveAt(0);
+            if (auto* listItem = static_cast<IListItemUI*>(item->FindInterface(L"ListItem"))) {
+                listItem->Select(false);
+                listItem->SetOwner(nullptr);
+            }
             owner->Add(item);
         }
-        layout_->SetAutoDestroy(true);
+        body->SetAutoDestroy(true);
     }
     owner->OnSubMenuClosed();
     owner->SetFocus();
