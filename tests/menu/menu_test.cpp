@@ -344,3 +344,42 @@ TEST_F(MenuTest, AnItemWithSubItemsOpensASubMenuWhoseChoiceReachesTheTopWindow) 
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring ReadUtf8(const char* path) {
+    FILE* f = fopen(path, "rb");
+    if (!f) return L"";
+    std::string bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.append(buffer, n);
+    fclose(f);
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    int count = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(count, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], count);
+    return text;
+}
+
+TEST_F(MenuTest, TheShippedFolderMenuIs84PixelsHighWithItemsAtLeast90Wide) {
+    // The Wine path of the source tree's skin folder.
+    std::wstring markup = ReadUtf8("Z:" MELVANE_SKIN_DIR "/UIMenuScoreDir.xml");
+    ASSERT_FALSE(markup.empty());
+    RECT work = WorkArea();
+    auto* menu = new CMenuWnd(host.Hwnd());
+    menu->Init(nullptr, markup, nullptr, POINT{work.left + 100, work.top + 100});
+    PumpFor(50);
+    std::vector<HWND> menus = MenuWindows();
+    ASSERT_EQ(1u, menus.size());
+    RECT rc;
+    GetWindowRect(menus[0], &rc);
+    EXPECT_EQ(84, rc.bottom - rc.top);
+    EXPECT_GE(rc.right - rc.left, 90);
+    CControlUI* item = MenuObject(menus[0])->Manager().FindControl(L"ID_MENU_SCORE_DIR_DEL");
+    ASSERT_NE(nullptr, item);
+    EXPECT_EQ(20, item->GetHeight());
+    EXPECT_GE(item->GetWidth(), 86);  // the menu's inset keeps 2 pixels on each side
+}
+
+}  // namespace
