@@ -49,7 +49,8 @@ bool CTabLayoutUI::SelectItem(int index) {
     curSel_ = index;
     ShowOnly(index);
     RequestLayout();
-    if (manager_) manager_->SendNotify(this, L"tabselect", static_cast<WPARAM>(index), static_cast<LPARAM>(old));
+    // No notifications while the markup is still being applied.
+    if (manager_ && initialised_) manager_->SendNotify(this, L"tabselect", static_cast<WPARAM>(index), static_cast<LPARAM>(old));
     return true;
 }
 

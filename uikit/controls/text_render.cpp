@@ -98,6 +98,7 @@ struct Line {
     int height = 0;
     int ascent = 0;
     int gapBefore = 0;
+    int fixedHeight = 0;  // from a "y" tag active on the line
 };
 
 struct State {
@@ -156,7 +157,11 @@ private:
             line.height = tm.tmHeight;
             line.ascent = tm.tmAscent;
         }
-        if (!state_.lineHeights.empty() && state_.lineHeights.back() > 0) line.height = state_.lineHeights.back();
+        if (!state_.lineHeights.empty() && state_.lineHeights.back() > 0) line.fixedHeight = state_.lineHeights.back();
+        if (line.fixedHeight > 0) {
+            line.ascent += (line.fixedHeight - line.height) / 2;
+            line.height = line.fixedHeight;
+        }
     }
     TEXTMETRICW Metrics(HFONT font) {
         TEXTMETRICW tm = {};
@@ -174,6 +179,7 @@ private:
         line.width = x_;
         line.height = std::max(line.height, p.height);
         line.ascent = std::max(line.ascent, p.ascent);
+        if (!state_.lineHeights.empty() && state_.lineHeights.back() > 0) line.fixedHeight = state_.lineHeights.back();
         pieces_.push_back(std::move(p));
     }
 

@@ -44,7 +44,7 @@ void CControlUI::SetPosition(RECT rc) {
     RECT old = rcItem_;
     rcItem_ = rc;
     updateNeeded_ = false;
-    if (!manager_) return;
+    if (!manager_ || manager_->IsInLayout()) return;
     // Both the old and the new place need painting.
     RECT dirty;
     UnionRect(&dirty, &old, &rcItem_);
@@ -204,10 +204,17 @@ void CControlUI::RequestParentLayout() {
 
 void CControlUI::Paint(HDC hdc, const RECT& paint) {
     if (!IntersectRect(&paintRect_, &paint, &rcItem_)) return;
-    int saved = SaveDC(hdc);
-    IntersectClipRect(hdc, paintRect_.left, paintRect_.top, paintRect_.right, paintRect_.bottom);
+    // Clipping costs a DC save and restore per control; a control that lies
+    // wholly inside the paint rectangle draws only on itself and needs none.
+    bool round = borderRound_.cx > 0 || borderRound_.cy > 0;
+    bool clip = round || !EqualRect(&paintRect_, &rcItem_);
+    int saved = 0;
+    if (clip) {
+        saved = SaveDC(hdc);
+        IntersectClipRect(hdc, paintRect_.left, paintRect_.top, paintRect_.right, paintRect_.bottom);
+    }
     // Rounded borders clip everything the control paints.
-    if (borderRound_.cx > 0 || borderRound_.cy > 0) {
+    if (round) {
         HRGN rgn = CreateRoundRectRgn(rcItem_.left, rcItem_.top, rcItem_.right + 1, rcItem_.bottom + 1,
                                       borderRound_.cx, borderRound_.cy);
         ExtSelectClipRgn(hdc, rgn, RGN_AND);
@@ -218,7 +225,7 @@ void CControlUI::Paint(HDC hdc, const RECT& paint) {
     PaintStatusImage(hdc);
     PaintText(hdc);
     PaintBorder(hdc);
-    RestoreDC(hdc, saved);
+    if (clip) RestoreDC(hdc, saved);
 }
 
 void CControlUI::PaintBkColor(HDC hdc) {

@@ -27,7 +27,12 @@ void CUIWindowManager::OnPaint() {
     RECT client;
     GetClientRect(window_, &client);
     if (layoutNeeded_) {
-        if (!IsRectEmpty(&client)) root_->SetPosition(client);
+        if (!IsRectEmpty(&client)) {
+            inLayout_ = true;
+            root_->SetPosition(client);
+            inLayout_ = false;
+            InvalidateRect(window_, nullptr, FALSE);
+        }
         layoutNeeded_ = false;
         if (windowInitPending_) {
             windowInitPending_ = false;
@@ -101,7 +106,7 @@ void CUIWindowManager::CaptureBackground() {
 }
 
 void CUIWindowManager::Invalidate(const RECT& rc) {
-    if (window_) InvalidateRect(window_, &rc, FALSE);
+    if (window_ && !inLayout_) InvalidateRect(window_, &rc, FALSE);
 }
 
 }  // namespace UiKit

@@ -49,7 +49,14 @@ void DrawRectBorder(HDC hdc, const RECT& rc, int size, DWORD argb) {
                      {rc.left, rc.bottom - size, rc.right, rc.bottom},
                      {rc.left, rc.top + size, rc.left + size, rc.bottom - size},
                      {rc.right - size, rc.top + size, rc.right, rc.bottom - size}};
-    for (const RECT& r : parts) FillColor(hdc, r, argb | (argb >> 24 ? 0 : 0xFF000000));
+    if ((argb >> 24) == 255 || (argb >> 24) == 0) {
+        // Opaque (a colour written without alpha counts as opaque): one brush.
+        HBRUSH brush = CreateSolidBrush(ToColorRef(argb));
+        for (const RECT& r : parts) FillRect(hdc, &r, brush);
+        DeleteObject(brush);
+        return;
+    }
+    for (const RECT& r : parts) FillColor(hdc, r, argb);
 }
 
 void DrawRoundBorder(HDC hdc, const RECT& rc, int size, int cx, int cy, DWORD argb) {

@@ -104,6 +104,9 @@ public:
     void Invalidate(const RECT& rc);
     void NeedUpdate() { layoutNeeded_ = true; }
     bool IsLayoutNeeded() const { return layoutNeeded_; }
+    // True while the tree is being laid out before a paint: the whole client
+    // area is repainted afterwards, so single controls need not invalidate.
+    bool IsInLayout() const { return inLayout_; }
     void SetOffscreenPaint(bool on) { offscreen_ = on; }
     bool IsOffscreenPaint() const { return offscreen_; }
     // The bitmap of the last offscreen paint (for checks of what was drawn).
@@ -211,6 +214,7 @@ private:
     CControlUI* keyDown_ = nullptr;
     POINT lastMouse_ = {-1, -1};
     bool layoutNeeded_ = false;
+    bool inLayout_ = false;
     bool windowInitPending_ = false;
     bool focusNeeded_ = false;
     bool offscreen_ = true;
