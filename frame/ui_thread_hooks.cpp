@@ -1,5 +1,6 @@
 #include "frame/ui_thread_hooks.h"
 
+#include "frame/wnd_impl_base.h"
 #include "frame/wnd_shadow.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/skin_settings.h"
@@ -11,5 +12,8 @@ void AttachToolkit(HMODULE module, const std::wstring& pluginFolder) {
 }
 void RegisterShadowClass(HMODULE module) { CWndShadow::Initialize(module); }
 bool TranslateMessage(MSG* msg) { return UiKit::CUIWindowManager::TranslateMessage(msg); }
-void ReleaseToolkit() { UiKit::CSkinSettings::ReleasePackage(); }
+void ReleaseToolkit() {
+    UiKit::CSkinSettings::ReleasePackage();
+    CWndImplBase::FreePackageCopy();
+}
 }  // namespace UiThreadHooks

@@ -1,60 +1,322 @@
 #include "player/wnd_melvane.h"
 
+#include <shellapi.h>
+
+#include <cwchar>
+#include <memory>
+
 #include "frame/host_protocol.h"
+#include "frame/lang_apply.h"
 #include "frame/lang_table.h"
+#include "frame/path_name.h"
 #include "frame/plugin_state.h"
+#include "frame/version_info.h"
+#include "library/score_list_ui.h"
+#include "library/settings_file.h"
+#include "library/wnd_sub_score_list.h"
+#include "player/player_state.h"
+#include "player/slider_ex.h"
+#include "uikit/controls/button_option.h"
+#include "uikit/controls/combo.h"
+#include "uikit/controls/label_text.h"
+#include "uikit/menu/menu_ui.h"
+#include "uikit/menu/menu_wnd.h"
+
+using UiKit::CButtonUI;
+using UiKit::CControlUI;
+using UiKit::CLabelUI;
 
 namespace {
-const wchar_t kClassName[] = L"MelvanePlayer";
-const int kTempoCount = 30;
+const int kIconResource = 106;
+const wchar_t kHomePage[] = L"http://www.melvane-music.com/";
+const UINT_PTR kStartupTimer = 1;
+const UINT_PTR kCountInTimer = 2;
 
-void __cdecl OnKey(int key) {
-    if (Plugin().player) SendKeyToHost(key);
+template <typename T>
+T* As(CControlUI* control) {
+    return dynamic_cast<T*>(control);
 }
 
-void __cdecl OnNote(int v1, int v2, int v3, int v4, int v5) {
+void __cdecl OnKeyReported(int key) {
+    // The engine's key index is shown as a name and told to the host.
+    if (key < 0 || key > 14 || !Plugin().player) return;
+    SendKeyToHost(key);
+}
+
+void __cdecl OnNoteReported(int v1, int v2, int v3, int v4, int v5) {
     if (Plugin().player) SendNoteToHost(PackNoteWord(v1, v2, v3, v4, v5));
 }
 }  // namespace
 
-CWndMelvane::CWndMelvane() = default;
-CWndMelvane::~CWndMelvane() { ReleaseEngine(); }
+CWndMelvane::CWndMelvane() { SetZoomFactor(1.0f); }
+
+CWndMelvane::~CWndMelvane() {
+    ReleaseEngine();
+    PostQuitMessage(0);
+}
 
 HWND CWndMelvane::CreatePlayerWindow() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = Plugin().module;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(WS_EX_APPWINDOW, kClassName, L"Melvane", WS_SYSMENU | WS_THICKFRAME | WS_CAPTION, 0, 0,
-                            879, 600, GetDesktopWindow(), nullptr, Plugin().module, this);
-    return hwnd_;
+    return Create(GetDesktopWindow(), L"Melvane", WS_SYSMENU | WS_THICKFRAME, WS_EX_APPWINDOW, 0, 0, 879, 600);
 }
 
-void CWndMelvane::CenterWindow() {
-    if (!hwnd_) return;
-    RECT rc, work;
-    GetWindowRect(hwnd_, &rc);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+CControlUI* CWndMelvane::Find(const wchar_t* name) { return manager_.FindControl(name); }
+
+void CWndMelvane::LookUpControls() {
+    title_ = As<CLabelUI>(Find(L"ID_WND_MELVANE_TITLE"));
+    btnSetting_ = As<CButtonUI>(Find(L"ID_BTN_MELVANE_SETTING"));
+    btnMin_ = As<CButtonUI>(Find(L"ID_BTN_MELVANE_MIN"));
+    btnMax_ = As<CButtonUI>(Find(L"ID_BTN_MELVANE_MAX"));
+    btnRestore_ = As<CButtonUI>(Find(L"ID_BTN_MELVANE_RESTORE"));
+    btnClose_ = As<CButtonUI>(Find(L"ID_BTN_MELVANE_CLOSE"));
+    btnOpen_ = As<CButtonUI>(Find(L"ID_BTN_OPEN_FILE"));
+    btnZoomIn_ = As<CButtonUI>(Find(L"ID_BTN_ZOOM_IN"));
+    btnZoomOut_ = As<CButtonUI>(Find(L"ID_BTN_ZOOM_OUT"));
+    btnZoomWidth_ = As<CButtonUI>(Find(L"ID_BTN_ZOOM_WIDTH"));
+    comboZoom_ = As<UiKit::CComboUI>(Find(L"ID_COMBO_ZOOM"));
+    btnRepeatAB_ = As<CButtonUI>(Find(L"ID_BTN_REPEAT_AB"));
+    btnTempoAdd_ = As<CButtonUI>(Find(L"ID_BTN_TEMPO_ADD"));
+    btnTempoPlus_ = As<CButtonUI>(Find(L"ID_BTN_TEMPO_PLUS"));
+    btnTempoDis_ = As<CButtonUI>(Find(L"ID_BTN_TEMPO_DIS"));
+    keyValue_ = As<CLabelUI>(Find(L"ID_SCORE_KEY_VALUE"));
+    meterValue_ = As<CLabelUI>(Find(L"ID_SCORE_METER_VALUE"));
+    tempoValue_ = As<CLabelUI>(Find(L"ID_SCORE_TEMPO_VALUE"));
+    measureCur_ = As<CLabelUI>(Find(L"ID_SCORE_MEASURE_VALUE_CUR"));
+    measureValue_ = As<CLabelUI>(Find(L"ID_SCORE_MEASURE_VALUE"));
+    timeCur_ = As<CLabelUI>(Find(L"ID_SCORE_TIME_VALUE_CUR"));
+    timeValue_ = As<CLabelUI>(Find(L"ID_SCORE_TIME_VALUE"));
+    version_ = As<CLabelUI>(Find(L"ID_LABEL_VERSION"));
+    btnPlayLeft_ = As<CButtonUI>(Find(L"ID_BTN_PLAY_LEFT"));
+    btnHideLeft_ = As<CButtonUI>(Find(L"ID_BTN_HIDE_LEFT"));
+    btnPlayRight_ = As<CButtonUI>(Find(L"ID_BTN_PLAY_RIGHT"));
+    btnHideRight_ = As<CButtonUI>(Find(L"ID_BTN_HIDE_RIGHT"));
+    btnPageHome_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_HOME"));
+    btnPagePrev_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_PREV"));
+    btnPageNext_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_NEXT"));
+    btnPageEnd_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_END"));
+    btnStart_ = As<CButtonUI>(Find(L"ID_BTN_SCORE_START"));
+    btnPause_ = As<CButtonUI>(Find(L"ID_BTN_SCORE_PAUSE"));
+    btnStop_ = As<CButtonUI>(Find(L"ID_BTN_SCORE_STOP"));
+    btnShowScorePanel_ = As<CButtonUI>(Find(L"ID_BTN_SHOW_SCORE_PANEL"));
+    btnHideScorePanel_ = As<CButtonUI>(Find(L"ID_BTN_HIDE_SCORE_PANEL"));
+    btnShowOpPanel_ = As<CButtonUI>(Find(L"ID_BTN_SHOW_OPERATION_PANEL"));
+    btnHideOpPanel_ = As<CButtonUI>(Find(L"ID_BTN_HIDE_OPERATION_PANEL"));
+    titleBar_ = Find(L"ID_WND_TITLE");
+    operationPanel_ = Find(L"ID_OPERATION_PANEL");
+    panel_ = As<CWndSubScoreList>(Find(L"ID_SCORE_PANEL"));
+    scoreView_ = As<CScoreListUI>(Find(L"ID_SCORE_VIEW"));
+    playDisplay_ = Find(L"ID_PANEL_PLAY_DIS");
+    ruler_ = As<CSliderExUI>(Find(L"ID_SLIDER_PLAY_RULER"));
 }
 
-void CWndMelvane::ApplyLanguage(int language) {
-    SelectLanguageFile(PluginFolder(), language);
-    title_ = GetLangText(L"ID_WND_MELVANE_TITLE");
-    if (hwnd_) {
-        SetWindowTextW(hwnd_, title_.c_str());
-        InvalidateRect(hwnd_, nullptr, TRUE);
+void CWndMelvane::OnWindowBuilt() {
+    HINSTANCE module = Plugin().module;
+    HICON big = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+    HICON small = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                LR_SHARED));
+    if (big) SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (small) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    LookUpControls();
+    manager_.AddImage(L"PNG_BK_SPLASH.png");
+    LoadEngine();
+    if (panel_) {
+        if (score_ && selectAct_) panel_->SetEngine(score_, selectAct_);
+        panel_->InitControls();
     }
 }
 
-void CWndMelvane::ApplySkin(const std::wstring& folder) {
-    skinFolder_ = folder;
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+void CWndMelvane::LoadEngine() {
+    if (!engine_.Load(PluginFolder())) return;
+    score_ = engine_.CreateScore();
+    if (score_) {
+        score_->ops->SetOwnerWindow(score_, hwnd_);
+        // Key and notes are reported from the first load on.
+        score_->ops->SetKeyCallback(score_, OnKeyReported);
+        score_->ops->SetNoteCallback(score_, OnNoteReported);
+    }
+    if (scoreView_ && score_) scoreView_->SetScore(score_, 2);
+    selectAct_ = engine_.CreateSelectAct();
+}
+
+void CWndMelvane::ReleaseEngine() {
+    if (score_) engine_.ReleaseScore(score_);
+    if (selectAct_) engine_.ReleaseSelectAct(selectAct_);
+    score_ = nullptr;
+    selectAct_ = nullptr;
+    if (scoreView_) scoreView_->SetScore(nullptr, 2);
+    engine_.Unload();
+}
+
+CControlUI* CWndMelvane::CreateControl(const wchar_t* elementName) {
+    if (wcscmp(elementName, L"SliderEx") == 0) return new CSliderExUI();
+    if (wcscmp(elementName, L"ScoreList") == 0) return new CScoreListUI(&manager_);
+    if (wcscmp(elementName, L"WndSubScoreList") == 0) return new CWndSubScoreList(this, &manager_);
+    return nullptr;
+}
+
+void CWndMelvane::Notify(UiKit::UINotify& msg) {
+    const UiKit::CUIString& type = msg.type;
+    if (type == L"windowinit") {
+        OnWindowInit();
+    } else if (type == L"click") {
+        OnClick(msg.sender);
+    } else if (type == L"itemclick") {
+        if (panel_) panel_->OnScoreItemClick(msg);
+    } else if (type == L"setfocus") {
+        if (panel_) panel_->OnSearchSetFocus(msg);
+    } else if (type == L"killfocus") {
+        if (panel_) panel_->OnSearchKillFocus(msg);
+    } else if (type == L"itemselect") {
+        if (comboZoom_ && msg.sender == comboZoom_) OnZoomComboSelect(comboZoom_->GetCurSel());
+    } else if (type == L"menu") {
+        wchar_t markup[261] = {};
+        if (panel_ && panel_->ChooseContextMenu(msg.sender, markup, 261)) {
+            POINT pt = msg.mousePoint;
+            ClientToScreen(hwnd_, &pt);
+            auto* menu = new UiKit::CMenuWnd(hwnd_);
+            menu->Init(nullptr, markup, L"xml", pt);
+        }
+    } else if (type == L"valuechanged") {
+        OnRulerMoved();
+    }
+}
+
+void CWndMelvane::OnClick(CControlUI* sender) {
+    if (!sender) return;
+    const UiKit::CUIString name = sender->GetName();
+    if (name.empty()) return;
+    auto is = [&name](CControlUI* c) { return c && c->GetName() == name; };
+    if (is(btnClose_)) ClosePlayer(false);
+    else if (is(btnMax_)) SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    else if (is(btnMin_)) SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    else if (is(btnRestore_)) SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+    else if (is(btnSetting_)) return;
+    else if (is(btnOpen_)) ShowOpenDialog();
+    else if (is(btnZoomIn_)) ZoomIn();
+    else if (is(btnZoomOut_)) ZoomStep(+1);
+    else if (is(btnZoomWidth_)) FitWidth();
+    else if (is(btnTempoPlus_)) SetTempoIndex(tempoIndex_ + 1);
+    else if (is(btnTempoAdd_)) SetTempoIndex(tempoIndex_ - 1);
+    else if (is(btnPlayLeft_) || is(btnHideLeft_) || is(btnPlayRight_) || is(btnHideRight_)) SetHandsMode(sender);
+    else if (is(btnPageHome_)) PageCommand(SCORE_PAGE_FIRST);
+    else if (is(btnPagePrev_)) PageCommand(SCORE_PAGE_PREV);
+    else if (is(btnPageNext_)) PageCommand(SCORE_PAGE_NEXT);
+    else if (is(btnPageEnd_)) PageCommand(SCORE_PAGE_LAST);
+    else if (is(btnStart_)) StartPlay();
+    else if (is(btnPause_)) PausePlay();
+    else if (is(btnStop_)) StopPlay();
+    else if (is(btnShowScorePanel_) || is(btnHideScorePanel_) || is(btnShowOpPanel_) || is(btnHideOpPanel_))
+        TogglePanel(sender);
+    else if (!(panel_ && panel_->OnPanelClick(sender)) && name == L"ID_BTN_LINK_HOME")
+        ShellExecuteW(nullptr, L"Open", kHomePage, nullptr, nullptr, SW_SHOW);
+}
+
+void CWndMelvane::OnWindowInit() {
+    shadow_.Create(hwnd_);
+    std::wstring remembered = ReadRememberedScore(PluginFolder());
+    if (!remembered.empty()) scorePath_ = remembered;
+    SetTempoIndex(tempoIndex_);
+    FitWidth();
+    if (comboZoom_) comboZoom_->SelectItem(6);
+    InitRuler(rulerMeasures_);
+}
+
+void CWndMelvane::OnStartupTimer() {
+    FitWidth();
+    KillTimer(hwnd_, kStartupTimer);
+    if (panel_) panel_->LoadScoreLibrary();
+}
+
+LRESULT CWndMelvane::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled) {
+    switch (msg) {
+    case WM_NCLBUTTONDBLCLK:
+        if (wp != HTCAPTION) break;
+        SendMessage(WM_SYSCOMMAND, IsZoomed(hwnd_) ? SC_RESTORE : SC_MAXIMIZE, 0);
+        return 0;
+    case WM_TIMER:
+        if (wp == kStartupTimer) OnStartupTimer();
+        else if (wp == kCountInTimer) OnCountInTick();
+        else break;
+        return 0;
+    case WM_SCORE_PLAY_END: ResetTransport(); return 0;
+    case WM_SCORE_SHOW_RECT: {
+        const RECT* rc = reinterpret_cast<const RECT*>(wp);
+        if (scoreView_ && rc && rc->left >= 0 && rc->top >= 0 && rc->right >= 0 && rc->bottom >= 0)
+            EnsureVisible(*rc);
+        return 0;
+    }
+    case WM_SCORE_PAGE:
+        if (panel_) panel_->SelectPageRow(static_cast<int>(wp));
+        return 0;
+    case UiKit::MENU_ITEM_CHOSEN: {
+        std::unique_ptr<wchar_t[]> name(reinterpret_cast<wchar_t*>(lp));
+        std::wstring copy = name ? name.get() : L"";
+        if (panel_) panel_->OnMenuCommand(copy);
+        return 0;
+    }
+    default: break;
+    }
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CWndMelvane::OnSysCommand(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled) {
+    if ((wp & 0xFFF0) == SC_CLOSE) {
+        ClosePlayer(true);
+        return 0;
+    }
+    BOOL wasZoomed = IsZoomed(hwnd_);
+    LRESULT r = DefWindowProcW(hwnd_, msg, wp, lp);
+    if (wasZoomed != IsZoomed(hwnd_) && Plugin().player) SwapMaxRestoreButtons();
+    (void)handled;
+    return r;
+}
+
+void CWndMelvane::SwapMaxRestoreButtons() {
+    bool zoomed = IsZoomed(hwnd_) != FALSE;
+    if (btnMax_) btnMax_->SetVisible(!zoomed);
+    if (btnRestore_) btnRestore_->SetVisible(zoomed);
+}
+
+LRESULT CWndMelvane::OnSize(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled) {
+    LRESULT r = CWndImplBase::OnSize(msg, wp, lp, handled);
+    LayoutPanels();
+    return r;
+}
+
+LRESULT CWndMelvane::OnLButtonDown(UINT, WPARAM, LPARAM lp, BOOL& handled) {
+    handled = FALSE;
+    if (!score_ || !selectAct_) return 0;
+    POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    if (scoreView_ && PtInRect(&scoreView_->GetPosition(), pt) &&
+        selectAct_->ops->HitTest(selectAct_, hwnd_, score_, &pt)) {
+        selectAct_->ops->Activate(selectAct_);
+        unsigned char result[16] = {};
+        selectAct_->ops->QueryResult(selectAct_, result);
+    }
+    if (ruler_ && PtInRect(&ruler_->GetPosition(), pt) && score_->ops->IsPlaying(score_)) {
+        PausePlay();
+        dragPaused_ = 1;
+    }
+    return 0;
+}
+
+LRESULT CWndMelvane::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& handled) {
+    handled = FALSE;
+    if (ruler_ && ruler_->IsFocused() && dragPaused_ && score_) {
+        StartPlay();
+        dragPaused_ = 0;
+    }
+    return 0;
+}
+
+LRESULT CWndMelvane::OnDialogKey(WPARAM key, LPARAM) {
+    if (key == VK_RETURN) {
+        if (panel_) panel_->SearchScores();
+        return 0;
+    }
+    return key == VK_ESCAPE ? 1 : 0;
 }
 
 void CWndMelvane::HostCommand(int code) {
@@ -67,101 +329,82 @@ void CWndMelvane::HostCommand(int code) {
     }
 }
 
-float CWndMelvane::TempoRatio() const { return (kTempoCount - tempoIndex_) / 10.0f; }
-
-void CWndMelvane::SetTempoIndex(int index) {
-    if (index < 0 || index >= kTempoCount) return;
-    tempoIndex_ = index;
-    if (score_) score_->ops->SetTempoRatio(score_, TempoRatio());
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+static void CloseOwnedWindowTitled(HWND owner, const std::wstring& caption) {
+    if (caption.empty()) return;
+    HWND found = FindWindowW(nullptr, caption.c_str());
+    if (found && found != owner && GetParent(found) == owner) SendMessageW(found, WM_CLOSE, 1, 0);
 }
 
-void CWndMelvane::StartPlay() {
-    if (score_) score_->ops->Play(score_);
-    if (HWND host = Plugin().hostWnd) {
-        SetWindowPos(host, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        SetActiveWindow(host);
-    }
-}
-
-void CWndMelvane::PausePlay() {
-    if (score_) score_->ops->Pause(score_);
-    SendResetNotesToHost();
-}
-
-void CWndMelvane::StopPlay() {
-    if (score_) score_->ops->Stop(score_);
-    SendResetNotesToHost();
-}
-
-void CWndMelvane::ClosePlayer(bool byHost) {
+void CWndMelvane::ClosePlayer(bool fromSystem) {
+    CloseOwnedWindowTitled(hwnd_, GetLangText(L"ID_WND_MELVANE_TITLE"));
+    CloseOwnedWindowTitled(hwnd_, L"Open File");
+    if (panel_) panel_->CloseNameDialog();
     StopPlay();
-    if (hwnd_) PostMessageW(hwnd_, WM_CLOSE, byHost ? 2 : 1, 0);
+    Close(fromSystem ? 2 : 1);
 }
 
-void CWndMelvane::LoadEngine() {
-    if (!engine_.Load(PluginFolder())) return;
-    score_ = engine_.CreateScore();
-    selectAct_ = engine_.CreateSelectAct();
-    if (score_) {
-        score_->ops->SetOwnerWindow(score_, hwnd_);
-        score_->ops->SetKeyCallback(score_, OnKey);
-        score_->ops->SetNoteCallback(score_, OnNote);
+LRESULT CWndMelvane::OnClose(UINT, WPARAM, LPARAM, BOOL& handled) {
+    ReleaseEngine();
+    WriteRememberedScore(PluginFolder(), scorePath_);
+    handled = FALSE;
+    return 0;
+}
+
+void CWndMelvane::OnNcDestroyed(HWND window) {
+    CWndImplBase::OnNcDestroyed(window);
+    if (Plugin().player == this) Plugin().player = nullptr;
+    delete this;  // posts the quit message that ends the UI thread's loop
+    PostPluginClosedToHost();
+}
+
+void CWndMelvane::RefreshTitle() {
+    std::wstring title = GetLangText(L"ID_WND_MELVANE_TITLE");
+    SetWindowTextW(hwnd_, title.c_str());
+    if (title_ && !scorePath_.empty()) {
+        std::wstring name = GetNameFromPath(scorePath_, false);
+        if (!name.empty()) title_->SetText(title + L"  ( " + name + L" )");
+    }
+    if (version_) {
+        std::wstring format = GetLangText(L"ID_BTN_VERSION");
+        std::wstring version = GetFileVersionText(Plugin().module, std::wstring());
+        wchar_t text[512] = {};
+        _snwprintf(text, 511, format.c_str(), version.c_str());
+        version_->SetText(text);
     }
 }
 
-void CWndMelvane::ReleaseEngine() {
-    engine_.ReleaseScore(score_);
-    engine_.ReleaseSelectAct(selectAct_);
-    score_ = nullptr;
-    selectAct_ = nullptr;
-    engine_.Unload();
+void CWndMelvane::ApplyLanguage(int language) {
+    SelectLanguageFile(PluginFolder(), language);
+    ApplyLangTexts(&manager_);
+    RefreshTitle();
+    if (panel_) panel_->RefreshSearchText();
 }
 
-void CWndMelvane::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
-    RECT rc;
-    GetClientRect(hwnd_, &rc);
-    wchar_t line[256];
-    wsprintfW(line, L"%s\nTempo index %d\nEngine: %s", title_.c_str(), tempoIndex_,
-              score_ ? L"loaded" : L"not found");
-    DrawTextW(dc, line, -1, &rc, DT_CENTER);
-    EndPaint(hwnd_, &ps);
-}
-
-LRESULT CALLBACK CWndMelvane::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    CWndMelvane* self;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<CWndMelvane*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = wnd;
-        SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<CWndMelvane*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+void CWndMelvane::ApplySkin(const std::wstring& folder) {
+    auto fromFolder = [&folder](const wchar_t* file) {
+        std::wstring path = folder;
+        if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
+        path += file;
+        bool exists = !folder.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return exists ? path : std::wstring(file);
+    };
+    if (CControlUI* bg = Find(L"bg")) {
+        std::wstring image = fromFolder(L"PNG_DLG_POP_BK.png");
+        if (image == L"PNG_DLG_POP_BK.png") image = L"PNG_BK_WND.png";
+        bg->SetBkImage(L"file='" + image + L"' corner='12,35,12,10' mask='#FF00FF'");
     }
-    return self ? self->HandleMessage(msg, wp, lp) : DefWindowProcW(wnd, msg, wp, lp);
-}
-
-LRESULT CWndMelvane::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_CREATE: LoadEngine(); return 0;
-    case WM_TIMER:
-        if (wp == 1) KillTimer(hwnd_, 1);
-        return 0;
-    case WM_PAINT: OnPaint(); return 0;
-    case WM_CLOSE:
-        ReleaseEngine();
-        DestroyWindow(hwnd_);
-        return 0;
-    case WM_NCDESTROY: {
-        HWND wnd = hwnd_;
-        if (Plugin().player == this) Plugin().player = nullptr;
-        PostPluginClosedToHost();
-        SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
-        delete this;
-        PostQuitMessage(0);
-        return DefWindowProcW(wnd, msg, wp, lp);
+    const struct {
+        CButtonUI* button;
+        const wchar_t* file;
+    } captions[] = {{btnClose_, L"PNG_PLUGIN_ZYQVESTRA_CLOSE.png"},     {btnMin_, L"PNG_PLUGIN_ZYQVESTRA_MIN.png"},
+                    {btnMax_, L"PNG_PLUGIN_ZYQVESTRA_MAX.png"},         {btnRestore_, L"PNG_PLUGIN_ZYQVESTRA_RESTORE.png"},
+                    {btnSetting_, L"PNG_PLUGIN_ZYQVESTRA_SETTINGS.png"}};
+    for (const auto& c : captions) {
+        if (!c.button) continue;
+        std::wstring file = L"file='" + fromFolder(c.file) + L"' source='";
+        c.button->ApplyAttribute(L"normalimage", (file + L"0,0,19,19'").c_str());
+        c.button->ApplyAttribute(L"hotimage", (file + L"19,0,38,19'").c_str());
+        c.button->ApplyAttribute(L"pushedimage", (file + L"38,0,57,19'").c_str());
     }
-    default: return DefWindowProcW(hwnd_, msg, wp, lp);
-    }
+    manager_.Invalidate(RECT{0, 0, 0x7FFF, 0x7FFF});
 }

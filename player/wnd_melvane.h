@@ -1,52 +1,153 @@
-// The player window. This first version is a plain Win32 window that owns the
-// engine objects and speaks the host protocol; the skinned window replaces
-// its body later, keeping these operations.
+// The plug-in's main window: tool bar, library panel, score view, play
+// display and status line, built from "WndMelvane.xml". It owns the score
+// engine objects and dispatches clicks, notifications, timers and the
+// engine's messages to the player's operations.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
+#include "frame/wnd_impl_base.h"
 #include "player/score_engine_loader.h"
 
-class CWndMelvane {
+namespace UiKit {
+class CButtonUI;
+class CComboUI;
+class CControlUI;
+class CLabelUI;
+}  // namespace UiKit
+class CScoreListUI;
+class CSliderExUI;
+class CWndSubScoreList;
+
+class CWndMelvane : public CWndImplBase {
 public:
     CWndMelvane();
-    ~CWndMelvane();
+    ~CWndMelvane() override;
 
     // Creates the system window: desktop parent, caption "Melvane", 879x600.
     HWND CreatePlayerWindow();
-    HWND GetHWND() const { return hwnd_; }
-    void CenterWindow();
 
     void ApplyLanguage(int language);
     void ApplySkin(const std::wstring& folder);
+    void RefreshTitle();
+    // The host's four command codes; any other code does nothing.
     void HostCommand(int code);
-    // Closes owned windows, stops playback and posts WM_CLOSE (wParam 2 when
-    // the host asks, 1 for the player's own close button).
-    void ClosePlayer(bool byHost);
+    // Closes the windows this one owns, stops playback and closes the window
+    // with result 2 (fromSystem) or 1.
+    void ClosePlayer(bool fromSystem);
 
+    // Transport.
     void SetTempoIndex(int index);
     int TempoIndex() const { return tempoIndex_; }
-    float TempoRatio() const;
+    static float TempoRatioAt(int index);
     void StartPlay();
     void PausePlay();
     void StopPlay();
+    void SetHandsMode(UiKit::CControlUI* sender);
+    void ResetTransport();
+    void OnCountInTick();
+
+    // Opening and view (filled in as the player grows).
+    bool OpenScore(const std::wstring& path);
+    void ShowOpenDialog();
+    void ZoomIn();
+    void ZoomStep(int direction);
+    void FitWidth();
+    void OnZoomComboSelect(int index);
+    void PageCommand(int command);
+    void TogglePanel(UiKit::CControlUI* sender);
+    void LayoutPanels();
+    void EnsureVisible(const RECT& rc);
+
+    // Ruler.
+    void InitRuler(int measures);
+    void OnRulerMoved();
 
     IScore* Score() const { return score_; }
     ISelectAct* SelectAct() const { return selectAct_; }
-    const std::wstring& SkinFolder() const { return skinFolder_; }
+    const std::wstring& CurrentScorePath() const { return scorePath_; }
+    CWndSubScoreList* LibraryPanel() const { return panel_; }
+
+protected:
+    const wchar_t* WindowClassName() const override { return L"CWndMelvane"; }
+    void OnNcDestroyed(HWND window) override;
+    void OnWindowBuilt() override;
+    LRESULT OnClose(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled) override;
+    LRESULT OnSize(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled) override;
+    LRESULT OnSysCommand(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled) override;
+    LRESULT OnLButtonDown(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled) override;
+    LRESULT OnLButtonUp(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled) override;
+    LRESULT OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled) override;
+    const wchar_t* MarkupFileName() const override { return L"WndMelvane.xml"; }
+    LRESULT OnDialogKey(WPARAM key, LPARAM lp) override;
+    void Notify(UiKit::UINotify& msg) override;
+    UiKit::CControlUI* CreateControl(const wchar_t* elementName) override;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void LookUpControls();
     void LoadEngine();
     void ReleaseEngine();
-    void OnPaint();
+    void OnWindowInit();
+    void OnClick(UiKit::CControlUI* sender);
+    void OnStartupTimer();
+    void SwapMaxRestoreButtons();
+    UiKit::CControlUI* Find(const wchar_t* name);
 
-    HWND hwnd_ = nullptr;
+    // Controls of the markup (not owned; null when the markup lacks one).
+    UiKit::CLabelUI* title_ = nullptr;
+    UiKit::CButtonUI* btnSetting_ = nullptr;
+    UiKit::CButtonUI* btnMin_ = nullptr;
+    UiKit::CButtonUI* btnMax_ = nullptr;
+    UiKit::CButtonUI* btnRestore_ = nullptr;
+    UiKit::CButtonUI* btnClose_ = nullptr;
+    UiKit::CButtonUI* btnOpen_ = nullptr;
+    UiKit::CButtonUI* btnZoomIn_ = nullptr;
+    UiKit::CButtonUI* btnZoomOut_ = nullptr;
+    UiKit::CButtonUI* btnZoomWidth_ = nullptr;
+    UiKit::CComboUI* comboZoom_ = nullptr;
+    UiKit::CButtonUI* btnRepeatAB_ = nullptr;
+    UiKit::CButtonUI* btnTempoAdd_ = nullptr;
+    UiKit::CButtonUI* btnTempoPlus_ = nullptr;
+    UiKit::CButtonUI* btnTempoDis_ = nullptr;
+    UiKit::CLabelUI* keyValue_ = nullptr;
+    UiKit::CLabelUI* meterValue_ = nullptr;
+    UiKit::CLabelUI* tempoValue_ = nullptr;
+    UiKit::CLabelUI* measureCur_ = nullptr;
+    UiKit::CLabelUI* measureValue_ = nullptr;
+    UiKit::CLabelUI* timeCur_ = nullptr;
+    UiKit::CLabelUI* timeValue_ = nullptr;
+    UiKit::CLabelUI* version_ = nullptr;
+    UiKit::CButtonUI* btnPlayLeft_ = nullptr;
+    UiKit::CButtonUI* btnHideLeft_ = nullptr;
+    UiKit::CButtonUI* btnPlayRight_ = nullptr;
+    UiKit::CButtonUI* btnHideRight_ = nullptr;
+    UiKit::CButtonUI* btnPageHome_ = nullptr;
+    UiKit::CButtonUI* btnPagePrev_ = nullptr;
+    UiKit::CButtonUI* btnPageNext_ = nullptr;
+    UiKit::CButtonUI* btnPageEnd_ = nullptr;
+    UiKit::CButtonUI* btnStart_ = nullptr;
+    UiKit::CButtonUI* btnPause_ = nullptr;
+    UiKit::CButtonUI* btnStop_ = nullptr;
+    UiKit::CButtonUI* btnShowScorePanel_ = nullptr;
+    UiKit::CButtonUI* btnHideScorePanel_ = nullptr;
+    UiKit::CButtonUI* btnShowOpPanel_ = nullptr;
+    UiKit::CButtonUI* btnHideOpPanel_ = nullptr;
+    UiKit::CControlUI* titleBar_ = nullptr;
+    UiKit::CControlUI* operationPanel_ = nullptr;
+    CWndSubScoreList* panel_ = nullptr;
+    CScoreListUI* scoreView_ = nullptr;
+    UiKit::CControlUI* playDisplay_ = nullptr;
+    CSliderExUI* ruler_ = nullptr;
+
+    std::wstring scorePath_;
     int tempoIndex_ = 20;
-    std::wstring skinFolder_;
-    std::wstring title_;
+    int rulerMeasures_ = 10;
+    int follow_ = 1;
+    int dragPaused_ = 0;
+    int stopped_ = 1;
+    int countInRunning_ = 0;
+    int countIn_ = 3;
     CScoreEngineLoader engine_;
     IScore* score_ = nullptr;
     ISelectAct* selectAct_ = nullptr;

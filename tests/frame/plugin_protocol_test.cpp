@@ -31,6 +31,14 @@ struct FakeEngine {
     void(__cdecl* reportKey)(int);
 };
 
+// The player sets the tempo ratio once when its window first shows; tests of
+// the tempo commands start counting after that.
+void StartAndSettle(PluginSandbox& box, FakeEngine& engine) {
+    ASSERT_TRUE(box.Start());
+    ASSERT_TRUE(PumpUntil([&] { return engine.Log().find("SetTempoRatio 1.0;") != std::string::npos; }));
+    engine.reset();
+}
+
 DWORD WindowThread(HWND wnd) { return GetWindowThreadProcessId(wnd, nullptr); }
 
 }  // namespace
@@ -117,7 +125,7 @@ TEST(PluginLifecycle, LanguageRequestsRunOnTheUiThreadAndRetitleTheWindow) {
 TEST(HostCommands, TempoStartAndPauseReachTheEngine) {
     PluginSandbox box(L"FakeScoreDll.dll");
     FakeEngine engine(box.Folder());
-    ASSERT_TRUE(box.Start());
+    StartAndSettle(box, engine);
     box.Client().Cmd(0);  // faster: index 20 -> 19, ratio 1.1
     box.Client().Cmd(1);  // slower: back to 1.0
     box.Client().Cmd(4);
@@ -137,7 +145,7 @@ TEST(HostCommands, TempoStartAndPauseReachTheEngine) {
 TEST(HostCommands, TempoStopsAtBothEndsOfTheTable) {
     PluginSandbox box(L"FakeScoreDll.dll");
     FakeEngine engine(box.Folder());
-    ASSERT_TRUE(box.Start());
+    StartAndSettle(box, engine);
     for (int i = 0; i < 25; ++i) box.Client().Cmd(0);
     std::string log = engine.Log();
     EXPECT_NE(log.find("SetTempoRatio 3.0"), std::string::npos);
