@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kLineWidth = kPageWidth - 2 * kMarginX;
 constexpr int kAccidentalWidth = 8;
+constexpr int kSqueezePercent = 85;
 
 bool HasAccidental(const Event& ev) {
     for (const Head& h : ev.heads)
@@ -116,15 +117,18 @@ Layout LayoutScore(const Score& score) {
     layout.measures.resize(count);
     int first = 0;
     while (first < count) {
+        // A system may squeeze its measures a little rather than leave one alone on a line.
         int used = inner[first] + pad, n = 1;
-        while (first + n < count && used + inner[first + n] + pad <= kLineWidth) used += inner[first + n++] + pad;
+        while (first + n < count &&
+               (used - n * pad + inner[first + n]) * kSqueezePercent / 100 + (n + 1) * pad <= kLineWidth)
+            used += inner[first + n++] + pad;
         PlacedSystem sys;
         sys.firstMeasure = first;
         sys.measureCount = n;
         bool last = first + n == count;
         double stretch = 1.0;
         int innerSum = used - n * pad;
-        if (innerSum > 0 && (!last || used * 10 >= kLineWidth * 7))
+        if (innerSum > 0 && (!last || used * 10 >= kLineWidth * 7 || used > kLineWidth))
             stretch = static_cast<double>(kLineWidth - n * pad) / innerSum;
         int x = kMarginX;
         for (int i = first; i < first + n; ++i) {

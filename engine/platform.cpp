@@ -29,12 +29,16 @@ std::map<UINT_PTR, CThreadTimer*>& Timers() {
 
 void CThreadTimer::Start(UINT periodMs) {
     if (id_ && period_ == periodMs) return;
-    Stop();
+    bool wasRunning = id_ != 0;
+    if (wasRunning) {
+        KillTimer(nullptr, id_);
+        Timers().erase(id_);
+    }
     id_ = SetTimer(nullptr, 0, periodMs, &CThreadTimer::Proc);
-    if (!id_) return;
-    period_ = periodMs;
-    Timers()[id_] = this;
-    timeBeginPeriod(1);  // finer timer resolution while playing
+    period_ = id_ ? periodMs : 0;
+    if (id_) Timers()[id_] = this;
+    if (id_ && !wasRunning) timeBeginPeriod(1);  // finer timer resolution while playing
+    if (!id_ && wasRunning) timeEndPeriod(1);
 }
 
 void CThreadTimer::Stop() {

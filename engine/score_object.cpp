@@ -1,5 +1,6 @@
 #include "engine/score_object.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -136,7 +137,14 @@ void CScore::Stop() {
 void CScore::OnTimer() {
     Busy busy(this);
     player_.Tick();
-    if (!player_.IsPlaying()) timer_.Stop();
+    if (!player_.IsPlaying() || doomed_) {
+        timer_.Stop();
+        return;
+    }
+    // Wake when the next event is due rather than on a fixed beat: the system
+    // timer's granularity then adds no lateness to events far apart.
+    double wait = player_.MsUntilNextDue();
+    timer_.Start(static_cast<UINT>(std::max(1.0, std::min(50.0, std::ceil(wait)))));
 }
 
 void CScore::SetTempoRatio(float ratio) {
