@@ -91,11 +91,9 @@ bool CUIWindowManager::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
             break;
         }
     }
+    if (!consumed && msg == FlushMessage()) consumed = true;
     if (!consumed) {
         switch (msg) {
-        case kFlushMessage:
-            consumed = true;
-            break;
         case WM_ERASEBKGND:
             result = 1;
             consumed = true;

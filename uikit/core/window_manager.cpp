@@ -69,6 +69,11 @@ void CUIWindowManager::Init(HWND window) {
 
 const std::vector<CUIWindowManager*>& CUIWindowManager::Managers() { return ManagerList(); }
 
+UINT CUIWindowManager::FlushMessage() {
+    static const UINT message = RegisterWindowMessageW(L"UiKitFlushNotifications");
+    return message;
+}
+
 SIZE CUIWindowManager::GetClientSize() const {
     RECT rc = {0, 0, 0, 0};
     if (window_) GetClientRect(window_, &rc);
@@ -134,7 +139,7 @@ void CUIWindowManager::AddDelayedCleanup(CControlUI* control) {
     ReapObjects(control);
     control->SetManager(nullptr, nullptr, false);
     delayedCleanup_.push_back(control);
-    if (window_) PostMessageW(window_, kFlushMessage, 0, 0);
+    if (window_) PostMessageW(window_, FlushMessage(), 0, 0);
 }
 
 CControlUI* CUIWindowManager::FindControl(const CUIString& name) const {
@@ -318,7 +323,7 @@ void CUIWindowManager::SendNotify(UINotify& msg, bool async) {
         return;
     }
     asyncNotify_.push_back(msg);
-    if (window_) PostMessageW(window_, kFlushMessage, 0, 0);
+    if (window_) PostMessageW(window_, FlushMessage(), 0, 0);
 }
 
 void CUIWindowManager::DeliverNotify(UINotify& msg) {

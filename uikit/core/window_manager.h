@@ -181,8 +181,9 @@ public:
     void ApplyWindowAttribute(const wchar_t* name, const wchar_t* value);
 
     // Posted to the window to deliver queued notifications and delete
-    // controls removed during a message; the manager consumes it.
-    static const UINT kFlushMessage = WM_APP + 1;
+    // controls removed during a message; the manager consumes it. A
+    // registered message, so that it never meets a window's own WM_APP ones.
+    static UINT FlushMessage();
 
 private:
     UIEvent MakeEvent(int kind, CControlUI* sender, WPARAM wParam, LPARAM lParam) const;
