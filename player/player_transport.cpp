@@ -45,3 +45,4 @@ void CWndMelvane::StopPlay() {
 void CWndMelvane::SetHandsMode(UiKit::CControlUI*) {}
 void CWndMelvane::ResetTransport() { stopped_ = 1; }
 void CWndMelvane::OnCountInTick() {}
+void CWndMelvane::DrawCountIn(HDC) {}

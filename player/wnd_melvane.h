@@ -47,6 +47,8 @@ public:
     void SetHandsMode(UiKit::CControlUI* sender);
     void ResetTransport();
     void OnCountInTick();
+    // Paints the count-in number over the score view while it runs.
+    void DrawCountIn(HDC hdc);
 
     // Opening and view (filled in as the player grows).
     bool OpenScore(const std::wstring& path);
