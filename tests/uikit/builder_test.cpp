@@ -119,6 +119,31 @@ TEST(Builder, AParentWithoutContainerEndsTheBuild) {
     EXPECT_EQ(&parent, first->GetParent());
 }
 
+struct CountedUI : CControlUI {
+    static int alive;
+    CountedUI() { ++alive; }
+    ~CountedUI() override { --alive; }
+};
+int CountedUI::alive = 0;
+struct CountingCallback : IDialogBuilderCallback {
+    CControlUI* CreateControl(const wchar_t* name) override {
+        return wcscmp(name, L"Counted") == 0 ? new CountedUI() : nullptr;
+    }
+};
+
+TEST(Builder, NothingIsLeftOwnerless) {
+    CountingCallback cb;
+    CSkinBuilder b;
+    CountedUI::alive = 0;
+    EXPECT_EQ(nullptr, b.Build(L"<Window><Counted/><Counted/><Control><Counted/></Control></Window>", nullptr, &cb));
+    EXPECT_EQ(0, CountedUI::alive);
+    CControlUI* first = b.Build(L"<Window><Counted name=\"one\"/><Counted name=\"two\"/></Window>", nullptr, &cb);
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(L"one", first->GetName());
+    EXPECT_EQ(1, CountedUI::alive);
+    delete first;
+}
+
 TEST(Builder, OnlySixtyFourAttributesApply) {
     std::wstring text = L"<Window><Probe";
     for (int i = 0; i < 70; ++i) text += L" a" + std::to_wstring(i) + L"=\"" + std::to_wstring(i) + L"\"";

@@ -55,8 +55,14 @@ CControlUI* CSkinBuilder::Build(const wchar_t* source, const wchar_t* resType, I
     if (!root.IsValid()) return nullptr;
     if (manager) ReadDeclarations(root, manager);
     CControlUI* first = nullptr;
-    if (!BuildChildren(root, parent, manager, &first)) return nullptr;
-    return first;
+    orphans_.clear();
+    bool ok = BuildChildren(root, parent, manager, &first);
+    // Without a parent, top-level controls other than the result would be
+    // owned by nobody; so would all of them when the build failed.
+    for (CControlUI* c : orphans_)
+        if (!ok || c != first) delete c;
+    orphans_.clear();
+    return ok ? first : nullptr;
 }
 
 void CSkinBuilder::ReadDeclarations(CSkinMarkupNode root, CUIWindowManager* manager) {
@@ -146,6 +152,7 @@ bool CSkinBuilder::BuildChildren(CSkinMarkupNode node, CControlUI* parent, CUIWi
         for (int i = 0; i < n; ++i) control->ApplyAttribute(e.GetAttributeName(i), e.GetAttributeValue(i));
         if (attached) control->GetManager()->RegisterName(control);
         else if (manager) control->SetManager(nullptr, control->GetParent(), false);
+        if (!parent && first) orphans_.push_back(control);
         if (first && !*first) *first = control;
     }
     return true;

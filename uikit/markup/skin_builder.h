@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "uikit/markup/markup.h"
 #include "uikit/markup/ui_string.h"
 
@@ -48,6 +50,7 @@ private:
     CUIString resTypeName_;       // a named resource type
     const wchar_t* resType_ = nullptr;  // an integer type, or resTypeName_
     bool fromResource_ = false;
+    std::vector<CControlUI*> orphans_;  // top-level controls built without a parent
 };
 
 }  // namespace UiKit
