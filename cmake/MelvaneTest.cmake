@@ -7,5 +7,12 @@ function(melvane_test name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE melvane_core melvane_testlib gtest gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${MELVANE_BIN})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  # Tests with windows share one display and fight over focus and the
+  # foreground when they run side by side; they take the display in turn.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK display)
+endfunction()
+
+# A test that opens no window may run beside the others.
+function(melvane_headless_test name)
+  set_property(TEST ${name} PROPERTY RESOURCE_LOCK)
 endfunction()
