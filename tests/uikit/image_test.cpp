@@ -55,6 +55,18 @@ TEST(Images, DecodePremultipliesAndMasks) {
     EXPECT_FALSE(DecodeImage("not an image", 12, 0, im));
 }
 
+TEST(Images, ExecutableNamesGiveTheirShellIcon) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);  // this test program, an ".exe"
+    UIImageInfo im;
+    ASSERT_TRUE(LoadSkinImage(path, L"", 0, im));
+    EXPECT_EQ(32, im.width);
+    EXPECT_EQ(32, im.height);
+    EXPECT_FALSE(im.alpha);
+    EXPECT_NE(nullptr, im.bitmap);
+    FreeImage(im);
+}
+
 TEST(Images, LookupOrderAndCacheByName) {
     testing_support::TempDir dir;
     testing_support::WriteFileBytes(dir / L"PNG_A.png", MakePng(1, 1, {0x112233FF}));

@@ -102,6 +102,19 @@ TEST(Layout, ScrollBarShowsWhenChildrenOverflow) {
     EXPECT_EQ(line, list->GetScrollPos().cy);
     uikit_test::SendMouse(h, WM_MOUSEWHEEL, 50, 50, MAKEWPARAM(0, WHEEL_DELTA));
     EXPECT_EQ(0, list->GetScrollPos().cy);
+
+    // Dragging the thumb down its whole travel reaches the end of the range;
+    // the upper button scrolls back by the bar's line size.
+    CScrollBarUI* bar = list->GetVerticalScrollBar();
+    RECT thumb = bar->GetThumbRect();
+    int x = (thumb.left + thumb.right) / 2, y = (thumb.top + thumb.bottom) / 2;
+    uikit_test::SendMouse(h, WM_LBUTTONDOWN, x, y);
+    uikit_test::SendMouse(h, WM_MOUSEMOVE, x, y + 400);
+    uikit_test::SendMouse(h, WM_LBUTTONUP, x, y + 400);
+    EXPECT_EQ(100, list->GetScrollPos().cy);
+    uikit_test::SendMouse(h, WM_LBUTTONDOWN, x, bar->GetButton1Rect().top + 2);
+    uikit_test::SendMouse(h, WM_LBUTTONUP, x, bar->GetButton1Rect().top + 2);
+    EXPECT_EQ(100 - bar->GetLineSize(), list->GetScrollPos().cy);
 }
 
 }  // namespace

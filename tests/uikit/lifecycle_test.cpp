@@ -55,6 +55,27 @@ TEST(Lifecycle, AControlMayRemoveItselfWhileHandlingItsEvent) {
     EXPECT_EQ(0, w.Rect(L"stay").left);
 }
 
+TEST(Lifecycle, RemovingWithoutAutoDestroyKeepsTheControlButForgetsIt) {
+    TestWindow w(L"<Window><VerticalLayout name=\"root\"><Probe name=\"kept\"/><Probe name=\"other\"/>"
+                 L"</VerticalLayout></Window>");
+    ASSERT_TRUE(w.Open());
+    auto* root = static_cast<CContainerUI*>(w.Find(L"root"));
+    CControlUI* kept = w.Find(L"kept");
+    ASSERT_EQ(kept, w.Manager().GetFocus());  // the first tab stop
+    root->SetAutoDestroy(false);
+    ASSERT_TRUE(root->Remove(kept));
+    EXPECT_EQ(nullptr, w.Find(L"kept"));
+    EXPECT_EQ(nullptr, w.Manager().GetFocus());
+    EXPECT_EQ(nullptr, kept->GetManager());
+    EXPECT_EQ(L"kept", kept->GetName());  // still a live object
+    // Added again, it is attached and found again.
+    ASSERT_TRUE(root->AddAt(kept, 1));
+    EXPECT_EQ(kept, w.Find(L"kept"));
+    EXPECT_EQ(1, root->GetItemIndex(kept));
+    EXPECT_FALSE(root->Remove(nullptr));
+    EXPECT_FALSE(root->RemoveAt(5));
+}
+
 TEST(Lifecycle, HidingTheFocusedControlClearsTheFocus) {
     TestWindow w(L"<Window><VerticalLayout><Probe name=\"a\"/><VerticalLayout name=\"box\"><Probe name=\"b\"/>"
                  L"</VerticalLayout></VerticalLayout></Window>");

@@ -117,18 +117,18 @@ void CContainerUI::SetManager(CUIWindowManager* manager, CControlUI* parent, boo
 CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, UINT flags) {
     if ((flags & UIFIND_VISIBLE) && !IsVisible()) return nullptr;
     if ((flags & UIFIND_ENABLED) && !IsEnabled()) return nullptr;
-    if ((flags & UIFIND_HITTEST)) {
-        if (!PtInRect(&rcItem_, *static_cast<POINT*>(data))) return nullptr;
-        if (!mouseChild_) return proc(this, data);
-    }
-    if (flags & UIFIND_ME_FIRST) {
-        if (CControlUI* c = proc(this, data)) return c;
-    }
     if (flags & UIFIND_HITTEST) {
+        if (!PtInRect(&rcItem_, *static_cast<POINT*>(data))) return nullptr;
+        // The scroll bars belong to the container itself: they get the mouse
+        // even when the children do not.
         for (CScrollBarUI* bar : {vScroll_, hScroll_}) {
             if (!bar) continue;
             if (CControlUI* c = bar->FindControl(proc, data, flags)) return c;
         }
+        if (!mouseChild_) return proc(this, data);
+    }
+    if (flags & UIFIND_ME_FIRST) {
+        if (CControlUI* c = proc(this, data)) return c;
     }
     RECT inner = InnerRect();
     int n = static_cast<int>(items_.size());

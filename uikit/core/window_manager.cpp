@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <type_traits>
 
 #include "uikit/core/container.h"
 
@@ -17,12 +18,16 @@ std::vector<CUIWindowManager*>& ManagerList() {
 }
 
 // Visits a subtree in tree order (each control before its children).
+// Goes through FindControl, which sees every child a control really has:
+// a list's container interface shows only its rows, not its header.
 template <class Fn>
 void Walk(CControlUI* c, Fn&& fn) {
     if (!c) return;
-    fn(c);
-    if (auto* container = static_cast<IContainerUI*>(c->FindInterface(L"IContainer")))
-        for (int i = 0; i < container->GetCount(); ++i) Walk(container->GetItemAt(i), fn);
+    auto visit = [](CControlUI* x, void* data) -> CControlUI* {
+        (*static_cast<std::remove_reference_t<Fn>*>(data))(x);
+        return nullptr;
+    };
+    c->FindControl(visit, &fn, UIFIND_ALL | UIFIND_ME_FIRST);
 }
 
 // Like Walk, but skips hidden subtrees.
