@@ -1,0 +1,186 @@
+// The formatted-text parser on crafted and random input, the align word
+// rules, and the layout of formatted text measured on a memory DC.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "uikit/controls/formatted_text.h"
+#include "uikit/controls/text_render.h"
+
+using namespace UiKit;
+
+namespace {
+
+std::wstring Describe(const std::vector<FormattedToken>& tokens) {
+    std::wstring out;
+    for (const FormattedToken& t : tokens) {
+        if (t.kind == FormattedToken::kText) out += L"T(" + t.text + L")";
+        else if (t.kind == FormattedToken::kOpen) out += std::wstring(L"O(") + t.tag + (t.text.empty() ? L"" : L":" + t.text) + L")";
+        else out += std::wstring(L"C(") + (t.tag ? t.tag : L'?') + L")";
+    }
+    return out;
+}
+
+std::wstring Parse(const wchar_t* s) { return Describe(ParseFormattedText(s)); }
+
+}  // namespace
+
+TEST(FormattedTextParse, BraceAndAngleTags) {
+    EXPECT_EQ(Parse(L"{b}bold"), L"O(b)T(bold)");
+    EXPECT_EQ(Parse(L"a<b>c</b>d"), L"T(a)O(b)T(c)C(b)T(d)");
+    EXPECT_EQ(Parse(L"{c #FF0000}red{/c}"), L"O(c:#FF0000)T(red)C(c)");
+    EXPECT_EQ(Parse(L"{a http://x/?q=1}go{/a}"), L"O(a:http://x/?q=1)T(go)C(a)");
+    EXPECT_EQ(Parse(L"{i PNG_BTN_SEARCH.png}{/i}"), L"O(i:PNG_BTN_SEARCH.png)C(i)");
+    EXPECT_EQ(Parse(L"x{n}y{p}z"), L"T(x)O(n)T(y)O(p)T(z)");
+    // The closing tag swallows everything up to its end.
+    EXPECT_EQ(Parse(L"{/bold stuff}after"), L"C(b)T(after)");
+}
+
+TEST(FormattedTextParse, WhatStaysPlainText) {
+    // A brace followed by a digit is no tag.
+    EXPECT_EQ(Parse(L"{1} and {20%}"), L"T({1} and {20%})");
+    EXPECT_EQ(Parse(L"<html> {B} {ab} {b"), L"T(<html> {B} {ab} {b)");
+    EXPECT_EQ(Parse(L"<{>b<}>"), L"T({b})");
+    EXPECT_EQ(Parse(L"{"), L"T({)");
+    EXPECT_EQ(Parse(L""), L"");
+}
+
+TEST(FormattedTextParse, RawRunsAndUnterminatedTags) {
+    EXPECT_EQ(Parse(L"{r}{b}raw{/r}!"), L"T({b}raw!)");
+    EXPECT_EQ(Parse(L"{r}no end {b}"), L"T(no end {b})");
+    EXPECT_EQ(Parse(L"{c #FF0000"), L"O(c:#FF0000)");
+    EXPECT_EQ(Parse(L"a{/"), L"T(a)C(?)");
+}
+
+TEST(FormattedTextParse, ImageTagArguments) {
+    ImageTagArg a = ParseImageTagArg(L"PNG_X.png 3 1");
+    EXPECT_EQ(a.image, L"PNG_X.png");
+    EXPECT_EQ(a.frames, 3);
+    EXPECT_EQ(a.frame, 1);
+    a = ParseImageTagArg(L"file='a b.png' dest='0,0,4,4' 2 5");
+    EXPECT_EQ(a.image, L"file='a b.png' dest='0,0,4,4'");
+    EXPECT_EQ(a.frames, 2);
+    EXPECT_EQ(a.frame, 0);  // a frame past the last falls back to the first
+    a = ParseImageTagArg(L"7");
+    EXPECT_EQ(a.image, L"7");
+    EXPECT_EQ(a.frames, 1);
+    a = ParseImageTagArg(L"x.png 0");
+    EXPECT_EQ(a.frames, 1);
+}
+
+// Random input of the characters that matter must never crash, hang or
+// invent text: the parser only ever drops characters.
+TEST(FormattedTextParse, FuzzedInputKeepsItsInvariants) {
+    const wchar_t alphabet[] = L"{}<>/ \tabcinprsuxyf019#=\n";
+    const size_t n = sizeof(alphabet) / sizeof(alphabet[0]) - 1;
+    std::mt19937 rng(12345);
+    for (int round = 0; round < 100000; ++round) {
+        std::wstring s(rng() % 48, L' ');
+        for (wchar_t& c : s) c = alphabet[rng() % n];
+        std::vector<FormattedToken> tokens = ParseFormattedText(s.c_str());
+        size_t textChars = 0;
+        for (size_t i = 0; i < tokens.size(); ++i) {
+            const FormattedToken& t = tokens[i];
+            if (t.kind == FormattedToken::kText) {
+                ASSERT_FALSE(t.text.empty()) << "input " << round;
+                ASSERT_FALSE(i > 0 && tokens[i - 1].kind == FormattedToken::kText) << "unmerged text, input " << round;
+                textChars += t.text.size();
+            } else if (t.kind == FormattedToken::kOpen) {
+                ASSERT_TRUE(t.tag >= L'a' && t.tag <= L'z') << "input " << round;
+            }
+        }
+        ASSERT_LE(textChars, s.size()) << "input " << round;
+        if (s.find_first_of(L"{<") == std::wstring::npos) {
+            ASSERT_EQ(tokens.size(), s.empty() ? 0u : 1u);
+            if (!s.empty()) {
+                ASSERT_EQ(tokens[0].text, s);
+            }
+        }
+    }
+}
+
+TEST(TextStyle, AlignWordsInTheirFixedOrder) {
+    EXPECT_EQ(ApplyAlignWords(DT_VCENTER, L"right top"), 0u);  // left and top
+    EXPECT_EQ(ApplyAlignWords(DT_VCENTER, L"top right"), 0u);  // the order of the words does not matter
+    EXPECT_EQ(ApplyAlignWords(DT_VCENTER, L"right"), static_cast<UINT>(DT_RIGHT | DT_VCENTER));
+    EXPECT_EQ(ApplyAlignWords(DT_VCENTER, L"center"), static_cast<UINT>(DT_CENTER | DT_VCENTER));
+    EXPECT_EQ(ApplyAlignWords(DT_CENTER | DT_VCENTER, L"left"), static_cast<UINT>(DT_VCENTER));
+    EXPECT_EQ(ApplyAlignWords(DT_VCENTER, L"bottom"), static_cast<UINT>(DT_BOTTOM));
+    EXPECT_EQ(ApplyAlignWords(DT_SINGLELINE, L"center bottom"), static_cast<UINT>(DT_SINGLELINE | DT_CENTER | DT_BOTTOM));
+    EXPECT_EQ(ApplyEndEllipsis(0, L"true"), static_cast<UINT>(DT_END_ELLIPSIS));
+    EXPECT_EQ(ApplyEndEllipsis(DT_END_ELLIPSIS, L"yes"), 0u);
+}
+
+class FormattedLayout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dc_ = CreateCompatibleDC(nullptr);
+        bmp_ = CreateCompatibleBitmap(GetDC(nullptr), 400, 200);
+        old_ = SelectObject(dc_, bmp_);
+    }
+    void TearDown() override {
+        SelectObject(dc_, old_);
+        DeleteObject(bmp_);
+        DeleteDC(dc_);
+    }
+    SIZE Measure(const wchar_t* text, UINT style = DT_SINGLELINE, std::vector<TextLink>* links = nullptr,
+                 RECT rc = RECT{0, 0, 400, 200}) {
+        FormattedDrawParams p;
+        p.style = style;
+        p.measureOnly = true;
+        return DrawFormattedText(dc_, nullptr, rc, text, p, links);
+    }
+    HDC dc_ = nullptr;
+    HBITMAP bmp_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+TEST_F(FormattedLayout, TagsAreNotShownAndBoldIsWider) {
+    SIZE plain = Measure(L"abcdefmmmm");
+    SIZE tagged = Measure(L"{b}{/b}abcdefmmmm");
+    SIZE bold = Measure(L"{b}abcdefmmmm");
+    EXPECT_EQ(tagged.cx, plain.cx);
+    EXPECT_GT(bold.cx, plain.cx);
+    EXPECT_EQ(Measure(L"{1}").cx, Measure(L"<{>1}").cx);
+    EXPECT_GT(Measure(L"{b}First{/b} row", DT_SINGLELINE | DT_VCENTER).cx, Measure(L"First row").cx);
+}
+
+TEST_F(FormattedLayout, NewLinesParagraphsAndWrapping) {
+    SIZE one = Measure(L"a");
+    EXPECT_EQ(Measure(L"a{n}b").cy, 2 * one.cy);
+    EXPECT_EQ(Measure(L"a{p 6}b").cy, 2 * one.cy + 6);
+    EXPECT_EQ(Measure(L"{y 30}a{/y}").cy, 30);
+    // Automatic wrapping only without DT_SINGLELINE.
+    SIZE narrow = Measure(L"word word word word", 0, nullptr, RECT{0, 0, 40, 200});
+    EXPECT_GE(narrow.cy, 3 * one.cy);
+    EXPECT_EQ(Measure(L"word word word word", DT_SINGLELINE, nullptr, RECT{0, 0, 40, 200}).cy, one.cy);
+    EXPECT_GT(Measure(L"a{x 25}b").cx, Measure(L"ab").cx + 20);
+}
+
+TEST_F(FormattedLayout, LinksAreNumberedWithTheirRectangles) {
+    std::vector<TextLink> links;
+    Measure(L"see {a first}here{/a} or {a second}there{/a}", DT_SINGLELINE, &links);
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_EQ(links[0].number, 0);
+    EXPECT_EQ(links[0].target, L"first");
+    EXPECT_EQ(links[1].number, 1);
+    EXPECT_EQ(links[1].target, L"second");
+    EXPECT_GT(links[0].rect.left, 0);
+    EXPECT_GT(links[1].rect.left, links[0].rect.right);
+}
+
+TEST_F(FormattedLayout, RandomTextDrawsWithoutTrouble) {
+    const wchar_t alphabet[] = L"{}<>/ abcinprsuxyf019#\n";
+    const size_t n = sizeof(alphabet) / sizeof(alphabet[0]) - 1;
+    std::mt19937 rng(777);
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring s(rng() % 40, L' ');
+        for (wchar_t& c : s) c = alphabet[rng() % n];
+        FormattedDrawParams p;
+        p.style = (round & 1) ? DT_SINGLELINE : DT_VCENTER;
+        SIZE size = DrawFormattedText(dc_, nullptr, RECT{0, 0, 60 + round % 100, 50}, s, p);
+        ASSERT_GE(size.cx, 0);
+        ASSERT_GE(size.cy, 0);
+    }
+}
