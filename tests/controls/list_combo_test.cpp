@@ -252,6 +252,15 @@ TEST(Combo, ClickingAnItemSelectsItAndCloses) {
     // An index past the end selects the last item.
     EXPECT_TRUE(combo->SelectItem(99));
     EXPECT_EQ(combo->GetCurSel(), 10);
+    // The window may go while the drop-down is open: the items come back
+    // before the combo and its window are destroyed.
+    w.Click(w.Center(combo));
+    ASSERT_TRUE(combo->IsDropped());
+    popup = combo->GetDropWindow()->GetHWND();
+    DestroyWindow(w.GetHWND());
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_FALSE(combo->IsDropped());
+    EXPECT_EQ(combo->GetItemAt(0)->GetParent(), combo);
 }
 
 TEST(Combo, DropDownOpensAboveNearTheBottomOfTheWorkArea) {
@@ -280,6 +289,24 @@ TEST(Combo, DropDownOpensAboveNearTheBottomOfTheWorkArea) {
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_FALSE(combo->IsDropped());
     EXPECT_TRUE(w.Of(L"itemselect").empty());
+}
+
+TEST(Combo, RemovedWhileOpenClosesItsDropDown) {
+    TestWindow w;
+    std::wstring markup = ZoomCombo(20);
+    ASSERT_TRUE(w.Open(markup.c_str(), 100, 100, 300, 300));
+    auto* combo = w.Find<CComboUI>(L"zoom");
+    ASSERT_NE(combo, nullptr);
+    w.Click(w.Center(combo));
+    ASSERT_TRUE(combo->IsDropped());
+    HWND popup = combo->GetDropWindow()->GetHWND();
+    auto* parent = static_cast<CContainerUI*>(combo->GetParent());
+    parent->SetAutoDestroy(true);
+    ASSERT_TRUE(parent->Remove(combo));
+    controls_test::Pump();
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(w.Find<CControlUI>(L"zoom"), nullptr);
+    w.Update();
 }
 
 TEST(Combo, PlacementRule) {
