@@ -1,20 +1,33 @@
 // The library panel beside the score view: folders and scores of the
 // library, their commands, context menus and the score search box.
+// Record i of records_ always describes row i of the list.
 #pragma once
 #include <string>
+#include <vector>
 
+#include "library/library_storage.h"
+#include "library/score_list_ui.h"
 #include "player/score_engine.h"
 #include "uikit/core/layouts.h"
 
 namespace UiKit {
 class CUIWindowManager;
+class COptionUI;
 struct UINotify;
 }  // namespace UiKit
 class CWndMelvane;
+class CWndModifyScoreDir;
+
+// One list row as the panel knows it. fileName is the score's own file name:
+// a score called "xzyqn" has no extension to put back on its display name.
+struct ScoreRowRecord {
+    ScoreRowInfo info;
+    std::wstring fileName;
+};
 
 class CWndSubScoreList : public UiKit::CVerticalLayoutUI {
 public:
-    CWndSubScoreList(CWndMelvane* player, UiKit::CUIWindowManager* manager) : player_(player), manager_(manager) {}
+    CWndSubScoreList(CWndMelvane* player, UiKit::CUIWindowManager* manager);
     const wchar_t* GetClassName() const override { return L"WndSubScoreListUI"; }
     void* FindInterface(const wchar_t* name) override;
 
@@ -22,26 +35,91 @@ public:
         score_ = score;
         selectAct_ = selectAct;
     }
-    void InitControls() {}
-    void LoadScoreLibrary() {}
-    void OnScoreItemClick(UiKit::UINotify&) {}
-    bool OnSearchSetFocus(UiKit::UINotify&) { return false; }
-    bool OnSearchKillFocus(UiKit::UINotify&) { return false; }
+    void InitControls();
+    void LoadScoreLibrary();
+
+    // Notifications the player window hands over; false when not the panel's.
+    bool OnScoreItemClick(UiKit::UINotify& msg);
+    bool OnSearchSetFocus(UiKit::UINotify& msg);
+    bool OnSearchKillFocus(UiKit::UINotify& msg);
+    bool OnPanelClick(UiKit::CControlUI* sender);
     // Names the context menu markup for a row into buffer; false for none.
-    bool ChooseContextMenu(UiKit::CControlUI*, wchar_t* buffer, int size) {
-        if (buffer && size > 0) buffer[0] = 0;
-        return false;
-    }
-    bool OnPanelClick(UiKit::CControlUI*) { return false; }
-    void OnMenuCommand(const std::wstring&) {}
-    void SelectPageRow(int) {}
-    void RefreshSearchText() {}
-    void SearchScores() {}
-    void CloseNameDialog() {}
+    bool ChooseContextMenu(UiKit::CControlUI* sender, wchar_t* buffer, int size);
+    bool OnMenuCommand(const std::wstring& name);
+    void SelectPageRow(int page);
+    void CollapseAllAndUnselect();
+
+    void SearchScores();
+    void RefreshSearchText();
+    void CloseNameDialog();
+
+    bool FolderNameExists(const std::wstring& name) const;
+    bool ScoreNameExists(const std::wstring& name) const;
+
+    // Set when the user picks a page row; the player's next scroll to the
+    // engine's rectangle consumes it.
+    bool pageJumpPending = false;
+
+    // Read-only views for the player and the tests.
+    const std::vector<ScoreRowRecord>& Records() const { return records_; }
+    CScoreListUI* List() const { return list_; }
+    const std::wstring& LibraryRoot() const { return library_.Root(); }
 
 private:
+    // Rows (wnd_sub_score_list_rows.cpp).
+    ScoreNode* AddPathRow(ScoreNode* parent, const std::wstring& path, bool expand);
+    bool ExpandRow(int row, bool expand);
+    void ToggleRow(int row);
+    void RemoveRow(int row, bool deleteFiles);
+    int FindScoreRow(const std::wstring& path);
+    void ExpandAllFolders();
+    void CollapseAllFolders();
+    ScoreNode* NodeAt(int row) const;
+    int RowOf(const ScoreNode* node) const;
+    int LastRowOfSubtree(const ScoreNode* node) const;
+    bool IsFolder(const ScoreNode* node) const;
+    bool IsScore(const ScoreNode* node) const;
+    bool IsPage(const ScoreNode* node) const;
+    std::wstring ScorePathOfNode(const ScoreNode* node) const;
+    std::wstring FolderPathOfNode(const ScoreNode* node) const;
+    void InsertRecord(int row, const ScoreRowRecord& record);
+    void EraseRecord(int row);
+    void MeasureThumbnail();
+    int LoadedPageCount() const;
+
+    // Commands (wnd_sub_score_list_commands.cpp).
+    void AddScores();
+    void CopyScoresIntoFolder(ScoreNode* folder, const std::vector<std::wstring>& paths);
+    void AddFolder();
+    void RenameFolder();
+    void RenameScore();
+    void DeleteSelected();
+    std::wstring ShowNameDialog(int mode, const std::wstring& name);
+    void ShowRowTitle(ScoreNode* node);
+    void Relayout();
+    bool OpenInPlayer(const std::wstring& path);
+    std::wstring PlayerScorePath() const;
+    CScoreListUI* PlayerScoreView() const;
+    HWND PlayerWindow() const;
+
     CWndMelvane* player_;
     UiKit::CUIWindowManager* manager_;
+    CWndModifyScoreDir* openDialog_ = nullptr;
     IScore* score_ = nullptr;
     ISelectAct* selectAct_ = nullptr;
+    CScoreLibrary library_;
+
+    UiKit::CControlUI* searchBox_ = nullptr;
+    UiKit::CControlUI* btnSearch_ = nullptr;
+    UiKit::COptionUI* optListView_ = nullptr;
+    UiKit::COptionUI* optIconView_ = nullptr;
+    UiKit::CControlUI* btnDelete_ = nullptr;
+    UiKit::CControlUI* btnAddScore_ = nullptr;
+    UiKit::CControlUI* btnAddFolder_ = nullptr;
+    UiKit::CControlUI* btnExpand_ = nullptr;
+    UiKit::CControlUI* btnShrink_ = nullptr;
+    CScoreListUI* list_ = nullptr;
+
+    std::vector<ScoreRowRecord> records_;
+    std::vector<std::wstring> paths_;
 };

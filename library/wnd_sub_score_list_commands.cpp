@@ -1,0 +1,212 @@
+// The panel's commands from its buttons and context menus: adding scores and
+// folders, renaming and deleting. Disk first, then the rows: a row changes
+// only when the file system did.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <memory>
+
+#include "frame/lang_table.h"
+#include "frame/path_name.h"
+#include "library/library_paths.h"
+#include "library/overwrite_question.h"
+#include "library/wnd_modify_score_dir.h"
+#include "library/wnd_sub_score_list.h"
+#include "player/wnd_melvane.h"
+#include "uikit/core/window_manager.h"
+
+namespace {
+const int kFileBufferSize = 26001;
+const int kRowStep = 30;
+
+bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The file dialog's multi-select result: one full path, or a folder followed
+// by file names, each part zero-terminated and the list ending in two zeros.
+std::vector<std::wstring> ChosenFiles(const wchar_t* buffer, size_t size) {
+    std::vector<std::wstring> parts;
+    size_t at = 0;
+    while (at < size && buffer[at]) {
+        size_t len = wcsnlen(buffer + at, size - at);
+        parts.emplace_back(buffer + at, len);
+        at += len + 1;
+    }
+    if (parts.size() <= 1) return parts;
+    std::vector<std::wstring> files;
+    std::wstring folder = parts[0];
+    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + L"\\" + parts[i]);
+    return files;
+}
+}  // namespace
+
+HWND CWndSubScoreList::PlayerWindow() const { return player_ ? player_->GetHWND() : nullptr; }
+
+std::wstring CWndSubScoreList::PlayerScorePath() const { return player_ ? player_->CurrentScorePath() : L""; }
+
+CScoreListUI* CWndSubScoreList::PlayerScoreView() const {
+    return manager_ ? dynamic_cast<CScoreListUI*>(manager_->FindControl(L"ID_SCORE_VIEW")) : nullptr;
+}
+
+bool CWndSubScoreList::OpenInPlayer(const std::wstring& path) {
+    // Without an engine there is nothing to show a score with.
+    if (!player_ || !score_) return false;
+    return player_->OpenScore(path);
+}
+
+void CWndSubScoreList::ShowRowTitle(ScoreNode* node) {
+    // The list rebuilds the title markup (icon, indent, text) from the node
+    // whenever its state changes, so a new name never touches the icon tags.
+    if (list_ && node) {
+        const bool expanded = node->expanded;
+        list_->SetNodeExpanded(node, !expanded);
+        list_->SetNodeExpanded(node, expanded);
+    }
+    if (!node || !node->row) return;
+    if (UiKit::CControlUI* title = node->row->FindSubControl(L"ID_TEXT_SCORE_PAGE_ICON_TITLE"))
+        title->SetToolTip(node->text);
+    node->row->SetToolTip(node->text);
+}
+
+std::wstring CWndSubScoreList::ShowNameDialog(int mode, const std::wstring& name) {
+    if (openDialog_ || !player_) return std::wstring();
+    std::unique_ptr<wchar_t[]> buffer(new wchar_t[kMaxEntryName + 1]());
+    wmemcpy(buffer.get(), name.c_str(), std::min<size_t>(name.size(), kMaxEntryName));
+    openDialog_ = new CWndModifyScoreDir(player_, buffer.get(), mode);
+    UINT result = openDialog_->ShowModal();
+    openDialog_ = nullptr;
+    return result == kNameAccepted ? std::wstring(buffer.get()) : std::wstring();
+}
+
+void CWndSubScoreList::Relayout() {
+    // The scroll range is known only after the rows were placed.
+    list_->RequestLayout();
+    list_->SetPosition(list_->GetPosition());
+}
+
+void CWndSubScoreList::AddScores() {
+    if (!list_) return;
+    ScoreNode* folder = NodeAt(list_->GetCurSel());
+    if (!folder) return;
+    if (IsPage(folder)) folder = folder->parent;
+    if (IsScore(folder)) folder = folder->parent;
+    if (!IsFolder(folder)) {
+        MessageBoxW(PlayerWindow(), GetLangText(L"ID_MSG_TIP_SCORE_ENSURE_SEL_DIR").c_str(),
+                    GetLangText(L"ID_WND_MELVANE_TITLE").c_str(), MB_OK);
+        return;
+    }
+    std::unique_ptr<wchar_t[]> files(new wchar_t[kFileBufferSize]());
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = manager_ ? manager_->GetPaintWindow() : PlayerWindow();
+    ofn.lpstrFilter = L"Music Files (*.zyqn)\0*.zyqn\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrDefExt = L"zyqn";
+    ofn.lpstrTitle = L"Open File";
+    ofn.lpstrFile = files.get();
+    ofn.nMaxFile = kFileBufferSize;
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&ofn)) return;
+    paths_ = ChosenFiles(files.get(), kFileBufferSize);
+
+    const size_t before = folder->children.size();
+    CopyScoresIntoFolder(folder, paths_);
+    if (folder->children.size() == before || folder->children.empty()) return;
+    ScoreNode* last = folder->children.back();
+    Relayout();
+    int row = RowOf(last);
+    SIZE range = list_->GetScrollRange();
+    int y = row * kRowStep;
+    if (y > range.cy) y = range.cy + kRowStep;
+    list_->SelectItem(row, false);
+    list_->SetScrollPos(SIZE{list_->GetScrollPos().cx, y});
+    Relayout();
+    std::wstring lastPath = ScorePathOfNode(last);
+    if (PathExists(lastPath)) OpenInPlayer(lastPath);
+}
+
+void CWndSubScoreList::CopyScoresIntoFolder(ScoreNode* folder, const std::vector<std::wstring>& paths) {
+    if (!IsFolder(folder)) return;
+    OverwriteQuestion ask = OverwriteMessageBox(PlayerWindow());
+    for (const std::wstring& source : paths) {
+        // A file the library would never list again is not copied into it.
+        if (!IsScoreFileName(GetNameFromPath(source, true))) continue;
+        CopyOutcome outcome = library_.CopyScoreIn(source, folder->text, ask);
+        if (outcome.result == CopyResult::Copied) {
+            if (AddPathRow(folder, outcome.dest, true) == folder) library_.UndoCopy(outcome);
+        } else if (outcome.result == CopyResult::Replaced && SameFileName(outcome.dest, PlayerScorePath())) {
+            // The open score's row goes to the end of its folder, rebuilt
+            // from the new file.
+            FindScoreRow(outcome.dest);
+            AddPathRow(folder, outcome.dest, true);
+        }
+    }
+}
+
+void CWndSubScoreList::AddFolder() {
+    std::wstring name = ShowNameDialog(kNewFolder, std::wstring());
+    if (name.empty() || !list_) return;
+    if (!library_.CreateFolder(name)) return;
+    AddPathRow(list_->Root(), library_.FolderPath(name), true);
+}
+
+void CWndSubScoreList::RenameFolder() {
+    if (!list_) return;
+    int row = list_->GetCurSel();
+    ScoreNode* node = NodeAt(row);
+    if (!IsFolder(node)) return;
+    std::wstring oldPath = FolderPathOfNode(node);
+    std::wstring name = ShowNameDialog(kRenameFolder, node->text);
+    if (name.empty()) return;
+    // The dialog ran modally: the rows may have changed meanwhile.
+    if (NodeAt(row) != node) return;
+    std::wstring newPath = library_.RenameFolder(oldPath, name);
+    if (newPath.empty()) return;
+    node->text = name;
+    records_[row].info.displayName = name;
+    ShowRowTitle(node);
+    std::wstring current = PlayerScorePath();
+    if (current.size() > oldPath.size() && SameFileName(current.substr(0, oldPath.size()), oldPath))
+        OpenInPlayer(newPath + current.substr(oldPath.size()));
+}
+
+void CWndSubScoreList::RenameScore() {
+    if (!list_) return;
+    int row = list_->GetCurSel();
+    ScoreNode* node = NodeAt(row);
+    if (!IsScore(node)) return;
+    std::wstring oldPath = ScorePathOfNode(node);
+    if (!PathExists(oldPath)) return;
+    std::wstring name = ShowNameDialog(kRenameScore, node->text);
+    if (name.empty() || NodeAt(row) != node) return;
+    std::wstring newPath = library_.RenameScore(oldPath, name);
+    if (newPath.empty()) return;
+    node->text = name;
+    records_[row].info.displayName = name;
+    records_[row].fileName = GetNameFromPath(newPath, true);
+    ShowRowTitle(node);
+    if (SameFileName(PlayerScorePath(), oldPath)) OpenInPlayer(newPath);
+}
+
+void CWndSubScoreList::DeleteSelected() {
+    if (!list_ || PlayerScorePath().empty()) return;
+    int row = list_->GetCurSel();
+    ScoreNode* node = NodeAt(row);
+    if (!node) return;
+    if (IsPage(node)) {
+        node = node->parent;
+        row = RowOf(node);
+    }
+    const wchar_t* messageId = IsFolder(node) ? L"ID_MSG_SURE_DEL_SCORE_DIR" : L"ID_MSG_SURE_DEL_SCORE";
+    std::wstring text = FormatOneString(GetLangText(messageId), node->text);
+    int answer = MessageBoxW(PlayerWindow(), text.c_str(), GetLangText(L"ID_WND_MELVANE_TITLE").c_str(),
+                             MB_OKCANCEL | MB_DEFBUTTON2);
+    if (answer != IDOK || NodeAt(row) != node) return;
+    RemoveRow(row, true);
+    list_->SelectItem(-1, false);
+    if (!PathExists(PlayerScorePath())) {
+        if (CScoreListUI* view = PlayerScoreView()) view->RemoveAll();
+    }
+}
