@@ -1,48 +1,151 @@
-// Playback transport of the player window: tempo, start, pause, stop, hands.
+// Playback transport of the player window: the count-in, start, pause,
+// stop, the reset at the end of the score, the tempo steps and the hands.
+#include <algorithm>
+
 #include "frame/host_protocol.h"
 #include "frame/plugin_state.h"
+#include "library/score_list_ui.h"
+#include "player/slider_ex.h"
 #include "player/wnd_melvane.h"
 #include "uikit/controls/button_option.h"
+#include "uikit/core/render.h"
 
 namespace {
 const int kTempoCount = 30;
+const UINT_PTR kCountInTimer = 2;
+const int kCountInSide = 270;
+const wchar_t* const kCountInImages[3] = {
+    L"file='ID_PNG_PLAY_TIMER.png' source='0, 0, 270, 270' hole='false'",
+    L"file='ID_PNG_PLAY_TIMER.png' source='270, 0, 540, 270' hole='false'",
+    L"file='ID_PNG_PLAY_TIMER.png' source='540, 0, 810, 270' hole='false'",
+};
+
+void Enable(UiKit::CControlUI* c, bool enabled) {
+    if (c) c->SetEnabled(enabled);
 }
+}  // namespace
 
 float CWndMelvane::TempoRatioAt(int index) { return (kTempoCount - index) / 10.0f; }
+
+bool CWndMelvane::HasPageItem() const { return scoreView_ && scoreView_->GetCount() > 0; }
 
 void CWndMelvane::SetTempoIndex(int index) {
     if (index < 0 || index >= kTempoCount) return;
     tempoIndex_ = index;
     float ratio = TempoRatioAt(index);
-    if (score_) score_->ops->SetTempoRatio(score_, ratio);
     if (btnTempoDis_) {
         wchar_t text[32];
         swprintf(text, 32, L"X %.1f", ratio);
         btnTempoDis_->SetText(text);
     }
+    if (score_) score_->ops->SetTempoRatio(score_, ratio);
 }
 
 void CWndMelvane::StartPlay() {
-    if (score_) score_->ops->Play(score_);
-    stopped_ = 0;
+    if (!HasPageItem() || !score_ || score_->ops->IsPlaying(score_) || !btnStart_ || !btnPause_) return;
+    Enable(btnPause_, true);
+    Enable(btnStart_, false);
+    Enable(btnStop_, true);
+    if (playDisplay_ && playDisplay_->IsVisible()) SetHandsMode(false, false, false);
+    if (stopped_) {
+        countInRunning_ = 1;
+        ::SetTimer(hwnd_, kCountInTimer, 1000, nullptr);
+        if (scoreView_) scoreView_->Invalidate();
+    } else {
+        score_->ops->Play(score_);
+    }
     if (HWND host = Plugin().hostWnd) {
         SetWindowPos(host, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         SetActiveWindow(host);
     }
 }
 
+void CWndMelvane::OnCountInTick() {
+    if (!HasPageItem()) return;
+    --countIn_;
+    if (countIn_ <= 0) {
+        if (!score_) return;
+        EndCountIn();
+        score_->ops->Play(score_);
+    } else if (scoreView_) {
+        scoreView_->Invalidate();
+    }
+}
+
+void CWndMelvane::EndCountIn() {
+    KillTimer(hwnd_, kCountInTimer);
+    countInRunning_ = 0;
+    countIn_ = 3;
+    if (scoreView_) scoreView_->Invalidate();
+}
+
+void CWndMelvane::DrawCountIn(HDC hdc) {
+    if (!countInRunning_ || !scoreView_ || countIn_ < 1 || countIn_ > 3) return;
+    const RECT& view = scoreView_->GetPosition();
+    RECT square;
+    square.left = std::max<LONG>((view.left + view.right) / 2 - kCountInSide / 2, view.left);
+    square.top = std::max<LONG>((view.top + view.bottom) / 2 - kCountInSide / 2, view.top);
+    square.right = square.left + kCountInSide;
+    square.bottom = square.top + kCountInSide;
+    UiKit::Render::DrawImageDescription(hdc, &manager_, square, square, kCountInImages[countIn_ - 1]);
+}
+
 void CWndMelvane::PausePlay() {
-    if (score_) score_->ops->Pause(score_);
+    if (!HasPageItem() || !score_ || !btnStart_ || !btnPause_ || !btnPause_->IsEnabled()) return;
+    EndCountIn();
+    stopped_ = 0;
+    Enable(btnPause_, false);
+    Enable(btnStart_, true);
+    Enable(btnStop_, true);
+    score_->ops->Pause(score_);
     SendResetNotesToHost();
 }
 
 void CWndMelvane::StopPlay() {
-    if (score_) score_->ops->Stop(score_);
+    if (!btnStop_ || !btnStop_->IsEnabled() || !score_) return;
+    EndCountIn();
     stopped_ = 1;
+    Enable(btnPause_, false);
+    Enable(btnStart_, true);
+    Enable(btnStop_, false);
+    score_->ops->Stop(score_);
     SendResetNotesToHost();
 }
 
-void CWndMelvane::SetHandsMode(UiKit::CControlUI*) {}
-void CWndMelvane::ResetTransport() { stopped_ = 1; }
-void CWndMelvane::OnCountInTick() {}
-void CWndMelvane::DrawCountIn(HDC) {}
+void CWndMelvane::ResetTransport() {
+    if (!btnStart_ || !btnPause_ || !btnStop_) return;
+    stopped_ = 1;
+    Enable(btnPause_, false);
+    Enable(btnStart_, true);
+    Enable(btnStop_, false);
+    if (score_) {
+        pageJumpPending_ = true;
+        score_->ops->GoToPage(score_, SCORE_PAGE_FIRST);
+    }
+    if (ruler_) ShowPosition(0, ruler_->GetMaxValue() / 10);
+    SendResetNotesToHost();
+}
+
+void CWndMelvane::SetHandsMode(UiKit::CControlUI* sender) {
+    bool left = sender == btnPlayLeft_ || sender == btnHideLeft_;
+    bool hide = sender == btnHideLeft_ || sender == btnHideRight_;
+    SetHandsMode(true, hide, left);
+}
+
+void CWndMelvane::SetHandsMode(bool toggle, bool hideButton, bool left) {
+    if (!score_) return;
+    if (toggle) {
+        UiKit::CButtonUI* play = left ? btnPlayLeft_ : btnPlayRight_;
+        UiKit::CButtonUI* hide = left ? btnHideLeft_ : btnHideRight_;
+        if (play) play->SetVisible(hideButton);
+        if (hide) hide->SetVisible(!hideButton);
+        SendResetNotesToHost();
+    }
+    auto shown = [](UiKit::CControlUI* c) { return c && c->IsVisible(); };
+    int flags = 0;
+    if (shown(btnPlayLeft_)) flags |= SCORE_LEFT_PLAYED;
+    else if (shown(btnHideLeft_)) flags |= SCORE_LEFT_MUTED;
+    if (shown(btnPlayRight_)) flags |= SCORE_RIGHT_PLAYED;
+    else if (shown(btnHideRight_)) flags |= SCORE_RIGHT_MUTED;
+    score_->ops->SetHands(score_, flags);
+}

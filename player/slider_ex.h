@@ -1,9 +1,36 @@
-// The play ruler: a slider whose ticks stand for tenths of measures.
+// The play ruler: a slider with ten units per measure whose painting adds a
+// tick at every measure boundary, thick at every fifth one and at the end.
 #pragma once
+#include <vector>
+
 #include "uikit/controls/progress_slider.h"
+
+struct RulerTick {
+    int x;
+    bool thick;
+};
+
+// The ticks of a ruler over rect with a thumb thumbWidth wide and tickCount
+// units (ten per measure); none below two units. The walk accumulates the
+// spacing as a float, as the painting does.
+std::vector<RulerTick> ComputeRulerTicks(const RECT& rect, int thumbWidth, int tickCount);
 
 class CSliderExUI : public UiKit::CSliderUI {
 public:
+    CSliderExUI();
     const wchar_t* GetClassName() const override { return L"SliderExUI"; }
     void* FindInterface(const wchar_t* name) override;
+    void PaintStatusImage(HDC hdc) override;
+
+    // Ten units per measure: maximum = n x 10, step 1, minimum 0.
+    void SetMeasureCount(int measures);
+    int TickCount() const { return tickCount_; }
+    float TickSpacing() const { return tickSpacing_; }
+    // The 1-based measure a ruler value stands for.
+    int MeasureOf(int value) const;
+
+private:
+    int tickCount_ = 0;
+    float tickSpacing_ = 0.0f;
+    RECT tickArea_ = {0, 0, 0, 0};
 };

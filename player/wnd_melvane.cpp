@@ -14,6 +14,7 @@
 #include "library/score_list_ui.h"
 #include "library/settings_file.h"
 #include "library/wnd_sub_score_list.h"
+#include "player/player_probe.h"
 #include "player/player_state.h"
 #include "player/slider_ex.h"
 #include "uikit/controls/button_option.h"
@@ -32,20 +33,16 @@ const wchar_t kHomePage[] = L"http://www.melvane-music.com/";
 const UINT_PTR kStartupTimer = 1;
 const UINT_PTR kCountInTimer = 2;
 
+UINT ProbeMessage() {
+    static const UINT message = RegisterWindowMessageW(MELVANE_PROBE_MESSAGE_NAME);
+    return message;
+}
+
 template <typename T>
 T* As(CControlUI* control) {
     return dynamic_cast<T*>(control);
 }
 
-void __cdecl OnKeyReported(int key) {
-    // The engine's key index is shown as a name and told to the host.
-    if (key < 0 || key > 14 || !Plugin().player) return;
-    SendKeyToHost(key);
-}
-
-void __cdecl OnNoteReported(int v1, int v2, int v3, int v4, int v5) {
-    if (Plugin().player) SendNoteToHost(PackNoteWord(v1, v2, v3, v4, v5));
-}
 }  // namespace
 
 CWndMelvane::CWndMelvane() { SetZoomFactor(1.0f); }
@@ -129,12 +126,7 @@ void CWndMelvane::OnWindowBuilt() {
 void CWndMelvane::LoadEngine() {
     if (!engine_.Load(PluginFolder())) return;
     score_ = engine_.CreateScore();
-    if (score_) {
-        score_->ops->SetOwnerWindow(score_, hwnd_);
-        // Key and notes are reported from the first load on.
-        score_->ops->SetKeyCallback(score_, OnKeyReported);
-        score_->ops->SetNoteCallback(score_, OnNoteReported);
-    }
+    if (score_) score_->ops->SetOwnerWindow(score_, hwnd_);
     if (scoreView_ && score_) scoreView_->SetScore(score_, 2);
     selectAct_ = engine_.CreateSelectAct();
 }
@@ -178,7 +170,7 @@ void CWndMelvane::Notify(UiKit::UINotify& msg) {
             menu->Init(nullptr, markup, L"xml", pt);
         }
     } else if (type == L"valuechanged") {
-        OnRulerMoved();
+        if (ruler_ && msg.sender == ruler_) OnRulerMoved();
     }
 }
 
@@ -255,7 +247,12 @@ LRESULT CWndMelvane::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, BOOL& handle
         if (panel_) panel_->OnMenuCommand(copy);
         return 0;
     }
-    default: break;
+    default:
+        if (msg == ProbeMessage() && wp && lp) {
+            AnswerProbe(reinterpret_cast<const wchar_t*>(wp), reinterpret_cast<PlayerProbe*>(lp));
+            return 1;
+        }
+        break;
     }
     handled = FALSE;
     return 0;

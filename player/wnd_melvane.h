@@ -44,27 +44,43 @@ public:
     void StartPlay();
     void PausePlay();
     void StopPlay();
+    // Toggles a hand (when toggle) and tells the engine the hands' flags.
+    void SetHandsMode(bool toggle, bool hideButton, bool left);
     void SetHandsMode(UiKit::CControlUI* sender);
     void ResetTransport();
     void OnCountInTick();
+    void EndCountIn();
     // Paints the count-in number over the score view while it runs.
     void DrawCountIn(HDC hdc);
 
-    // Opening and view (filled in as the player grows).
+    // Opening and the score information the engine reports.
     bool OpenScore(const std::wstring& path);
     void ShowOpenDialog();
+    void ShowKey(int key);
+    void ShowMeter(int beats, int unit);
+    void ShowTempo(int bpm);
+
+    // Zoom, pages, panels and layout.
     void ZoomIn();
-    void ZoomStep(int direction);
+    void ZoomStep(int step);
     void FitWidth();
     void OnZoomComboSelect(int index);
+    void ApplyZoom();
+    void LayoutPages(bool fit);
     void PageCommand(int command);
     void TogglePanel(UiKit::CControlUI* sender);
     void LayoutPanels();
     void EnsureVisible(const RECT& rc);
+    // Set when a page is chosen explicitly; the next EnsureVisible puts the
+    // page's top at the top of the view and clears it.
+    void SetPageJumpPending(bool pending) { pageJumpPending_ = pending; }
+    bool PageJumpPending() const { return pageJumpPending_; }
 
-    // Ruler.
+    // Ruler and position.
     void InitRuler(int measures);
     void OnRulerMoved();
+    void ShowPosition(int current, int total);
+    void ShowTime(int currentMs, int totalMs);
 
     IScore* Score() const { return score_; }
     ISelectAct* SelectAct() const { return selectAct_; }
@@ -93,6 +109,9 @@ private:
     void OnWindowInit();
     void OnClick(UiKit::CControlUI* sender);
     void OnStartupTimer();
+    bool HasPageItem() const;
+    bool IsAutoZoom() const;
+    void AnswerProbe(const wchar_t* name, struct PlayerProbe* probe);
     void SwapMaxRestoreButtons();
     UiKit::CControlUI* Find(const wchar_t* name);
 
@@ -150,6 +169,7 @@ private:
     int stopped_ = 1;
     int countInRunning_ = 0;
     int countIn_ = 3;
+    bool pageJumpPending_ = false;
     CScoreEngineLoader engine_;
     IScore* score_ = nullptr;
     ISelectAct* selectAct_ = nullptr;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,18 @@
 #define FAKE_EXPORT extern "C" __declspec(dllexport)
 
 namespace {
+// The player's thread writes the log (painting included) while the test's
+// thread reads it: the reader gets a copy taken under the lock.
+std::mutex g_logLock;
 std::string g_log;
+std::string g_logCopy;
 std::vector<int> g_notes;  // groups of five values
 ScoreNoteFn g_noteFn = nullptr;
 ScoreKeyFn g_keyFn = nullptr;
 int g_keyToReport = -1;
 
 void Log(const char* text) {
+    std::lock_guard<std::mutex> hold(g_logLock);
     g_log += text;
     g_log += ';';
 }
@@ -110,8 +116,13 @@ FAKE_EXPORT void __cdecl ReleaseSelectAct(ISelectAct*) { Log("ReleaseSelectAct")
 #endif
 
 // Test hooks.
-FAKE_EXPORT const char* __cdecl FakeEngineLog() { return g_log.c_str(); }
+FAKE_EXPORT const char* __cdecl FakeEngineLog() {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    g_logCopy = g_log;
+    return g_logCopy.c_str();
+}
 FAKE_EXPORT void __cdecl FakeEngineReset() {
+    std::lock_guard<std::mutex> hold(g_logLock);
     g_log.clear();
     g_notes.clear();
     g_keyToReport = -1;

@@ -7,6 +7,7 @@
 #include "frame/host_protocol.h"
 #include "frame/proc_address.h"
 #include "host/host_string.h"
+#include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -37,6 +38,18 @@ void StartAndSettle(PluginSandbox& box, FakeEngine& engine) {
     ASSERT_TRUE(box.Start());
     ASSERT_TRUE(PumpUntil([&] { return engine.Log().find("SetTempoRatio 1.0;") != std::string::npos; }));
     engine.reset();
+}
+
+// The player registers the engine's callbacks when a score opens, and plays
+// only a score it shows; the fake engine accepts any file that exists.
+void OpenAnyScore(PluginSandbox& box) {
+    std::wstring path = box.Folder() + L"any.zyqn";
+    WriteFileBytes(path, "zyqn 1\n");
+    ASSERT_TRUE(player_test::OpenThroughDialog(box.PlayerWindow(), path));
+    ASSERT_TRUE(PumpUntil([&] { return player_test::Probe(box.PlayerWindow(), L"ID_SCORE_VIEW").value == 1; }));
+    // Opening ends in the stopped transport, which tells the host to release its keys.
+    ASSERT_TRUE(PumpUntil([&] { return !box.Host().Of(WM_PLUGIN_NOTE).empty(); }));
+    EXPECT_EQ(box.Host().Of(WM_PLUGIN_NOTE).back().wp, kResetNotesWord);
 }
 
 DWORD WindowThread(HWND wnd) { return GetWindowThreadProcessId(wnd, nullptr); }
@@ -134,7 +147,9 @@ TEST(HostCommands, TempoStartAndPauseReachTheEngine) {
     EXPECT_NE(log.find("SetTempoRatio 1.1;SetTempoRatio 1.0;"), std::string::npos) << log;
     EXPECT_EQ(log.find("SetTempoRatio 1.0;SetTempoRatio"), std::string::npos) << log;
 
-    box.Client().Cmd(3);
+    OpenAnyScore(box);
+    box.Client().Cmd(2);  // the count-in starts
+    box.Client().Cmd(3);  // and the pause cancels it
     PumpFor(20);
     auto notes = box.Host().Of(WM_PLUGIN_NOTE);
     ASSERT_FALSE(notes.empty());
@@ -169,7 +184,11 @@ TEST(HostMessages, NoteEventsArePackedAndSentInOrder) {
                          48, 90,  9, 1, -1,  50, 1, 2, 1, -3, 51,    2,     3, 1,     2};
     engine.script(notes, 30);
     ASSERT_TRUE(box.Start());
+    OpenAnyScore(box);
+    box.Host().messages.clear();
     box.Client().Cmd(2);
+    // Playback begins after the three-second count-in.
+    ASSERT_TRUE(PumpUntil([&] { return engine.Log().find("Play;") != std::string::npos; }, 5000));
     PumpFor(20);
     std::vector<WPARAM> words;
     for (auto& m : box.Host().Of(WM_PLUGIN_NOTE)) words.push_back(m.wp);
@@ -182,6 +201,7 @@ TEST(HostMessages, KeyIndexIsSentAsTheHostCode) {
     FakeEngine engine(box.Folder());
     engine.reportKey(9);  // D
     ASSERT_TRUE(box.Start());
+    OpenAnyScore(box);
     PumpFor(20);
     auto keys = box.Host().Of(WM_PLUGIN_KEY);
     ASSERT_EQ(keys.size(), 1u);

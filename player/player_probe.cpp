@@ -1,0 +1,50 @@
+// Answers the probe message with what one control of the window shows.
+#include "player/player_probe.h"
+
+#include <cwchar>
+
+#include "library/score_list_ui.h"
+#include "player/player_state.h"
+#include "player/slider_ex.h"
+#include "player/wnd_melvane.h"
+#include "uikit/controls/combo.h"
+
+void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
+    *probe = PlayerProbe{};
+    std::wstring n = name;
+    if (n == L"#COUNTIN") {
+        probe->found = 1;
+        probe->value = countIn_;
+        probe->enabled = countInRunning_;
+        return;
+    }
+    if (n == L"#ZOOM") {
+        probe->found = 1;
+        swprintf(probe->text, 260, L"%.4f", ZoomFactor());
+        return;
+    }
+    if (n == L"#STOPPED") {
+        probe->found = 1;
+        probe->value = stopped_;
+        probe->enabled = pageJumpPending_;
+        return;
+    }
+    UiKit::CControlUI* c = Find(name);
+    if (!c) return;
+    probe->found = 1;
+    probe->visible = c->IsVisible();
+    probe->enabled = c->IsEnabled();
+    probe->pos = c->GetPosition();
+    wcsncpy(probe->text, c->GetText().c_str(), 259);
+    if (auto* slider = dynamic_cast<UiKit::CSliderUI*>(c)) {
+        probe->value = slider->GetValue();
+        probe->maximum = slider->GetMaxValue();
+        wcsncpy(probe->text, slider->GetThumbText().c_str(), 259);
+    } else if (auto* combo = dynamic_cast<UiKit::CComboUI*>(c)) {
+        probe->value = combo->GetCurSel();
+    } else if (auto* list = dynamic_cast<CScoreListUI*>(c)) {
+        probe->value = list->GetCount();
+        probe->scroll = list->GetScrollPos();
+        probe->range = list->GetScrollRange();
+    }
+}

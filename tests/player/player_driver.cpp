@@ -1,0 +1,54 @@
+#include "tests/player/player_driver.h"
+
+namespace player_test {
+
+PlayerProbe Probe(HWND player, const wchar_t* name) {
+    static const UINT message = RegisterWindowMessageW(MELVANE_PROBE_MESSAGE_NAME);
+    PlayerProbe probe = {};
+    SendMessageW(player, message, reinterpret_cast<WPARAM>(name), reinterpret_cast<LPARAM>(&probe));
+    return probe;
+}
+
+std::wstring TextOf(HWND player, const wchar_t* name) { return Probe(player, name).text; }
+
+void ClickAt(HWND player, POINT pt) {
+    LPARAM lp = MAKELPARAM(pt.x, pt.y);
+    PostMessageW(player, WM_MOUSEMOVE, 0, lp);
+    PostMessageW(player, WM_LBUTTONDOWN, MK_LBUTTON, lp);
+    PostMessageW(player, WM_LBUTTONUP, 0, lp);
+}
+
+void ClickControl(HWND player, const wchar_t* name) {
+    RECT rc = Probe(player, name).pos;
+    ClickAt(player, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+}
+
+bool OpenThroughDialog(HWND player, const std::wstring& path) {
+    ClickControl(player, L"ID_BTN_OPEN_FILE");
+    HWND dialog = nullptr;
+    if (!testing_support::PumpUntil([&] { return (dialog = FindWindowW(L"#32770", L"Open File")) != nullptr; }))
+        return false;
+    if (GetWindow(dialog, GW_OWNER) != player) return false;
+    // The file name field of the explorer-style dialog.
+    const int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
+    if (!SetDlgItemTextW(dialog, kFileNameCombo, path.c_str())) SetDlgItemTextW(dialog, kFileNameEdit, path.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return testing_support::PumpUntil([&] { return !IsWindow(dialog); });
+}
+
+HWND FindOwnedMessageBox(HWND player) {
+    HWND found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)) != nullptr)
+        if (GetWindow(found, GW_OWNER) == player) return found;
+    return nullptr;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    return text;
+}
+
+std::wstring SampleScore(const wchar_t* relative) { return testing_support::BinFolder() + L"music\\" + relative; }
+
+}  // namespace player_test

@@ -1,0 +1,226 @@
+// The player at work with the real engine and the sample library: opening
+// through the open dialog, the information fields, refused files, the
+// count-in and the notes that reach the host, pause, stop, the end of the
+// score, tempo and hands.
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/host_protocol.h"
+#include "host/screen_capture.h"
+#include "tests/player/player_driver.h"
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
+using namespace player_test;
+
+namespace {
+
+const wchar_t kOdeToJoy[] = L"Beginner\\Ode to Joy.zyqn";
+
+class GdiplusSession {
+public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput in;
+        Gdiplus::GdiplusStartup(&token_, &in, nullptr);
+    }
+    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+void SaveShot(HWND wnd, const wchar_t* name) {
+    GdiplusSession gdiplus;
+    CreateDirectoryW((BinFolder() + L"..\\screenshots").c_str(), nullptr);
+    SaveScreenPng(BinFolder() + L"..\\screenshots\\" + name, wnd);
+}
+
+class PlayerAtWork : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(box.Start());
+        wnd = box.PlayerWindow();
+        PumpFor(300);  // the start-up timer fits the zoom to the width
+    }
+    void Open(const wchar_t* sample) {
+        ASSERT_TRUE(OpenThroughDialog(wnd, SampleScore(sample)));
+        std::wstring name = sample;
+        name = name.substr(name.rfind(L'\\') + 1);
+        name = name.substr(0, name.rfind(L'.'));
+        ASSERT_TRUE(PumpUntil([&] { return TextOf(wnd, L"ID_WND_MELVANE_TITLE") == L"Melvane  ( " + name + L" )"; }));
+        PumpFor(200);
+    }
+    std::vector<WPARAM> Notes() {
+        std::vector<WPARAM> words;
+        for (auto& m : box.Host().Of(WM_PLUGIN_NOTE)) words.push_back(m.wp);
+        return words;
+    }
+
+    PluginSandbox box{L"ScoreDll.dll"};
+    HWND wnd = nullptr;
+};
+
+TEST_F(PlayerAtWork, OpeningShowsTheScoresTitleFieldsAndRuler) {
+    Open(kOdeToJoy);
+    EXPECT_EQ(TextOf(wnd, L"ID_WND_MELVANE_TITLE"), L"Melvane  ( Ode to Joy )");
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_KEY_VALUE"), L"C");
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_METER_VALUE"), L"4/4");
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_TEMPO_VALUE"), L"108");
+    PlayerProbe ruler = Probe(wnd, L"ID_SLIDER_PLAY_RULER");
+    ASSERT_TRUE(ruler.found);
+    EXPECT_GT(ruler.maximum, 0);
+    EXPECT_EQ(ruler.maximum % 10, 0);
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE"), L"/ " + std::to_wstring(ruler.maximum / 10));
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR"), L"0 ");
+    EXPECT_EQ(ruler.value, 0);
+    std::wstring total = TextOf(wnd, L"ID_SCORE_TIME_VALUE");
+    EXPECT_EQ(total.substr(0, 2), L"/ ");
+    EXPECT_NE(total, L"/ 00:00") << "the total time comes from the engine";
+    // The key went to the host as well (C is code 1 of the host's table).
+    ASSERT_FALSE(box.Host().Of(WM_PLUGIN_KEY).empty());
+    // The page fills the view's width at "Auto".
+    EXPECT_EQ(TextOf(wnd, L"ID_COMBO_ZOOM"), L"Auto");
+    EXPECT_EQ(Probe(wnd, L"ID_SCORE_VIEW").value, 1);
+    SaveShot(wnd, L"player-score-auto.png");
+}
+
+TEST_F(PlayerAtWork, RefusedFilesShowTheirMessageAndKeepThePreviousScore) {
+    Open(kOdeToJoy);
+    std::wstring title = TextOf(wnd, L"ID_WND_MELVANE_TITLE");
+    std::wstring meter = TextOf(wnd, L"ID_SCORE_METER_VALUE");
+    int rulerMax = Probe(wnd, L"ID_SLIDER_PLAY_RULER").maximum;
+
+    struct Case {
+        const char* bytes;
+        const wchar_t* message;
+    } cases[] = {
+        {"just some words\n", L"This file is not a Melvane score (*.zyqn)."},
+        {"zyqn 9\nR: | 1 2 3 4 |\n", L"This score was written by a newer version. Please update Melvane to open it."},
+        {"zyqn 1\nmeter: 3/4\nR: | 1 2 | 3 4 5 6 7 | 1 |\n", L"The score file could not be read."},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        std::wstring path = box.Folder() + L"refused" + std::to_wstring(n++) + L".zyqn";
+        WriteFileBytes(path, c.bytes);
+        ASSERT_TRUE(OpenThroughDialog(wnd, path));
+        HWND msgBox = nullptr;
+        ASSERT_TRUE(PumpUntil([&] { return (msgBox = FindOwnedMessageBox(wnd)) != nullptr; })) << c.bytes;
+        wchar_t caption[64] = {};
+        GetWindowTextW(msgBox, caption, 64);
+        EXPECT_STREQ(caption, L"Melvane");
+        EXPECT_EQ(MessageBoxText(msgBox), c.message);
+        PostMessageW(msgBox, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindow(msgBox); }));
+        EXPECT_EQ(TextOf(wnd, L"ID_WND_MELVANE_TITLE"), title);
+        EXPECT_EQ(TextOf(wnd, L"ID_SCORE_METER_VALUE"), meter);
+        EXPECT_EQ(Probe(wnd, L"ID_SLIDER_PLAY_RULER").maximum, rulerMax);
+    }
+}
+
+TEST_F(PlayerAtWork, CountInThenNotesPauseResumeStopAndTheEnd) {
+    Open(kOdeToJoy);
+    box.Host().messages.clear();
+    EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_START").enabled);
+    EXPECT_FALSE(Probe(wnd, L"ID_BTN_SCORE_STOP").enabled);
+
+    box.Client().Cmd(2);
+    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
+    EXPECT_EQ(Probe(wnd, L"#COUNTIN").value, 3);
+    EXPECT_FALSE(Probe(wnd, L"ID_BTN_SCORE_START").enabled);
+    EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled);
+    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 2; }, 1500));
+    PumpFor(100);
+    SaveShot(wnd, L"player-count-in-2.png");
+    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 1; }, 1500));
+    EXPECT_TRUE(Notes().empty()) << "nothing sounds during the count-in";
+    ASSERT_TRUE(PumpUntil([&] { return Notes().size() >= 4; }, 3000));
+    EXPECT_FALSE(Probe(wnd, L"#COUNTIN").enabled);
+    // Every note-on word has the on bit; its note-off follows later.
+    std::vector<WPARAM> first = Notes();
+    EXPECT_EQ(first[0] & 0x00FF0000, 0x00010000u) << std::hex << first[0];
+
+    box.Client().Cmd(3);
+    PumpFor(50);
+    std::vector<WPARAM> afterPause = Notes();
+    ASSERT_FALSE(afterPause.empty());
+    EXPECT_EQ(afterPause.back(), kResetNotesWord);
+    PumpFor(400);
+    EXPECT_EQ(Notes().size(), afterPause.size()) << "paused: no more notes";
+
+    box.Client().Cmd(2);
+    PumpFor(100);
+    EXPECT_FALSE(Probe(wnd, L"#COUNTIN").enabled) << "resuming needs no count-in";
+    ASSERT_TRUE(PumpUntil([&] { return Notes().size() > afterPause.size() + 1; }, 2000));
+    std::wstring measureNow = TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR");
+    EXPECT_NE(measureNow, L"0 ");
+
+    ClickControl(wnd, L"ID_BTN_SCORE_STOP");
+    ASSERT_TRUE(PumpUntil([&] { return !Probe(wnd, L"ID_BTN_SCORE_STOP").enabled; }));
+    EXPECT_EQ(Notes().back(), kResetNotesWord);
+    EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_START").enabled);
+    EXPECT_EQ(Probe(wnd, L"#STOPPED").value, 1);
+}
+
+TEST_F(PlayerAtWork, TheEndOfTheScoreResetsTheTransportToPageOne) {
+    Open(L"Beginner\\Frere Jacques.zyqn");
+    int measures = Probe(wnd, L"ID_SLIDER_PLAY_RULER").maximum / 10;
+    for (int i = 0; i < 20; ++i) box.Client().Cmd(0);  // fastest: 3.0
+    EXPECT_EQ(TextOf(wnd, L"ID_BTN_TEMPO_DIS"), L"X 3.0");
+    box.Client().Cmd(2);
+    ASSERT_TRUE(PumpUntil([&] { return !Probe(wnd, L"#COUNTIN").enabled && !Notes().empty(); }, 5000));
+    // Near the end the engine reports the last measure; then it sends the end.
+    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"ID_BTN_SCORE_START").enabled; }, 60000));
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR"), L"0 ");
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE"), L"/ " + std::to_wstring(measures));
+    EXPECT_EQ(Probe(wnd, L"ID_SLIDER_PLAY_RULER").value, 0);
+    EXPECT_EQ(Probe(wnd, L"#STOPPED").value, 1);
+    EXPECT_EQ(Notes().back(), kResetNotesWord);
+    // Starting again counts in again.
+    box.Client().Cmd(2);
+    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
+}
+
+TEST_F(PlayerAtWork, TempoStepsStopAtBothEndsOfTheTable) {
+    EXPECT_EQ(TextOf(wnd, L"ID_BTN_TEMPO_DIS"), L"X 1.0");
+    for (int i = 0; i < 25; ++i) box.Client().Cmd(0);
+    PumpFor(50);
+    EXPECT_EQ(TextOf(wnd, L"ID_BTN_TEMPO_DIS"), L"X 3.0");
+    ClickControl(wnd, L"ID_BTN_TEMPO_ADD");
+    PumpFor(50);
+    EXPECT_EQ(TextOf(wnd, L"ID_BTN_TEMPO_DIS"), L"X 3.0");
+    ClickControl(wnd, L"ID_BTN_TEMPO_PLUS");
+    PumpFor(50);
+    EXPECT_EQ(TextOf(wnd, L"ID_BTN_TEMPO_DIS"), L"X 2.9");
+    for (int i = 0; i < 40; ++i) box.Client().Cmd(1);
+    PumpFor(50);
+    EXPECT_EQ(TextOf(wnd, L"ID_BTN_TEMPO_DIS"), L"X 0.1");
+}
+
+TEST_F(PlayerAtWork, MutingTheLeftHandSilencesItsNotes) {
+    Open(kOdeToJoy);
+    ASSERT_TRUE(Probe(wnd, L"ID_BTN_PLAY_LEFT").visible);
+    box.Host().messages.clear();
+    ClickControl(wnd, L"ID_BTN_PLAY_LEFT");
+    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"ID_BTN_HIDE_LEFT").visible != 0; }));
+    EXPECT_FALSE(Probe(wnd, L"ID_BTN_PLAY_LEFT").visible);
+    EXPECT_TRUE(Probe(wnd, L"ID_BTN_PLAY_RIGHT").visible);
+    ASSERT_FALSE(Notes().empty());
+    EXPECT_EQ(Notes().back(), kResetNotesWord);
+
+    box.Host().messages.clear();
+    box.Client().Cmd(2);
+    ASSERT_TRUE(PumpUntil([&] { return Notes().size() >= 12; }, 7000));
+    box.Client().Cmd(3);
+    PumpFor(50);
+    // Hand is bit 24 of the word: 0 right, 1 left; the reset word has it too.
+    for (WPARAM w : Notes()) {
+        if (w == kResetNotesWord) continue;
+        EXPECT_EQ((w >> 24) & 1, 0u) << std::hex << w;
+    }
+}
+
+}  // namespace
