@@ -36,7 +36,8 @@ void WritePng(const std::wstring& path, int w, int h, Gdiplus::ARGB fill, Gdiplu
 }
 
 const wchar_t kDemo[] =
-    L"<Window size=\"520,360\"><VerticalLayout bkcolor=\"#FFF4F6F8\" inset=\"8,8,8,8\" childpadding=\"6\">"
+    L"<Window size=\"520,360\"><Font name=\"Liberation Sans\" size=\"24\" bold=\"true\"/>"
+    L"<VerticalLayout bkcolor=\"#FFF4F6F8\" inset=\"8,8,8,8\" childpadding=\"6\">"
     L"<HorizontalLayout height=\"28\" childpadding=\"6\">"
     L"<Label name=\"lbl\" text=\"Label right\" align=\"right\" width=\"110\" bkcolor=\"#FFE0E0FF\" textcolor=\"#FF202080\" textpadding=\"4,0,4,0\"/>"
     L"<Text name=\"txt\" showhtml=\"true\" text=\"{b}Bold{/b} {c #CC0000}red{/c} {a x}link{/a} {u}u{/u}\" width=\"170\"/>"
@@ -151,5 +152,22 @@ TEST(Demo, EveryControlBuildsDrawsReactsAndIsSaved) {
     SendMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
     controls_test::Pump(50);
     EXPECT_FALSE(combo->IsDropped());
+
+    // Images with frames and font numbers inside formatted text, measured
+    // with the window's images and fonts.
+    HDC dc = GetDC(w.GetHWND());
+    FormattedDrawParams measure;
+    measure.measureOnly = true;
+    measure.style = DT_SINGLELINE;
+    RECT room = {0, 0, 300, 100};
+    SIZE whole = DrawFormattedText(dc, &w.Manager(), room, L"{i thumb.png}", measure);
+    SIZE frame = DrawFormattedText(dc, &w.Manager(), room, L"{i thumb.png 2 1}", measure);
+    SIZE big = DrawFormattedText(dc, &w.Manager(), room, L"{f 0}Ag{/f}", measure);
+    SIZE normal = DrawFormattedText(dc, &w.Manager(), room, L"Ag", measure);
+    ReleaseDC(w.GetHWND(), dc);
+    EXPECT_EQ(whole.cx, 16);
+    EXPECT_EQ(whole.cy, 20);
+    EXPECT_EQ(frame.cx, 8);
+    EXPECT_GT(big.cy, normal.cy + 6);
     CSkinSettings::SetResourcePath(L"");
 }

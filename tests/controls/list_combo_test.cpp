@@ -46,6 +46,9 @@ TEST(List, ItemClickComesBeforeItemSelectAndOnlyOnce) {
     EXPECT_EQ(list->GetCount(), 5);
     EXPECT_EQ(list->GetHeader()->GetCount(), 2);
     EXPECT_EQ(list->GetColumnCount(), 2);
+    // Lists and their items are no tab stops.
+    EXPECT_EQ(list->GetControlFlags() & UIFLAG_TABSTOP, 0u);
+    EXPECT_EQ(w.Find<CControlUI>(L"l0")->GetControlFlags() & UIFLAG_TABSTOP, 0u);
 
     w.Click(w.Center(w.Find<CControlUI>(L"l0")));
     EXPECT_EQ(Sequence(w.Of(nullptr)), L"itemclick:l0 itemselect:list(0,-1) ");

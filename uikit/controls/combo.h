@@ -15,7 +15,6 @@ public:
 
     const wchar_t* GetClassName() const override;
     void* FindInterface(const wchar_t* name) override;
-    UINT GetControlFlags() const override { return UIFLAG_TABSTOP; }
 
     bool AddAt(CControlUI* control, int index) override;
     bool RemoveAt(int index) override;

@@ -96,7 +96,6 @@ public:
 
     const wchar_t* GetClassName() const override;
     void* FindInterface(const wchar_t* name) override;
-    UINT GetControlFlags() const override { return UIFLAG_TABSTOP; }
 
     // IContainerUI: items live in the body, header items in the header.
     CControlUI* GetItemAt(int index) const override;
