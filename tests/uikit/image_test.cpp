@@ -160,6 +160,12 @@ TEST_F(DrawTest, NineGridCornersEdgesAndHole) {
     EXPECT_EQ(0xFF0000FFu, Screen(w, 75, 15));
     EXPECT_EQ(0xFF0000FFu, Screen(w, 84, 24));
     EXPECT_EQ(0xFF000000u, Screen(w, 86, 26));
+    // What the window shows is that bitmap.
+    HDC dc = GetDC(w.GetHWND());
+    EXPECT_EQ(RGB(0, 0, 255), GetPixel(dc, 20, 20));
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 10, 10));
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 50, 20));
+    ReleaseDC(w.GetHWND(), dc);
 }
 
 TEST_F(DrawTest, TilingAndFadeWithAndWithoutAlphaBlend) {

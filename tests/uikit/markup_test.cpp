@@ -64,6 +64,18 @@ TEST(Markup, EveryErrorMessage) {
     EXPECT_EQ(L"Unmatched closing tag", ErrorOf(L"<W><A></A</W>"));
 }
 
+TEST(Markup, DeepNestingIsRefusedNotOverflowingTheStack) {
+    std::wstring deep;
+    for (int i = 0; i < 100000; ++i) deep += L"<a>";
+    CSkinMarkup m;
+    EXPECT_FALSE(m.Load(deep.c_str()));
+    EXPECT_EQ(L"Elements nested too deeply", m.GetLastErrorMessage());
+    std::wstring fine;
+    for (int i = 0; i < 256; ++i) fine += L"<a>";
+    for (int i = 0; i < 255; ++i) fine += L"</a>";
+    EXPECT_TRUE(m.Load(fine.c_str()));
+}
+
 TEST(Markup, ErrorLocationIsTheTextWhereParsingStopped) {
     CSkinMarkup m;
     std::wstring tail(80, L'x');

@@ -261,6 +261,9 @@ void CSkinMarkup::ParseData(size_t& p, wchar_t stop) {
 }
 
 bool CSkinMarkup::ParseElement(size_t& p, int parent, int depth) {
+    // Parsing, building, layout and painting all recurse over the tree: a
+    // hostile depth would overflow the stack long before any skin needs it.
+    if (depth > static_cast<int>(kMaxMarkupDepth)) return Fail(L"Elements nested too deeply", p);
     ++p;  // '<'
     SkipBlanks(p);
     size_t name = p;

@@ -13,6 +13,8 @@ enum class MarkupEncoding { Utf8, Ansi, Utf16 };
 
 // Markup files above this size are refused ("File too large").
 constexpr size_t kMaxMarkupFileBytes = 4194304;
+// Deeper nesting is refused ("Elements nested too deeply").
+constexpr size_t kMaxMarkupDepth = 256;
 // Attributes after this many of one element are not seen.
 constexpr size_t kMaxMarkupAttributes = 64;
 
