@@ -139,5 +139,5 @@ void CWndMelvane::ShowOpenDialog() {
     ofn.nMaxFile = kPathChars;
     ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&ofn)) return;
-    OpenScore(file.data());
+    if (OpenScore(file.data()) && panel_) panel_->CollapseAllAndUnselect();
 }

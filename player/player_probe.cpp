@@ -26,7 +26,7 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
     if (n == L"#STOPPED") {
         probe->found = 1;
         probe->value = stopped_;
-        probe->enabled = pageJumpPending_;
+        probe->enabled = PageJumpPending();
         return;
     }
     UiKit::CControlUI* c = Find(name);

@@ -25,13 +25,16 @@ void CWndMelvane::ShowPosition(int current, int total) {
     follow_ = 1;
 }
 
+std::wstring FormatPlayClock(int ms) {
+    wchar_t text[32];
+    swprintf(text, 32, L"%.2d:%.2d", ms / 60000, ms % 60000 / 1000);
+    return text;
+}
+
 void CWndMelvane::ShowTime(int currentMs, int totalMs) {
     if (!timeValue_) return;
-    wchar_t text[32];
-    swprintf(text, 32, L"%.2d:%.2d ", currentMs / 60000, currentMs % 60000 / 1000);
-    if (timeCur_) timeCur_->SetText(text);
-    swprintf(text, 32, L"/ %.2d:%.2d", totalMs / 60000, totalMs % 60000 / 1000);
-    timeValue_->SetText(text);
+    if (timeCur_) timeCur_->SetText((FormatPlayClock(currentMs) + L" ").c_str());
+    timeValue_->SetText((L"/ " + FormatPlayClock(totalMs)).c_str());
 }
 
 void CWndMelvane::OnRulerMoved() {

@@ -119,7 +119,7 @@ void CWndMelvane::ResetTransport() {
     Enable(btnStart_, true);
     Enable(btnStop_, false);
     if (score_) {
-        pageJumpPending_ = true;
+        SetPageJumpPending(true);
         score_->ops->GoToPage(score_, SCORE_PAGE_FIRST);
     }
     if (ruler_) ShowPosition(0, ruler_->GetMaxValue() / 10);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "library/score_list_ui.h"
+#include "library/wnd_sub_score_list.h"
 #include "player/player_state.h"
 #include "player/wnd_melvane.h"
 #include "uikit/controls/combo.h"
@@ -93,9 +94,15 @@ void CWndMelvane::LayoutPages(bool fit) {
     if (dc) RestoreDC(dc, saved);
 }
 
+void CWndMelvane::SetPageJumpPending(bool pending) {
+    if (panel_) panel_->pageJumpPending = pending;
+}
+
+bool CWndMelvane::PageJumpPending() const { return panel_ && panel_->pageJumpPending; }
+
 void CWndMelvane::PageCommand(int command) {
     if (!score_) return;
-    pageJumpPending_ = true;
+    SetPageJumpPending(true);
     score_->ops->GoToPage(score_, command);
 }
 
@@ -115,15 +122,15 @@ void CWndMelvane::EnsureVisible(const RECT& target) {
     int d = sy - target.top;
     if (d > 0) {
         y = sy - std::max<int>(d, vh / 2);
-        if (pageJumpPending_) {
-            pageJumpPending_ = false;
+        if (PageJumpPending()) {
+            SetPageJumpPending(false);
             y = std::max(y, 0);
         } else {
             y = std::max(y - halfTarget, 0);
         }
     } else if (d < 0 && target.bottom > sy + vh) {
         y = target.top;
-        if (pageJumpPending_) pageJumpPending_ = false;
+        if (PageJumpPending()) SetPageJumpPending(false);
         else y = target.top - halfTarget;
         y = std::min<int>(y, range.cy);
     }

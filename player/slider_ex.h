@@ -1,6 +1,7 @@
 // The play ruler: a slider with ten units per measure whose painting adds a
 // tick at every measure boundary, thick at every fifth one and at the end.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "uikit/controls/progress_slider.h"
@@ -14,6 +15,9 @@ struct RulerTick {
 // units (ten per measure); none below two units. The walk accumulates the
 // spacing as a float, as the painting does.
 std::vector<RulerTick> ComputeRulerTicks(const RECT& rect, int thumbWidth, int tickCount);
+
+// Minutes and whole seconds of a play time, "mm:ss".
+std::wstring FormatPlayClock(int ms);
 
 class CSliderExUI : public UiKit::CSliderUI {
 public:

@@ -71,10 +71,10 @@ public:
     void TogglePanel(UiKit::CControlUI* sender);
     void LayoutPanels();
     void EnsureVisible(const RECT& rc);
-    // Set when a page is chosen explicitly; the next EnsureVisible puts the
-    // page's top at the top of the view and clears it.
-    void SetPageJumpPending(bool pending) { pageJumpPending_ = pending; }
-    bool PageJumpPending() const { return pageJumpPending_; }
+    // The library panel's page flag: set when a page is chosen explicitly,
+    // so that the next EnsureVisible puts the page's top at the view's top.
+    void SetPageJumpPending(bool pending);
+    bool PageJumpPending() const;
 
     // Ruler and position.
     void InitRuler(int measures);
@@ -169,7 +169,6 @@ private:
     int stopped_ = 1;
     int countInRunning_ = 0;
     int countIn_ = 3;
-    bool pageJumpPending_ = false;
     CScoreEngineLoader engine_;
     IScore* score_ = nullptr;
     ISelectAct* selectAct_ = nullptr;

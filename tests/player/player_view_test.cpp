@@ -1,0 +1,230 @@
+// Zoom, scrolling to the played notes, the panel buttons and the layout of
+// the bottom row, and seeking with the ruler, on the real player window
+// with the real engine.
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <string>
+
+#include "frame/host_protocol.h"
+#include "host/screen_capture.h"
+#include "player/score_engine.h"
+#include "tests/player/player_driver.h"
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
+using namespace player_test;
+
+namespace {
+
+void SaveShot(HWND wnd, const wchar_t* name) {
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput in;
+    Gdiplus::GdiplusStartup(&token, &in, nullptr);
+    CreateDirectoryW((BinFolder() + L"..\\screenshots").c_str(), nullptr);
+    SaveScreenPng(BinFolder() + L"..\\screenshots\\" + name, wnd);
+    Gdiplus::GdiplusShutdown(token);
+}
+
+int Width(const RECT& rc) { return rc.right - rc.left; }
+
+class PlayerView : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(box.Start());
+        wnd = box.PlayerWindow();
+        PumpFor(300);
+    }
+    void Open(const wchar_t* sample, const wchar_t* title) {
+        ASSERT_TRUE(OpenThroughDialog(wnd, SampleScore(sample)));
+        ASSERT_TRUE(PumpUntil([&] { return TextOf(wnd, L"ID_WND_MELVANE_TITLE") == std::wstring(L"Melvane  ( ") + title + L" )"; }));
+        PumpFor(200);
+    }
+    float Zoom() { return static_cast<float>(_wtof(TextOf(wnd, L"#ZOOM").c_str())); }
+    std::wstring ZoomText() { return TextOf(wnd, L"ID_COMBO_ZOOM"); }
+    void Press(const wchar_t* button) {
+        ClickControl(wnd, button);
+        PumpFor(60);
+    }
+    void Resize(int clientWidth, int clientHeight) {
+        RECT window, client;
+        GetWindowRect(wnd, &window);
+        GetClientRect(wnd, &client);
+        int extraX = Width(window) - Width(client), extraY = (window.bottom - window.top) - client.bottom;
+        SetWindowPos(wnd, nullptr, 0, 0, clientWidth + extraX, clientHeight + extraY, SWP_NOZORDER | SWP_NOACTIVATE);
+        PumpFor(150);
+    }
+    SIZE Scroll() { return Probe(wnd, L"ID_SCORE_VIEW").scroll; }
+    void ShowRect(RECT rc) { SendMessageW(wnd, WM_SCORE_SHOW_RECT, reinterpret_cast<WPARAM>(&rc), 0); }
+
+    PluginSandbox box{L"ScoreDll.dll"};
+    HWND wnd = nullptr;
+};
+
+TEST_F(PlayerView, ZoomStepsFromAutoAndStopsAtTheEndsOfTheTable) {
+    Open(L"Beginner\\Ode to Joy.zyqn", L"Ode to Joy");
+    ASSERT_EQ(ZoomText(), L"Auto");
+    // Fitting a 794-pixel page into this view gives a factor between 75% and 100%.
+    float fit = Zoom();
+    ASSERT_GT(fit, 0.75f);
+    ASSERT_LE(fit, 1.0f);
+    Press(L"ID_BTN_ZOOM_IN");
+    EXPECT_EQ(ZoomText(), L"100%");
+    EXPECT_FLOAT_EQ(Zoom(), 1.0f);
+    Press(L"ID_BTN_ZOOM_WIDTH");
+    EXPECT_EQ(ZoomText(), L"Auto");
+    EXPECT_FLOAT_EQ(Zoom(), fit);
+    Press(L"ID_BTN_ZOOM_OUT");
+    EXPECT_EQ(ZoomText(), L"50%") << "zooming out from Auto lands two levels below";
+    Press(L"ID_BTN_ZOOM_IN");
+    Press(L"ID_BTN_ZOOM_IN");
+    Press(L"ID_BTN_ZOOM_IN");
+    Press(L"ID_BTN_ZOOM_IN");
+    EXPECT_EQ(ZoomText(), L"150%");
+    Press(L"ID_BTN_ZOOM_IN");
+    EXPECT_EQ(ZoomText(), L"175%");
+    Press(L"ID_BTN_ZOOM_IN");
+    EXPECT_EQ(ZoomText(), L"200%");
+    EXPECT_FLOAT_EQ(Zoom(), 2.0f);
+    PlayerProbe view = Probe(wnd, L"ID_SCORE_VIEW");
+    EXPECT_GT(view.range.cy, 1000) << "a 200% page is far taller than the view";
+    PumpFor(200);
+    SaveShot(wnd, L"player-score-200.png");
+    for (int i = 0; i < 4; ++i) Press(L"ID_BTN_ZOOM_IN");
+    EXPECT_EQ(ZoomText(), L"400%");
+    Press(L"ID_BTN_ZOOM_IN");
+    EXPECT_EQ(ZoomText(), L"400%");
+    for (int i = 0; i < 12; ++i) Press(L"ID_BTN_ZOOM_OUT");
+    EXPECT_EQ(ZoomText(), L"25%");
+    EXPECT_FLOAT_EQ(Zoom(), 0.25f);
+}
+
+TEST_F(PlayerView, EnsureVisibleWithAndWithoutThePageFlag) {
+    Open(L"Beginner\\Ode to Joy.zyqn", L"Ode to Joy");
+    while (ZoomText() != L"200%") Press(L"ID_BTN_ZOOM_IN");
+    PlayerProbe view = Probe(wnd, L"ID_SCORE_VIEW");
+    ASSERT_GT(view.range.cy, 1200);
+    ASSERT_EQ(Scroll().cy, 0);
+    int vh = view.pos.bottom - view.pos.top - 17;  // less the horizontal bar when shown
+
+    // The page buttons set the flag: the target's top goes to the view's top.
+    Press(L"ID_BTN_PAGE_HOME");
+    ASSERT_EQ(Probe(wnd, L"#STOPPED").enabled, 1);
+    ShowRect(RECT{100, 900, 300, 960});
+    EXPECT_EQ(Scroll().cy, 900);
+    EXPECT_EQ(Probe(wnd, L"#STOPPED").enabled, 0) << "the flag is used once";
+
+    // Without the flag half the target's height shows above it.
+    ShowRect(RECT{100, 1500, 300, 1560});
+    EXPECT_EQ(Scroll().cy, 1470);
+    // Upwards: at least half a view back, then half the target above.
+    ShowRect(RECT{100, 1400, 300, 1460});
+    int expected = std::max(1470 - std::max(70, vh / 2) - 30, 0);
+    EXPECT_NEAR(Scroll().cy, expected, 9);
+    // A target inside the view does not scroll.
+    SIZE before = Scroll();
+    ShowRect(RECT{100, before.cy + 10, 300, before.cy + 40});
+    EXPECT_EQ(Scroll().cy, before.cy);
+    // With the flag, upwards ends exactly at the target's top.
+    Press(L"ID_BTN_PAGE_NEXT");
+    ShowRect(RECT{0, 200, 100, 260});
+    int up = before.cy - std::max<int>(before.cy - 200, vh / 2);
+    EXPECT_EQ(Scroll().cy, std::max(up, 0));
+}
+
+TEST_F(PlayerView, PanelsAndTheBottomRowFollowTheWindowSize) {
+    Resize(1200, 700);
+    RECT client;
+    GetClientRect(wnd, &client);
+    ASSERT_EQ(client.right, 1200);
+    PlayerProbe view = Probe(wnd, L"ID_SCORE_VIEW");
+    EXPECT_EQ(view.pos.left, 209);
+    EXPECT_EQ(view.pos.right, 1198);
+    EXPECT_EQ(Width(Probe(wnd, L"ID_BOTTOM_GAP1").pos), 375);
+    EXPECT_EQ(Width(Probe(wnd, L"ID_BOTTOM_GAP2").pos), 102);
+    RECT grip = Probe(wnd, L"ID_WND_RESIZE_FLAG").pos;
+    EXPECT_EQ(grip.left, 1183);
+    EXPECT_EQ(grip.bottom, 698);
+    // Centred between the tool bar (2 + 28 + 39 + 2) and the play display
+    // (700 - 2 - 90), status line included.
+    int midY = (71 + 608) / 2;
+    RECT hide = Probe(wnd, L"ID_BTN_HIDE_SCORE_PANEL").pos;
+    EXPECT_EQ(hide.left, 209);
+    EXPECT_EQ(hide.top, midY - 36);
+    EXPECT_EQ(hide.bottom, midY + 36);
+
+    // Hiding the library panel gives its width to the view.
+    Press(L"ID_BTN_HIDE_SCORE_PANEL");
+    EXPECT_FALSE(Probe(wnd, L"ID_SCORE_PANEL").visible);
+    EXPECT_FALSE(Probe(wnd, L"ID_BTN_HIDE_SCORE_PANEL").visible);
+    PlayerProbe show = Probe(wnd, L"ID_BTN_SHOW_SCORE_PANEL");
+    EXPECT_TRUE(show.visible);
+    EXPECT_EQ(Probe(wnd, L"ID_SCORE_VIEW").pos.left, 4);
+    EXPECT_EQ(show.pos.left, 4);
+    EXPECT_EQ(show.pos.right, 14);
+    EXPECT_EQ(Width(Probe(wnd, L"ID_BOTTOM_GAP1").pos), 597 - 324);
+    EXPECT_EQ(Width(Probe(wnd, L"ID_BOTTOM_GAP2").pos), 1200 - 273 - 723);
+    Press(L"ID_BTN_SHOW_SCORE_PANEL");
+    EXPECT_TRUE(Probe(wnd, L"ID_SCORE_PANEL").visible);
+    EXPECT_EQ(Probe(wnd, L"ID_SCORE_VIEW").pos.left, 209);
+
+    // Hiding the play display lengthens the view; its show button sits on the status line.
+    int bottom = Probe(wnd, L"ID_SCORE_VIEW").pos.bottom;
+    Press(L"ID_BTN_HIDE_OPERATION_PANEL");
+    EXPECT_FALSE(Probe(wnd, L"ID_PANEL_PLAY_DIS").visible);
+    EXPECT_EQ(Probe(wnd, L"ID_SCORE_VIEW").pos.bottom, bottom + 90);
+    RECT showOp = Probe(wnd, L"ID_BTN_SHOW_OPERATION_PANEL").pos;
+    EXPECT_EQ(showOp.bottom, 700 - 2 - 20);
+    EXPECT_EQ(Width(showOp), 72);
+    Press(L"ID_BTN_SHOW_OPERATION_PANEL");
+    EXPECT_TRUE(Probe(wnd, L"ID_PANEL_PLAY_DIS").visible);
+
+    // A narrow window changes only the first gap.
+    int gap2 = Width(Probe(wnd, L"ID_BOTTOM_GAP2").pos);
+    Resize(900, 600);
+    EXPECT_EQ(Width(Probe(wnd, L"ID_BOTTOM_GAP1").pos), 900 - 723);
+    EXPECT_EQ(Width(Probe(wnd, L"ID_BOTTOM_GAP2").pos), gap2);
+}
+
+TEST_F(PlayerView, PressingTheRulerPausesAndReleasingSeeksAndResumes) {
+    Open(L"Beginner\\Ode to Joy.zyqn", L"Ode to Joy");
+    PlayerProbe ruler = Probe(wnd, L"ID_SLIDER_PLAY_RULER");
+    ASSERT_EQ(ruler.maximum, 160);
+    box.Client().Cmd(2);
+    ASSERT_TRUE(PumpUntil([&] { return !box.Host().Of(WM_PLUGIN_NOTE).empty() && !Probe(wnd, L"#COUNTIN").enabled &&
+                                       Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR") == L"1 "; }, 3000));
+
+    // Measure 10 starts at value 90: a point just past it.
+    RECT rc = ruler.pos;
+    int thumb = 20;
+    int x = rc.left + thumb / 2 + (Width(rc) - thumb) * 93 / 160;
+    POINT pt = {x, (rc.top + rc.bottom) / 2};
+    LPARAM lp = MAKELPARAM(pt.x, pt.y);
+    box.Host().messages.clear();
+    SendMessageW(wnd, WM_MOUSEMOVE, 0, lp);
+    SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, lp);
+    PumpFor(30);
+    EXPECT_EQ(Probe(wnd, L"#STOPPED").value, 0) << "the press pauses";
+    EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_START").enabled);
+    ASSERT_FALSE(box.Host().Of(WM_PLUGIN_NOTE).empty());
+    EXPECT_EQ(box.Host().Of(WM_PLUGIN_NOTE).back().wp, kResetNotesWord);
+    SendMessageW(wnd, WM_LBUTTONUP, 0, lp);
+    PumpFor(30);
+    PlayerProbe after = Probe(wnd, L"ID_SLIDER_PLAY_RULER");
+    EXPECT_GE(after.value, 90);
+    EXPECT_LT(after.value, 100);
+    std::wstring measure = TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR");
+    EXPECT_TRUE(measure == L"10 " || measure == L"11 ") << measure.c_str();
+    EXPECT_FALSE(Probe(wnd, L"ID_BTN_SCORE_START").enabled) << "the release resumes";
+    size_t seen = box.Host().Of(WM_PLUGIN_NOTE).size();
+    ASSERT_TRUE(PumpUntil([&] { return box.Host().Of(WM_PLUGIN_NOTE).size() > seen + 2; }, 3000));
+    PumpFor(100);
+    SaveShot(wnd, L"player-ruler-mid.png");
+    box.Client().Cmd(3);
+}
+
+}  // namespace
