@@ -173,6 +173,22 @@ TEST(Builder, IncludeBuildsAFileIntoTheCurrentParent) {
     CSkinSettings::SetResourcePath(L"");
 }
 
+TEST(Builder, SelfIncludingAndMultiplyingIncludesEnd) {
+    testing_support::TempDir dir;
+    testing_support::WriteFileBytes(dir / L"self.xml",
+                                    "<Window><Control/><Include source=\"self.xml\" count=\"1000\"/></Window>");
+    CSkinSettings::SetResourceZip(L"");
+    CSkinSettings::SetResourcePath(dir.Path());
+    CVerticalLayoutUI parent;
+    CSkinBuilder b;
+    CControlUI* first = b.Build(L"self.xml", nullptr, nullptr, nullptr, &parent);
+    EXPECT_NE(nullptr, first);
+    // One control per included document, within the budget of a build.
+    EXPECT_GT(parent.GetCount(), 16);
+    EXPECT_LE(parent.GetCount(), CSkinBuilder::kMaxIncludes + 1);
+    CSkinSettings::SetResourcePath(L"");
+}
+
 TEST(Builder, RegisteredElementNamesAreBuiltWithoutTheCallback) {
     RegisterControlClass(L"TestOnlyProbe", [] { return static_cast<CControlUI*>(new ProbeUI()); });
     CSkinBuilder b;

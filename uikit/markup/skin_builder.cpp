@@ -50,6 +50,15 @@ bool CSkinBuilder::LoadSource(const wchar_t* source, const wchar_t* resType) {
 CControlUI* CSkinBuilder::Build(const wchar_t* source, const wchar_t* resType, IDialogBuilderCallback* callback,
                                 CUIWindowManager* manager, CControlUI* parent) {
     callback_ = callback;
+    int budget = kMaxIncludes;
+    if (!includeBudget_) includeBudget_ = &budget;
+    CControlUI* result = BuildDocument(source, resType, manager, parent);
+    if (includeBudget_ == &budget) includeBudget_ = nullptr;
+    return result;
+}
+
+CControlUI* CSkinBuilder::BuildDocument(const wchar_t* source, const wchar_t* resType, CUIWindowManager* manager,
+                                        CControlUI* parent) {
     if (!LoadSource(source, resType)) return nullptr;
     CSkinMarkupNode root = markup_.GetRoot();
     if (!root.IsValid()) return nullptr;
@@ -108,16 +117,20 @@ bool CSkinBuilder::BuildChildren(CSkinMarkupNode node, CControlUI* parent, CUIWi
             CUIString countText = Attr(e, L"count", &hasCount);
             int count = hasCount ? ParseInt(countText.c_str()) : 1;
             CUIString source = Attr(e, L"source");
-            // A generous cap: an include count is a loop the markup controls.
             if (source.empty() || count < 1) continue;
-            if (count > 1000) count = 1000;
-            for (int i = 0; i < count; ++i) {
+            // Includes are loops and recursion the markup controls: a file
+            // that includes itself, or counts that multiply, must end.
+            for (int i = 0; i < count && includeDepth_ < kMaxIncludeDepth && *includeBudget_ > 0; ++i) {
+                --*includeBudget_;
                 CSkinBuilder inner;
+                inner.includeBudget_ = includeBudget_;
+                inner.includeDepth_ = includeDepth_ + 1;
                 CControlUI* built;
                 if (fromResource_)
                     built = inner.Build(MAKEINTRESOURCEW(ParseInt(source.c_str())), resType_, callback_, manager, parent);
                 else
                     built = inner.Build(source.c_str(), nullptr, callback_, manager, parent);
+                if (built && !parent && first) orphans_.push_back(built);
                 if (built && first && !*first) *first = built;
             }
             continue;

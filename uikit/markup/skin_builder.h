@@ -39,7 +39,13 @@ public:
 
     const CSkinMarkup& GetMarkup() const { return markup_; }
 
+    // Limits on "Include": nesting depth, and included documents per build.
+    static constexpr int kMaxIncludeDepth = 16;
+    static constexpr int kMaxIncludes = 1000;
+
 private:
+    CControlUI* BuildDocument(const wchar_t* source, const wchar_t* resType, CUIWindowManager* manager,
+                              CControlUI* parent);
     bool LoadSource(const wchar_t* source, const wchar_t* resType);
     void ReadDeclarations(CSkinMarkupNode root, CUIWindowManager* manager);
     // Returns false when a parent without a container interface ends the build.
@@ -51,6 +57,8 @@ private:
     const wchar_t* resType_ = nullptr;  // an integer type, or resTypeName_
     bool fromResource_ = false;
     std::vector<CControlUI*> orphans_;  // top-level controls built without a parent
+    int* includeBudget_ = nullptr;      // shared by a build and its includes
+    int includeDepth_ = 0;
 };
 
 }  // namespace UiKit
