@@ -29,6 +29,11 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
         probe->enabled = PageJumpPending();
         return;
     }
+    if (n == L"#PAGES") {
+        probe->found = 1;
+        probe->value = score_ ? score_->ops->GetPageCount(score_) : 0;
+        return;
+    }
     UiKit::CControlUI* c = Find(name);
     if (!c) return;
     probe->found = 1;

@@ -6,7 +6,8 @@
 
 // wParam: the control name (wide, zero-terminated); lParam: PlayerProbe*.
 // Pseudo-names: "#COUNTIN" (value = counter, enabled = running), "#ZOOM"
-// (text = the zoom factor), "#STOPPED" (value = stopped flag).
+// (text = the zoom factor), "#STOPPED" (value = stopped flag, enabled = the
+// page flag), "#PAGES" (value = the engine's page count).
 #define MELVANE_PROBE_MESSAGE_NAME L"Melvane.ProbeControl"
 
 struct PlayerProbe {
