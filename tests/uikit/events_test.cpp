@@ -59,6 +59,24 @@ TEST(Events, FirstPaintSendsWindowInitThenFocusesTheFirstTabStop) {
     EXPECT_EQ(1u, w.Of(L"windowinit").size());
 }
 
+TEST(Events, AfterWindowInitTheFirstTabStopHasTheFocusWhateverTheListenerChose) {
+    struct FocusLast : INotifyUI {
+        CUIWindowManager* m = nullptr;
+        void Notify(UINotify& n) override {
+            if (n.type == L"windowinit") m->SetFocus(m->FindControl(L"p3"));
+        }
+    } listener;
+    TestWindow w(kProbes);
+    HWND h = w.Create(nullptr, L"t", WS_POPUP, 0, 0, 0, 400, 300);
+    ASSERT_TRUE(h);
+    listener.m = &w.Manager();
+    w.Manager().AddNotifier(&listener);
+    ShowWindow(h, SW_SHOWNOACTIVATE);
+    w.Paint();
+    EXPECT_EQ(w.Find(L"p1"), w.Manager().GetFocus());
+    w.Manager().RemoveNotifier(&listener);
+}
+
 TEST(Events, MouseRoutingHotClickAndFocus) {
     TestWindow w(kProbes);
     ASSERT_TRUE(w.Open());

@@ -39,7 +39,7 @@ void CUIWindowManager::OnPaint() {
             SendNotify(root_, L"windowinit");
             if (focusNeeded_) {
                 focusNeeded_ = false;
-                SetNextTabControl(true);
+                SetFocus(FirstTabStop());
             }
             // A listener may have dropped the tree.
             if (!root_) {

@@ -194,11 +194,21 @@ void CUIWindowManager::SetFocus(CControlUI* control) {
     }
 }
 
-bool CUIWindowManager::SetNextTabControl(bool forward) {
+std::vector<CControlUI*> CUIWindowManager::TabStops() const {
     std::vector<CControlUI*> stops;
     WalkVisible(root_, [&](CControlUI* c) {
         if (c->IsEnabled() && (c->GetControlFlags() & UIFLAG_TABSTOP)) stops.push_back(c);
     });
+    return stops;
+}
+
+CControlUI* CUIWindowManager::FirstTabStop() const {
+    std::vector<CControlUI*> stops = TabStops();
+    return stops.empty() ? nullptr : stops.front();
+}
+
+bool CUIWindowManager::SetNextTabControl(bool forward) {
+    std::vector<CControlUI*> stops = TabStops();
     if (stops.empty()) return false;
     auto it = std::find(stops.begin(), stops.end(), focus_);
     size_t next;

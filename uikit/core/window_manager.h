@@ -188,6 +188,8 @@ public:
 private:
     UIEvent MakeEvent(int kind, CControlUI* sender, WPARAM wParam, LPARAM lParam) const;
     void FlushDelayedCleanup();
+    std::vector<CControlUI*> TabStops() const;
+    CControlUI* FirstTabStop() const;
     void CreateDefaultFont();
     void MeasureFont(UIFontInfo& info);
 
