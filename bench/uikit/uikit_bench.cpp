@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "tests/uikit/png_maker.h"
@@ -155,11 +157,32 @@ void BenchPaint(const std::wstring& markup, const char* what) {
 
 }  // namespace
 
-int main() {
+// "--show N": only shows the benchmarked window for N seconds, to look at.
+void Show(const std::wstring& markup, int seconds) {
+    uikit_test::TestWindow w(markup);
+    HWND h = w.Create(nullptr, L"bench", WS_POPUP | WS_VISIBLE, 0, 0, 0, 879, 600);
+    if (!h) return;
+    SetWindowPos(h, nullptr, 0, 0, 879, 600, SWP_NOMOVE | SWP_NOZORDER);
+    DWORD end = GetTickCount() + seconds * 1000;
+    MSG msg;
+    while (GetTickCount() < end) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+int main(int argc, char** argv) {
     std::wstring folder;
     std::wstring image = LargestSkinImage(folder);
     CSkinSettings::SetResourcePath(folder);
     std::wstring markup = WindowMarkup(image);
+    if (argc > 2 && strcmp(argv[1], "--show") == 0) {
+        Show(markup, atoi(argv[2]));
+        return 0;
+    }
     BenchBuild(markup);
     BenchZip();
     BenchDecode(folder, image);
