@@ -75,6 +75,12 @@ std::wstring CWndSubScoreList::ShowNameDialog(int mode, const std::wstring& name
     std::unique_ptr<wchar_t[]> buffer(new wchar_t[kMaxEntryName + 1]());
     wmemcpy(buffer.get(), name.c_str(), std::min<size_t>(name.size(), kMaxEntryName));
     openDialog_ = new CWndModifyScoreDir(player_, buffer.get(), mode);
+    if (!openDialog_->GetHWND()) {
+        // No window, so no last message that would delete it.
+        delete openDialog_;
+        openDialog_ = nullptr;
+        return std::wstring();
+    }
     UINT result = openDialog_->ShowModal();
     openDialog_ = nullptr;
     return result == kNameAccepted ? std::wstring(buffer.get()) : std::wstring();

@@ -1,8 +1,14 @@
 // The panel's rows: building them from the library on disk, expanding
 // scores into page rows, and removing rows together with their records.
 #include <windows.h>
+// GDI+ needs the whole of windows.h first.
+#include <gdiplus.h>
+
+#include <memory>
 
 #include "frame/lang_table.h"
+#include "frame/loading_splash.h"
+#include "frame/plugin_state.h"
 #include "frame/path_name.h"
 #include "library/library_paths.h"
 #include "library/overwrite_question.h"
@@ -13,6 +19,8 @@ namespace {
 const wchar_t kFolderFlag[] = L"PNG_FOLDER_FLAG.png";
 const wchar_t kFileFlag[] = L"PNG_FILE_FLAG.png";
 const int kThumbnailWidth = 167;
+// A library that takes longer than this to list shows the loading window.
+const DWORD kSplashAfterMs = 300;
 
 bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -24,6 +32,14 @@ std::wstring PageTitle(int page) {
     if (at == std::wstring::npos) return FormatOneString(format, std::wstring());
     return FormatOneString(format.substr(0, at), std::wstring()) + std::to_wstring(page) +
            FormatOneString(format.substr(at + 2), std::wstring());
+}
+std::unique_ptr<CLoadingSplash> ShowLibrarySplash(HWND owner) {
+    auto splash = std::make_unique<CLoadingSplash>(owner);
+    Gdiplus::Image* image = CLoadingSplash::LoadImageResource(Plugin().module);
+    splash->SetImageAndText(image, CLoadingSplash::WaitingTipText());
+    delete image;  // the splash keeps its own copy
+    splash->Show();
+    return splash;
 }
 }  // namespace
 
@@ -58,7 +74,7 @@ std::wstring CWndSubScoreList::ScorePathOfNode(const ScoreNode* node) const {
     int row = RowOf(node);
     std::wstring file = row >= 0 && row < static_cast<int>(records_.size()) ? records_[row].fileName : L"";
     if (file.empty()) file = ScoreFileNameOf(node->text);
-    return library_.ScorePath(node->parent->text, file);
+    return library_.FolderPath(node->parent->text) + file;
 }
 
 std::wstring CWndSubScoreList::FolderPathOfNode(const ScoreNode* node) const {
@@ -221,7 +237,12 @@ void CWndSubScoreList::LoadScoreLibrary() {
     paths_ = library_.Enumerate();
     ScoreNode* folder = nullptr;
     ScoreNode* firstScore = nullptr;
+    // Every score is loaded once to learn its page count; a large library
+    // keeps the window busy for a while, so say so.
+    const DWORD started = GetTickCount();
+    std::unique_ptr<CLoadingSplash> splash;
     for (const std::wstring& path : paths_) {
+        if (!splash && GetTickCount() - started > kSplashAfterMs) splash = ShowLibrarySplash(PlayerWindow());
         if (!path.empty() && path.back() == L'\\') {
             folder = AddPathRow(list_->Root(), path, true);
             continue;
@@ -231,6 +252,7 @@ void CWndSubScoreList::LoadScoreLibrary() {
         if (!firstScore && node && node != folder) firstScore = node;
     }
     for (ScoreNode* f : list_->Root()->children) list_->SetNodeExpanded(f, true);
+    if (splash) splash->Hide();
 
     const std::wstring remembered = PlayerScorePath();
     if (!remembered.empty() && PathExists(remembered)) {

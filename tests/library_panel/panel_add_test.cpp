@@ -1,0 +1,138 @@
+// Adding scores through the folder menu and the system's file dialog: copies,
+// the overwrite question, files the engine rejects, and what is on disk after.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/library_panel/panel_rig.h"
+
+using namespace testing_support;
+
+namespace {
+const std::wstring kSample = L"music\\Beginner\\Ode to Joy.zyqn";
+
+struct FindTitled {
+    HWND owner;
+    HWND found;
+};
+BOOL CALLBACK FindOpenFile(HWND w, LPARAM lp) {
+    auto* f = reinterpret_cast<FindTitled*>(lp);
+    wchar_t title[64] = {};
+    GetWindowTextW(w, title, 64);
+    if (wcscmp(title, L"Open File") == 0 && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == f->owner) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForFileDialog(HWND owner) {
+    FindTitled f = {owner, nullptr};
+    PumpUntil(
+        [&] {
+            EnumWindows(FindOpenFile, reinterpret_cast<LPARAM>(&f));
+            return f.found != nullptr;
+        },
+        4000);
+    return f.found;
+}
+
+// Types into the dialog's file name box and presses Open.
+void EnterFileName(HWND dialog, const std::wstring& text) {
+    // The file name box is a combo box (cmb13) in newer dialogs, an edit
+    // (edt1) in older ones.
+    SetDlgItemTextW(dialog, 1148, text.c_str());
+    SetDlgItemTextW(dialog, 1152, text.c_str());
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PumpFor(400);
+}
+
+// Chooses files of one folder in the dialog the folder menu's "Add Scores"
+// opens on row.
+bool AddThroughDialog(PanelRig& rig, int row, const std::wstring& folder, const std::vector<std::wstring>& names) {
+    if (!rig.ChooseFromMenu(row, kMenuAddScores)) return false;
+    HWND dialog = WaitForFileDialog(rig.Player());
+    if (!dialog) return false;
+    EnterFileName(dialog, folder);  // into the folder first
+    std::wstring list;
+    for (const auto& n : names) list += (names.size() > 1 ? L"\"" + n + L"\" " : n);
+    EnterFileName(dialog, list);
+    return PumpUntil([&] { return !IsWindow(dialog); }, 3000);
+}
+
+int Scores(PanelRig& rig, int rows) {
+    int n = 0;
+    for (int i = 0; i < rows; ++i) n += rig.MenuOfRow(i) == MenuKind::Score;
+    return n;
+}
+}  // namespace
+
+TEST(PanelAdd, ThreeFilesJoinAFolderOfTwoScoresAsCopies) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    rig.PutScore(L"Pop\\Sun.zyqn");
+    TempDir source;
+    for (const wchar_t* n : {L"Alpha.zyqn", L"Beta.zyqn", L"Gamma.zyqn"}) CopyFromBin(kSample, source.Path(), n);
+    DiskSnapshot sourceBefore = Snapshot(source.Path());
+    ASSERT_TRUE(rig.Start());
+    ASSERT_TRUE(AddThroughDialog(rig, 0, source.Path(), {L"Alpha.zyqn", L"Beta.zyqn", L"Gamma.zyqn"}));
+    PumpFor(300);
+    // Five scores now; the page rows of the new ones may show among them.
+    EXPECT_EQ(Scores(rig, 12), 5);
+    rig.Stop();
+    DiskSnapshot disk = rig.Disk();
+    EXPECT_EQ(disk.size(), 6u);
+    for (const wchar_t* n : {L"Pop\\Alpha.zyqn", L"Pop\\Beta.zyqn", L"Pop\\Gamma.zyqn"}) {
+        ASSERT_EQ(disk.count(n), 1u) << n;
+        EXPECT_EQ(disk[n], sourceBefore[L"Alpha.zyqn"]);
+    }
+    EXPECT_EQ(Snapshot(source.Path()), sourceBefore);  // the sources stay
+}
+
+TEST(PanelAdd, AnExistingNameIsReplacedOnlyAfterYes) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    TempDir source;
+    CopyFromBin(L"music\\Beginner\\Jingle Bells.zyqn", source.Path(), L"Moon.zyqn");
+    DiskSnapshot before = rig.Disk();
+    ASSERT_TRUE(rig.Start());
+
+    ASSERT_TRUE(AddThroughDialog(rig, 0, source.Path(), {L"Moon.zyqn"}));
+    HWND box = rig.WaitForMessageBox(rig.Player());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(PanelRig::MessageText(box), L"A score named \"Moon.zyqn\" already exists in this folder. Replace it?");
+    PanelRig::Answer(box, IDNO);
+    ASSERT_TRUE(rig.WaitGone(box));
+    PumpFor(200);
+    EXPECT_EQ(rig.Disk(), before);
+    EXPECT_EQ(Scores(rig, 5), 1);
+
+    ASSERT_TRUE(AddThroughDialog(rig, 0, source.Path(), {L"Moon.zyqn"}));
+    box = rig.WaitForMessageBox(rig.Player());
+    ASSERT_TRUE(box);
+    PanelRig::Answer(box, IDYES);
+    ASSERT_TRUE(rig.WaitGone(box));
+    PumpFor(200);
+    EXPECT_EQ(Scores(rig, 6), 1);  // still one row for it
+    rig.Stop();
+    DiskSnapshot disk = rig.Disk();
+    EXPECT_EQ(disk.size(), 2u);
+    EXPECT_EQ(disk[L"Pop\\Moon.zyqn"], ReadFileBytes(source / L"Moon.zyqn"));
+}
+
+TEST(PanelAdd, AFileTheEngineRejectsLeavesNoRowAndNoCopy) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    TempDir source;
+    WriteFileBytes(source / L"Broken.zyqn", "\x01 not a score");
+    CopyFromBin(kSample, source.Path(), L"Good.zyqn");
+    DiskSnapshot before = rig.Disk();
+    ASSERT_TRUE(rig.Start());
+    ASSERT_TRUE(AddThroughDialog(rig, 0, source.Path(), {L"Broken.zyqn", L"Good.zyqn"}));
+    PumpFor(300);
+    EXPECT_EQ(Scores(rig, 8), 2);
+    rig.Stop();
+    DiskSnapshot expected = before;
+    expected[L"Pop\\Good.zyqn"] = ReadFileBytes(source / L"Good.zyqn");
+    EXPECT_EQ(rig.Disk(), expected);
+}

@@ -1,0 +1,196 @@
+// The panel's commands from its context menus: delete and rename, with the
+// files on disk checked after every step, also when the file system refuses.
+#include <gtest/gtest.h>
+
+#include "tests/library_panel/panel_rig.h"
+
+using namespace testing_support;
+
+namespace {
+// Pop holds exactly one score, so its rows are known: 0 Pop, 1 Moon.
+void OneScoreLibrary(PanelRig& rig) { rig.PutScore(L"Pop\\Moon.zyqn"); }
+
+std::wstring RenameThroughDialog(PanelRig& rig, int row, int item, const std::wstring& name) {
+    if (!rig.ChooseFromMenu(row, item)) return L"no menu";
+    HWND dialog = rig.WaitForDialog();
+    if (!dialog) return L"no dialog";
+    rig.ClearField(dialog);
+    rig.Type(dialog, name);
+    rig.DialogOk(dialog);
+    if (!rig.WaitGone(dialog)) return L"dialog stayed";
+    PumpFor(200);
+    return L"";
+}
+}  // namespace
+
+TEST(PanelDelete, WithNoScoreOpenNothingIsAskedOrDeleted) {
+    PanelRig rig;
+    rig.PutFolder(L"Pop");
+    rig.PutFile(L"Jazz\\Sun.zyqn", "rejected");  // no row, so no score to open
+    DiskSnapshot before = rig.Disk();
+    ASSERT_TRUE(rig.Start());
+    ASSERT_EQ(rig.ViewRows(), 0);
+    ASSERT_EQ(rig.RowCount(), 2);
+    ASSERT_TRUE(rig.ChooseFromMenu(0, kMenuDeleteFolder));
+    EXPECT_FALSE(rig.WaitForMessageBox(rig.Player(), 600));
+    rig.ClickPanelButton(L"delete");  // the row is still selected
+    EXPECT_FALSE(rig.WaitForMessageBox(rig.Player(), 600));
+    EXPECT_EQ(rig.RowCount(), 2);
+    rig.Stop();
+    EXPECT_EQ(rig.Disk(), before);
+}
+
+TEST(PanelDelete, AScoreGoesOnlyAfterOkAndAloneWhenTheOpenScoreIsAnother) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    rig.PutScore(L"Jazz\\Sun.zyqn");
+    rig.PutFile(L"Jazz\\notes.txt", "mine");
+    rig.Remember(L"Pop", L"Moon");
+    DiskSnapshot before = rig.Disk();
+    ASSERT_TRUE(rig.Start());
+    int sunRow = -1;
+    // Find Sun by its delete question.
+    for (int i = 0; i < 8; ++i) {
+        if (rig.MenuOfRow(i) != MenuKind::Score) continue;
+        ASSERT_TRUE(rig.ChooseFromMenu(i, kMenuDeleteScore));
+        HWND box = rig.WaitForMessageBox(rig.Player());
+        ASSERT_TRUE(box);
+        std::wstring text = PanelRig::MessageText(box);
+        PanelRig::Answer(box, IDCANCEL);
+        ASSERT_TRUE(rig.WaitGone(box));
+        if (text == L"Delete the score \"Sun\"?") {
+            sunRow = i;
+            break;
+        }
+        EXPECT_EQ(text, L"Delete the score \"Moon\"?");
+    }
+    ASSERT_GE(sunRow, 0);
+    EXPECT_EQ(rig.Disk(), before);  // Cancel kept everything
+
+    ASSERT_TRUE(rig.ChooseFromMenu(sunRow, kMenuDeleteScore));
+    HWND box = rig.WaitForMessageBox(rig.Player());
+    ASSERT_TRUE(box);
+    PanelRig::Answer(box, IDOK);
+    ASSERT_TRUE(rig.WaitGone(box));
+    PumpFor(200);
+    EXPECT_NE(rig.MenuOfRow(sunRow), MenuKind::Score);
+    rig.Stop();
+    DiskSnapshot expected = before;
+    expected.erase(L"Jazz\\Sun.zyqn");
+    EXPECT_EQ(rig.Disk(), expected);
+    EXPECT_EQ(rig.RememberedScore(), L"Pop\\Moon");
+}
+
+TEST(PanelDelete, TheFolderOfTheOpenScoreLosesItsScoresAndKeepsWhatItDoesNotList) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    rig.PutScore(L"Pop\\Sun.zyqn");
+    rig.PutFile(L"Pop\\notes.txt", "mine");
+    rig.PutScore(L"Pop\\old\\Star.zyqn");
+    rig.Remember(L"Pop", L"Moon");
+    DiskSnapshot before = rig.Disk();
+    ASSERT_TRUE(rig.Start());
+    ASSERT_TRUE(rig.ChooseFromMenu(0, kMenuDeleteFolder));
+    HWND box = rig.WaitForMessageBox(rig.Player());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(PanelRig::MessageText(box), L"Delete the folder \"Pop\" and every score in it?");
+    PanelRig::Answer(box, IDOK);
+    ASSERT_TRUE(rig.WaitGone(box));
+    PumpFor(200);
+    EXPECT_EQ(rig.MenuOfRow(0), MenuKind::None);  // no rows left
+    rig.Stop();
+    DiskSnapshot expected = before;
+    expected.erase(L"Pop\\Moon.zyqn");
+    expected.erase(L"Pop\\Sun.zyqn");
+    EXPECT_EQ(rig.Disk(), expected);
+}
+
+TEST(PanelDelete, AnEmptiedFolderIsRemovedAndAReadOnlyScoreStays) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    std::wstring locked = rig.PutScore(L"Pop\\Sun.zyqn");
+    rig.PutScore(L"Jazz\\Blue.zyqn");
+    rig.Remember(L"Jazz", L"Blue");
+    SetReadOnly(locked, true);
+    DiskSnapshot before = rig.Disk();
+    ASSERT_TRUE(rig.Start());
+    int popRow = -1;
+    for (int i = 0; i < 6 && popRow < 0; ++i) {
+        if (rig.MenuOfRow(i) != MenuKind::Folder) continue;
+        ASSERT_TRUE(rig.ChooseFromMenu(i, kMenuDeleteFolder));
+        HWND box = rig.WaitForMessageBox(rig.Player());
+        ASSERT_TRUE(box);
+        bool isPop = PanelRig::MessageText(box).find(L"\"Pop\"") != std::wstring::npos;
+        PanelRig::Answer(box, isPop ? IDOK : IDCANCEL);
+        ASSERT_TRUE(rig.WaitGone(box));
+        if (isPop) popRow = i;
+    }
+    ASSERT_GE(popRow, 0);
+    PumpFor(200);
+    rig.Stop();
+    SetReadOnly(locked, false);
+    DiskSnapshot expected = before;
+    expected.erase(L"Pop\\Moon.zyqn");  // the read-only Sun stays, and with it Pop
+    EXPECT_EQ(rig.Disk(), expected);
+}
+
+TEST(PanelRename, AScoreIsRenamedOnDiskAndAForbiddenNameChangesNothing) {
+    PanelRig rig;
+    OneScoreLibrary(rig);
+    ASSERT_TRUE(rig.Start());
+    EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Full Moon"), L"");
+    DiskSnapshot renamed = rig.Disk();
+    EXPECT_EQ(renamed.count(L"Pop\\Full Moon.zyqn"), 1u);
+    EXPECT_EQ(renamed.count(L"Pop\\Moon.zyqn"), 0u);
+    EXPECT_EQ(renamed.size(), 2u);
+    EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"a:b"), L"");
+    EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"..\\..\\Out"), L"");
+    EXPECT_EQ(rig.Disk(), renamed);
+    // The row follows the file: renaming it again finds the new name.
+    EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Moon"), L"");
+    rig.Stop();
+    EXPECT_EQ(rig.Disk().count(L"Pop\\Moon.zyqn"), 1u);
+    EXPECT_EQ(rig.Disk().size(), 2u);
+}
+
+TEST(PanelRename, AScoreWithoutExtensionIsFoundByItsOwnFileName) {
+    PanelRig rig;
+    rig.PutScore(L"Odd\\xzyqn");
+    ASSERT_TRUE(rig.Start());
+    EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Even"), L"");
+    rig.Stop();
+    DiskSnapshot disk = rig.Disk();
+    EXPECT_EQ(disk.count(L"Odd\\Even.zyqn"), 1u);
+    EXPECT_EQ(disk.size(), 2u);
+}
+
+TEST(PanelRename, AFolderIsRenamedWithItsScoresAndAShortOldNameLeavesTheRowIntact) {
+    PanelRig rig;
+    rig.PutScore(L"x\\Moon.zyqn");
+    rig.PutFile(L"x\\notes.txt", "mine");
+    ASSERT_TRUE(rig.Start());
+    EXPECT_EQ(RenameThroughDialog(rig, 0, kMenuRenameFolder, L"Etudes.2020"), L"");
+    rig.Shot(L"panel-renamed-folder.png");
+    // Its score is reached under the new name: rename it too.
+    EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Sun"), L"");
+    EXPECT_EQ(rig.MenuOfRow(0), MenuKind::Folder);
+    rig.Stop();
+    DiskSnapshot expected = {{L"Etudes.2020\\", ""},
+                             {L"Etudes.2020\\Sun.zyqn", ReadFileBytes(BinFolder() + L"music\\Beginner\\Ode to Joy.zyqn")},
+                             {L"Etudes.2020\\notes.txt", "mine"}};
+    EXPECT_EQ(rig.Disk(), expected);
+}
+
+TEST(PanelRename, AScoreInUseIsNotRenamed) {
+    PanelRig rig;
+    std::wstring held = rig.PutScore(L"Pop\\Moon.zyqn");
+    ASSERT_TRUE(rig.Start());
+    DiskSnapshot before = rig.Disk();
+    {
+        HeldOpen open(held, 0);
+        ASSERT_TRUE(open.Ok());
+        EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Sun"), L"");
+    }
+    rig.Stop();
+    EXPECT_EQ(rig.Disk(), before);
+}
