@@ -61,7 +61,7 @@ Usage TakeUsage() {
 double TimedOpen(HWND wnd, const std::wstring& path, const std::wstring& title) {
     ClickControl(wnd, L"ID_BTN_OPEN_FILE");
     HWND dialog = nullptr;
-    PumpUntil([&] { return (dialog = FindWindowW(L"#32770", L"Open File")) != nullptr; });
+    PumpUntil([&] { return (dialog = FindOwnedDialog(wnd, L"Open File")) != nullptr; });
     if (!dialog) return -1;
     if (!SetDlgItemTextW(dialog, 0x47C, path.c_str())) SetDlgItemTextW(dialog, 0x480, path.c_str());
     double start = Now();

@@ -23,12 +23,19 @@ void ClickControl(HWND player, const wchar_t* name) {
     ClickAt(player, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
 }
 
+// Other test programs may show their own dialogs on the same desktop.
+HWND FindOwnedDialog(HWND player, const wchar_t* title) {
+    HWND found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, L"#32770", title)) != nullptr)
+        if (GetWindow(found, GW_OWNER) == player) return found;
+    return nullptr;
+}
+
 bool OpenThroughDialog(HWND player, const std::wstring& path) {
     ClickControl(player, L"ID_BTN_OPEN_FILE");
     HWND dialog = nullptr;
-    if (!testing_support::PumpUntil([&] { return (dialog = FindWindowW(L"#32770", L"Open File")) != nullptr; }))
+    if (!testing_support::PumpUntil([&] { return (dialog = FindOwnedDialog(player, L"Open File")) != nullptr; }))
         return false;
-    if (GetWindow(dialog, GW_OWNER) != player) return false;
     // The file name field of the explorer-style dialog.
     const int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
     if (!SetDlgItemTextW(dialog, kFileNameCombo, path.c_str())) SetDlgItemTextW(dialog, kFileNameEdit, path.c_str());
@@ -36,12 +43,7 @@ bool OpenThroughDialog(HWND player, const std::wstring& path) {
     return testing_support::PumpUntil([&] { return !IsWindow(dialog); });
 }
 
-HWND FindOwnedMessageBox(HWND player) {
-    HWND found = nullptr;
-    while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)) != nullptr)
-        if (GetWindow(found, GW_OWNER) == player) return found;
-    return nullptr;
-}
+HWND FindOwnedMessageBox(HWND player) { return FindOwnedDialog(player, nullptr); }
 
 std::wstring MessageBoxText(HWND box) {
     wchar_t text[512] = {};

@@ -18,6 +18,8 @@ void ClickControl(HWND player, const wchar_t* name);
 void ClickAt(HWND player, POINT pt);
 // Clicks the open button, types path into the open dialog and confirms it.
 bool OpenThroughDialog(HWND player, const std::wstring& path);
+// A dialog with this title (any title for null) owned by the player, or null.
+HWND FindOwnedDialog(HWND player, const wchar_t* title);
 // A message box owned by the player, or null.
 HWND FindOwnedMessageBox(HWND player);
 std::wstring MessageBoxText(HWND box);
