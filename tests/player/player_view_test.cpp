@@ -110,6 +110,16 @@ TEST_F(PlayerView, EnsureVisibleWithAndWithoutThePageFlag) {
     ASSERT_EQ(Scroll().cy, 0);
     int vh = view.pos.bottom - view.pos.top - 17;  // less the horizontal bar when shown
 
+    // One wheel notch over the page eases down by 6 + 5 + 3 + 2 + 2 + 1 pixels.
+    POINT mid = {(view.pos.left + view.pos.right) / 2, (view.pos.top + view.pos.bottom) / 2};
+    ClientToScreen(wnd, &mid);
+    SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(mid.x, mid.y));
+    ASSERT_TRUE(PumpUntil([&] { return Scroll().cy == 19; }, 2000)) << Scroll().cy;
+    PumpFor(200);
+    EXPECT_EQ(Scroll().cy, 19);
+    ShowRect(RECT{0, 0, 10, 10});
+    ASSERT_EQ(Scroll().cy, 0);
+
     // The page buttons set the flag: the target's top goes to the view's top.
     Press(L"ID_BTN_PAGE_HOME");
     ASSERT_EQ(Probe(wnd, L"#STOPPED").enabled, 1);
