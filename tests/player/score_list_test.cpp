@@ -291,3 +291,43 @@ TEST_F(ScoreListTest, BrokenRowMarkupAddsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+COLORREF Pixel(HWND wnd, int x, int y) {
+    HDC dc = GetDC(wnd);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(wnd, dc);
+    return c;
+}
+
+bool Greenish(COLORREF c) { return GetGValue(c) > GetRValue(c) + 6; }
+
+TEST_F(ScoreListTest, SelectedRowsShowTheirSliceOfTheSelectionImage) {
+    ScoreNode* folder = list->AddNode(Folder(L"Folder"), nullptr);
+    list->SetNodeExpanded(folder, true);
+    ScoreNode* score = list->AddNode(Score(L"Score"), folder);
+    list->SetNodeExpanded(score, true);
+    ScoreNode* page = list->AddNode(Page(L"Page"), score);
+    ASSERT_TRUE(folder && score && page);
+    host.Update();
+    const RECT folderRc = folder->row->GetPosition();
+    const RECT pageRc = page->row->GetPosition();
+    int folderMid = (folderRc.top + folderRc.bottom) / 2, pageMid = (pageRc.top + pageRc.bottom) / 2;
+    // Unselected rows show the list's warm background.
+    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), folderRc.left + 60, folderMid)));
+    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), pageRc.left + 60, pageMid)));
+
+    ASSERT_TRUE(list->SelectItem(list->GetItemIndex(folder->row)));
+    host.Update();
+    EXPECT_TRUE(Greenish(Pixel(host.GetHWND(), folderRc.left + 60, folderMid))) << std::hex << Pixel(host.GetHWND(), folderRc.left + 60, folderMid);
+
+    ASSERT_TRUE(list->SelectItem(list->GetItemIndex(page->row)));
+    host.Update();
+    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), folderRc.left + 60, folderMid))) << "the folder is no longer selected";
+    EXPECT_TRUE(Greenish(Pixel(host.GetHWND(), pageRc.left + 60, pageMid)));
+    // The page slice keeps three pixels clear at the row's left edge.
+    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), pageRc.left + 1, pageMid)));
+}
+
+}  // namespace
