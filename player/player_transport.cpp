@@ -64,9 +64,9 @@ void CWndMelvane::OnCountInTick() {
     if (!HasPageItem()) return;
     --countIn_;
     if (countIn_ <= 0) {
-        if (!score_) return;
+        // The count-in ends even without an engine, so the timer cannot run on.
         EndCountIn();
-        score_->ops->Play(score_);
+        if (score_) score_->ops->Play(score_);
     } else if (scoreView_) {
         scoreView_->Invalidate();
     }
