@@ -97,7 +97,8 @@ TEST(PanelDelete, TheFolderOfTheOpenScoreLosesItsScoresAndKeepsWhatItDoesNotList
     PanelRig::Answer(box, IDOK);
     ASSERT_TRUE(rig.WaitGone(box));
     PumpFor(200);
-    EXPECT_EQ(rig.MenuOfRow(0), MenuKind::None);  // no rows left
+    EXPECT_EQ(rig.RowCount(), 0);
+    EXPECT_EQ(rig.ViewRows(), 0);  // the page display went blank
     rig.Stop();
     DiskSnapshot expected = before;
     expected.erase(L"Pop\\Moon.zyqn");
@@ -193,4 +194,45 @@ TEST(PanelRename, AScoreInUseIsNotRenamed) {
     }
     rig.Stop();
     EXPECT_EQ(rig.Disk(), before);
+}
+
+TEST(PanelRename, TheOpenScoreAndItsFolderAreFollowedByThePlayerAndTheSettings) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    rig.PutScore(L"Jazz\\Blue.zyqn");
+    rig.Remember(L"Pop", L"Moon");
+    ASSERT_TRUE(rig.Start());
+    ASSERT_EQ(rig.Title(), L"Melvane  ( Moon )");
+    // Rows: Pop, Moon, Moon's page, Jazz, Blue, or Jazz and Blue first.
+    ASSERT_EQ(rig.RowCount(), 5);
+    int pop = rig.MenuOfRow(2) == MenuKind::None ? 0 : 2;
+    EXPECT_EQ(RenameThroughDialog(rig, pop + 1, kMenuRenameScore, L"Full Moon"), L"");
+    EXPECT_EQ(rig.Title(), L"Melvane  ( Full Moon )");
+    EXPECT_EQ(RenameThroughDialog(rig, pop, kMenuRenameFolder, L"Night"), L"");
+    EXPECT_EQ(rig.Title(), L"Melvane  ( Full Moon )");
+    rig.Stop();
+    EXPECT_EQ(rig.RememberedScore(), L"Night\\Full Moon");
+    DiskSnapshot disk = rig.Disk();
+    EXPECT_EQ(disk.count(L"Night\\Full Moon.zyqn"), 1u);
+    EXPECT_EQ(disk.count(L"Jazz\\Blue.zyqn"), 1u);
+    EXPECT_EQ(disk.size(), 4u);
+}
+
+TEST(PanelRename, RenamingAnotherScoreLeavesTheOpenOne) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    rig.PutScore(L"Jazz\\Blue.zyqn");
+    rig.Remember(L"Pop", L"Moon");
+    ASSERT_TRUE(rig.Start());
+    // Jazz's score row is the score row not followed by a page row.
+    int blue = -1;
+    for (int i = 0; i < rig.RowCount(); ++i)
+        if (rig.MenuOfRow(i) == MenuKind::Score && (i + 1 >= rig.RowCount() || rig.MenuOfRow(i + 1) != MenuKind::None))
+            blue = i;
+    ASSERT_GE(blue, 0);
+    EXPECT_EQ(RenameThroughDialog(rig, blue, kMenuRenameScore, L"Green"), L"");
+    EXPECT_EQ(rig.Title(), L"Melvane  ( Moon )");
+    rig.Stop();
+    EXPECT_EQ(rig.RememberedScore(), L"Pop\\Moon");
+    EXPECT_EQ(rig.Disk().count(L"Jazz\\Green.zyqn"), 1u);
 }

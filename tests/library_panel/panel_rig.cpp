@@ -6,6 +6,7 @@
 
 #include "host/screen_capture.h"
 #include "player/player_probe.h"
+#include "tests/support/screen_pixels.h"
 
 using namespace testing_support;
 
@@ -67,6 +68,15 @@ std::wstring PanelRig::PutFile(const std::wstring& relative, const std::string& 
     return path;
 }
 
+std::wstring PanelRig::PutLongScore(const std::wstring& relative, int measures) {
+    std::string text = "zyqn 1\ntitle: Long Etude\ncomposer: Nobody\nkey: G\nmeter: 4/4\ntempo: 120\n";
+    for (int m = 0; m < measures; m += 4) {
+        text += "R: | 1 2 3 4 | 5 6 7 1' | 3 3 4 5 | 5 4 3 2 |\n";
+        text += "L: | 1, - 5,, - | 1, - 5, - | 1, 3, 5, 3, | 1, - - - |\n";
+    }
+    return PutFile(relative, text);
+}
+
 void PanelRig::PutFolder(const std::wstring& relative) { MakeFolders(Music() + relative + L"\\"); }
 
 void PanelRig::Remember(const std::wstring& dir, const std::wstring& name) {
@@ -89,6 +99,11 @@ bool PanelRig::Start(int language) {
     // Timer 1 loads the library 120 ms after the window shows.
     PumpFor(900);
     return player_ != nullptr;
+}
+
+void PanelRig::ChangeLanguage(int language) {
+    box_.Client().Lang(language);
+    PumpFor(200);
 }
 
 void PanelRig::Stop() {
@@ -239,4 +254,16 @@ PlayerProbe PanelRig::Probe(const wchar_t* name) const {
     PlayerProbe probe = {};
     SendMessageW(player_, message, reinterpret_cast<WPARAM>(name), reinterpret_cast<LPARAM>(&probe));
     return probe;
+}
+
+bool PanelRig::RowLooksSelected(int row) const {
+    // Away from the rows, so that no row is hot.
+    SendMessageW(player_, WM_MOUSEMOVE, 0, MAKELPARAM(500, 300));
+    RedrawWindow(player_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpFor(100);
+    // An unselected row shows the list's background at its left edge, like
+    // the empty list below the rows; the selected look covers it.
+    COLORREF empty = ScreenPixel(player_, kListLeft + 10, 430);
+    COLORREF c = ScreenPixel(player_, kListLeft + 10, RowPoint(row).y);
+    return !ColourNear(c, empty, 6);
 }

@@ -26,12 +26,15 @@ public:
     std::wstring PutScore(const std::wstring& relative);
     std::wstring PutFile(const std::wstring& relative, const std::string& bytes);
     void PutFolder(const std::wstring& relative);
+    // A score long enough for several pages.
+    std::wstring PutLongScore(const std::wstring& relative, int measures);
     void Remember(const std::wstring& dir, const std::wstring& name);
 
     // Starts the plug-in and waits for the library to be loaded.
     bool Start(int language = 1033);
     // Closes the plug-in; Settings.ini is written by then.
     void Stop();
+    void ChangeLanguage(int language);
     HWND Player() const { return player_; }
     DiskSnapshot Disk() const { return Snapshot(box_.Folder() + L"music\\"); }
     std::wstring RememberedScore() const;  // "dir\name" from Settings.ini
@@ -66,6 +69,9 @@ public:
     // The dialog answered: it is gone.
     bool WaitGone(HWND window, DWORD ms = 3000) const;
     void Shot(const wchar_t* name) const;
+    // Whether the row shows the selected look (its background differs from
+    // the list's own colour next to the text).
+    bool RowLooksSelected(int row) const;
 
 private:
     HWND OpenMenuOn(int row);
