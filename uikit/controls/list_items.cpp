@@ -50,66 +50,75 @@ void DrawListItemBackground(CControlUI* item, HDC hdc, IListOwnerUI* owner, int 
     }
 }
 
-// ---------------------------------------------------------------- element
+// ---------------------------------------------------------------- item base
 
-const wchar_t* CListElementUI::GetClassName() const { return L"ListElementUI"; }
-
-void* CListElementUI::FindInterface(const wchar_t* name) {
+template <class Base>
+void* CListItemBase<Base>::FindInterface(const wchar_t* name) {
     if (wcscmp(name, L"ListItem") == 0) return static_cast<IListItemUI*>(this);
-    if (wcscmp(name, L"ListElement") == 0) return this;
-    return CControlUI::FindInterface(name);
+    return Base::FindInterface(name);
 }
 
-void CListElementUI::SetOwner(CControlUI* owner) { owner_ = OwnerOf(owner); }
+template <class Base>
+void CListItemBase<Base>::SetOwner(CControlUI* owner) {
+    owner_ = OwnerOf(owner);
+}
 
-bool CListElementUI::Select(bool selected) {
-    if (!IsEnabled() && selected) return false;
+template <class Base>
+bool CListItemBase<Base>::Select(bool selected) {
+    if (!this->IsEnabled() && selected) return false;
     selected_ = selected;
-    Invalidate();
+    this->Invalidate();
     return true;
 }
 
-bool CListElementUI::Expand(bool expand) {
+template <class Base>
+bool CListItemBase<Base>::Expand(bool expand) {
     (void)expand;
     return false;
 }
 
-bool CListElementUI::Activate() {
-    if (!CControlUI::Activate()) return false;
-    if (manager_) manager_->SendNotify(this, L"itemactivate");
+template <class Base>
+bool CListItemBase<Base>::Activate() {
+    if (!Base::Activate()) return false;
+    if (this->manager_) this->manager_->SendNotify(this, L"itemactivate");
     return true;
 }
 
-void CListElementUI::SetVisible(bool visible) {
-    CControlUI::SetVisible(visible);
-    if (!IsVisible() && selected_ && owner_) {
+template <class Base>
+void CListItemBase<Base>::SetVisible(bool visible) {
+    Base::SetVisible(visible);
+    if (!this->IsVisible() && selected_ && owner_) {
         selected_ = false;
         owner_->SelectItem(-1);
     }
 }
 
-void CListElementUI::SetEnabled(bool enabled) {
-    CControlUI::SetEnabled(enabled);
+template <class Base>
+void CListItemBase<Base>::SetEnabled(bool enabled) {
+    Base::SetEnabled(enabled);
     if (!enabled) hot_ = false;
 }
 
-void CListElementUI::ClickSelect() {
-    if (manager_) manager_->SendNotify(this, L"itemclick");
+template <class Base>
+void CListItemBase<Base>::ClickSelect(const wchar_t* notify) {
+    if (this->manager_) this->manager_->SendNotify(this, notify);
     if (owner_) owner_->SelectItem(index_, true);
 }
 
-void CListElementUI::HandleEvent(UIEvent& event) {
-    if (!IsMouseEnabled() && IsMouseEvent(event)) {
+template <class Base>
+void CListItemBase<Base>::HandleEvent(UIEvent& event) {
+    if (!this->IsMouseEnabled() && IsMouseEvent(event)) {
         if (owner_) owner_->DoEvent(event);
-        else CControlUI::HandleEvent(event);
+        else Base::HandleEvent(event);
         return;
     }
+    if (HandleItemMouse(event)) return;
     switch (event.kind) {
     case UIEVENT_DBLCLICK:
-        if (IsEnabled()) Activate();
+        if (this->IsEnabled()) Activate();
         return;
     case UIEVENT_KEYDOWN:
-        if (IsEnabled() && event.key == VK_RETURN) {
+        if (this->IsEnabled() && event.key == VK_RETURN) {
             Activate();
             return;
         }
@@ -125,33 +134,49 @@ void CListElementUI::HandleEvent(UIEvent& event) {
         }
         break;
     case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
+        if (this->IsEnabled()) {
             hot_ = true;
-            Invalidate();
+            this->Invalidate();
         }
         return;
     case UIEVENT_MOUSELEAVE:
         hot_ = false;
-        Invalidate();
+        this->Invalidate();
         return;
     default:
         break;
     }
-    CControlUI::HandleEvent(event);
+    Base::HandleEvent(event);
 }
 
-void CListElementUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
+template <class Base>
+void CListItemBase<Base>::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
     if (wcscmp(name, L"selected") == 0) {
         if (ParseBool(value ? value : L"")) {
             if (owner_) owner_->SelectItem(index_);
             else Select(true);
         }
     } else {
-        CControlUI::ApplyAttribute(name, value);
+        Base::ApplyAttribute(name, value);
     }
 }
 
-void CListElementUI::PaintStatusImage(HDC hdc) { DrawListItemBackground(this, hdc, owner_, index_, selected_, hot_); }
+template <class Base>
+void CListItemBase<Base>::PaintStatusImage(HDC hdc) {
+    DrawListItemBackground(this, hdc, owner_, index_, selected_, hot_);
+}
+
+template class CListItemBase<CControlUI>;
+template class CListItemBase<CContainerUI>;
+
+// ---------------------------------------------------------------- element
+
+const wchar_t* CListElementUI::GetClassName() const { return L"ListElementUI"; }
+
+void* CListElementUI::FindInterface(const wchar_t* name) {
+    if (wcscmp(name, L"ListElement") == 0) return this;
+    return CListItemBase::FindInterface(name);
+}
 
 DWORD CListElementUI::ItemTextColor() const {
     if (!owner_) return ResolveTextColor(manager_, 0, !IsEnabled());
@@ -183,14 +208,13 @@ SIZE CListLabelElementUI::MeasureSize(SIZE available) {
     return size;
 }
 
-void CListLabelElementUI::HandleEvent(UIEvent& event) {
-    if (IsMouseEnabled() && IsEnabled() &&
-        (event.kind == UIEVENT_BUTTONDOWN || event.kind == UIEVENT_RBUTTONDOWN)) {
-        ClickSelect();
-        return;
+bool CListLabelElementUI::HandleItemMouse(UIEvent& event) {
+    // Either button selects the row and tells it as a click.
+    if (IsEnabled() && (event.kind == UIEVENT_BUTTONDOWN || event.kind == UIEVENT_RBUTTONDOWN)) {
+        ClickSelect(L"itemclick");
+        return true;
     }
-    if (event.kind == UIEVENT_BUTTONUP && IsMouseEnabled()) return;
-    CListElementUI::HandleEvent(event);
+    return event.kind == UIEVENT_BUTTONUP;
 }
 
 void CListLabelElementUI::PaintText(HDC hdc) { DrawItemText(hdc, rcItem_); }
@@ -304,120 +328,26 @@ void CListTextElementUI::DrawItemText(HDC hdc, const RECT& item) {
 const wchar_t* CListContainerElementUI::GetClassName() const { return L"ListContainerElementUI"; }
 
 void* CListContainerElementUI::FindInterface(const wchar_t* name) {
-    if (wcscmp(name, L"ListItem") == 0) return static_cast<IListItemUI*>(this);
     if (wcscmp(name, L"ListContainerElement") == 0) return this;
-    return CContainerUI::FindInterface(name);
+    return CListItemBase::FindInterface(name);
 }
 
-void CListContainerElementUI::SetOwner(CControlUI* owner) { owner_ = OwnerOf(owner); }
-
-bool CListContainerElementUI::Select(bool selected) {
-    if (!IsEnabled() && selected) return false;
-    selected_ = selected;
-    Invalidate();
-    return true;
-}
-
-bool CListContainerElementUI::Expand(bool expand) {
-    (void)expand;
-    return false;
-}
-
-void CListContainerElementUI::DrawItemText(HDC hdc, const RECT& rc) {
-    (void)hdc;
-    (void)rc;
-}
-
-bool CListContainerElementUI::Activate() {
-    if (!CContainerUI::Activate()) return false;
-    if (manager_) manager_->SendNotify(this, L"itemactivate");
-    return true;
-}
-
-void CListContainerElementUI::SetVisible(bool visible) {
-    CContainerUI::SetVisible(visible);
-    if (!IsVisible() && selected_ && owner_) {
-        selected_ = false;
-        owner_->SelectItem(-1);
-    }
-}
-
-void CListContainerElementUI::SetEnabled(bool enabled) {
-    CContainerUI::SetEnabled(enabled);
-    if (!enabled) hot_ = false;
-}
-
-void CListContainerElementUI::HandleEvent(UIEvent& event) {
-    if (!IsMouseEnabled() && IsMouseEvent(event)) {
-        if (owner_) owner_->DoEvent(event);
-        else CContainerUI::HandleEvent(event);
-        return;
-    }
+bool CListContainerElementUI::HandleItemMouse(UIEvent& event) {
     switch (event.kind) {
     case UIEVENT_BUTTONDOWN:
-        if (IsEnabled()) {
-            if (manager_) manager_->SendNotify(this, L"itemclick");
-            if (owner_) owner_->SelectItem(index_, true);
-        }
-        return;
+        if (IsEnabled()) ClickSelect(L"itemclick");
+        return true;
     case UIEVENT_RBUTTONDOWN:
-        if (IsEnabled()) {
-            if (manager_) manager_->SendNotify(this, L"menu");
-            if (owner_) owner_->SelectItem(index_, true);
-        }
-        return;
+        if (IsEnabled()) ClickSelect(L"menu");
+        return true;
     case UIEVENT_BUTTONUP:
-        return;
-    case UIEVENT_DBLCLICK:
-        if (IsEnabled()) Activate();
-        return;
-    case UIEVENT_KEYDOWN:
-        if (IsEnabled() && event.key == VK_RETURN) {
-            Activate();
-            return;
-        }
-        if (owner_) {
-            owner_->DoEvent(event);
-            return;
-        }
-        break;
-    case UIEVENT_SCROLLWHEEL:
-        if (owner_) {
-            owner_->DoEvent(event);
-            return;
-        }
-        break;
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            hot_ = true;
-            Invalidate();
-        }
-        return;
+        return true;
     case UIEVENT_MOUSELEAVE:
         // Moving onto a child control is no leaving of the row.
-        if (PtInRect(&rcItem_, event.mousePoint)) return;
-        hot_ = false;
-        Invalidate();
-        return;
+        return PtInRect(&rcItem_, event.mousePoint) != FALSE;
     default:
-        break;
+        return false;
     }
-    CContainerUI::HandleEvent(event);
-}
-
-void CListContainerElementUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
-    if (wcscmp(name, L"selected") == 0) {
-        if (ParseBool(value ? value : L"")) {
-            if (owner_) owner_->SelectItem(index_);
-            else Select(true);
-        }
-    } else {
-        CContainerUI::ApplyAttribute(name, value);
-    }
-}
-
-void CListContainerElementUI::PaintStatusImage(HDC hdc) {
-    DrawListItemBackground(this, hdc, owner_, index_, selected_, hot_);
 }
 
 }  // namespace UiKit
