@@ -114,6 +114,10 @@ void CWndMelvane::StopPlay() {
 
 void CWndMelvane::ResetTransport() {
     if (!btnStart_ || !btnPause_ || !btnStop_) return;
+    // A score opened during the count-in must not start playing when the
+    // count-in ends: the buttons below would show a stopped transport that
+    // could no longer be paused or stopped.
+    if (countInRunning_) EndCountIn();
     stopped_ = 1;
     Enable(btnPause_, false);
     Enable(btnStart_, true);

@@ -205,6 +205,19 @@ TEST_F(PlayerAtWork, TheEndOfTheScoreResetsTheTransportToPageOne) {
     ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
 }
 
+TEST_F(PlayerAtWork, OpeningDuringTheCountInCancelsIt) {
+    Open(kOdeToJoy);
+    box.Client().Cmd(2);
+    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
+    Open(L"Beginner\\Jingle Bells.zyqn");
+    EXPECT_FALSE(Probe(wnd, L"#COUNTIN").enabled);
+    box.Host().messages.clear();
+    PumpFor(3500);
+    for (WPARAM w : Notes()) EXPECT_EQ(w & 0x00010000, 0u) << "nothing plays behind a stopped transport";
+    EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_START").enabled);
+    EXPECT_FALSE(Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled);
+}
+
 TEST_F(PlayerAtWork, TempoStepsStopAtBothEndsOfTheTable) {
     EXPECT_EQ(TextOf(wnd, L"ID_BTN_TEMPO_DIS"), L"X 1.0");
     for (int i = 0; i < 25; ++i) box.Client().Cmd(0);
