@@ -170,8 +170,15 @@ TEST(PanelRename, AFolderIsRenamedWithItsScoresAndAShortOldNameLeavesTheRowIntac
     rig.PutScore(L"x\\Moon.zyqn");
     rig.PutFile(L"x\\notes.txt", "mine");
     ASSERT_TRUE(rig.Start());
+    // The folder row's title: its icon and indent markup, then the name.
+    const std::wstring before = rig.Probe(L"ID_TEXT_SCORE_PAGE_ICON_TITLE").text;
+    ASSERT_GT(before.size(), 1u);
+    ASSERT_EQ(before.back(), L'x');
     EXPECT_EQ(RenameThroughDialog(rig, 0, kMenuRenameFolder, L"Etudes.2020"), L"");
     rig.Shot(L"panel-renamed-folder.png");
+    // Only the name changed: the markup before it, which holds x's too, did not.
+    EXPECT_EQ(std::wstring(rig.Probe(L"ID_TEXT_SCORE_PAGE_ICON_TITLE").text),
+              before.substr(0, before.size() - 1) + L"Etudes.2020");
     // Its score is reached under the new name: rename it too.
     EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Sun"), L"");
     EXPECT_EQ(rig.MenuOfRow(0), MenuKind::Folder);
