@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uikit/controls/control_helpers.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/attr_values.h"
 
@@ -35,6 +36,7 @@ void CButtonUI::SetEnabled(bool enabled) {
 
 void CButtonUI::HandleEvent(UIEvent& event) {
     if (ForwardMouseIfInert(event)) return;
+    if (TrackHot(*this, event, hot_)) return;
     switch (event.kind) {
     case UIEVENT_SETCURSOR:
         ::SetCursor(LoadCursorW(nullptr, handCursor_ && IsEnabled() ? IDC_HAND : IDC_ARROW));
@@ -68,14 +70,6 @@ void CButtonUI::HandleEvent(UIEvent& event) {
             Invalidate();
             if (inside) Activate();
         }
-        return;
-    case UIEVENT_MOUSEENTER:
-        hot_ = true;
-        Invalidate();
-        return;
-    case UIEVENT_MOUSELEAVE:
-        hot_ = false;
-        Invalidate();
         return;
     case UIEVENT_CONTEXTMENU:
         break;

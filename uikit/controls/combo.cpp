@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "uikit/controls/combo_wnd.h"
+#include "uikit/controls/control_helpers.h"
 #include "uikit/controls/text_render.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
@@ -119,6 +120,7 @@ CControlUI* CComboUI::FindControl(FindControlProc proc, void* data, UINT flags) 
 
 void CComboUI::HandleEvent(UIEvent& event) {
     if (ForwardMouseIfInert(event)) return;
+    if (TrackHot(*this, event, hot_)) return;
     switch (event.kind) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
@@ -150,14 +152,6 @@ void CComboUI::HandleEvent(UIEvent& event) {
         if (next >= 0) SelectItem(next);
         return;
     }
-    case UIEVENT_MOUSEENTER:
-        hot_ = true;
-        Invalidate();
-        return;
-    case UIEVENT_MOUSELEAVE:
-        hot_ = false;
-        Invalidate();
-        return;
     default:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uikit/controls/control_helpers.h"
 #include "uikit/controls/edit_wnd.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
@@ -111,10 +112,8 @@ void CEditUI::OnEditWindowGone(const CUIString& text) {
 }
 
 void CEditUI::HandleEvent(UIEvent& event) {
-    if ((!IsMouseEnabled() || !IsEnabled()) && event.kind > UIEVENT__MOUSEBEGIN && event.kind < UIEVENT__MOUSEEND) {
-        if (parent_) parent_->HandleEvent(event);
-        return;
-    }
+    if (ForwardMouseIfInert(event)) return;
+    if (TrackHot(*this, event, hot_)) return;
     switch (event.kind) {
     case UIEVENT_SETCURSOR:
         ::SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
@@ -132,14 +131,6 @@ void CEditUI::HandleEvent(UIEvent& event) {
         // A field that kept the focus after its native window closed opens it
         // again on the next click.
         OpenEditWindow();
-        return;
-    case UIEVENT_MOUSEENTER:
-        hot_ = true;
-        Invalidate();
-        return;
-    case UIEVENT_MOUSELEAVE:
-        hot_ = false;
-        Invalidate();
         return;
     case UIEVENT_BUTTONUP:
     case UIEVENT_MOUSEMOVE:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "uikit/controls/control_helpers.h"
 #include "uikit/controls/text_render.h"
 #include "uikit/core/render.h"
 #include "uikit/core/scrollbar.h"
@@ -298,6 +299,7 @@ RECT CListHeaderItemUI::SeparatorRect() const {
 
 void CListHeaderItemUI::HandleEvent(UIEvent& event) {
     if (ForwardMouseIfInert(event)) return;
+    if (TrackHot(*this, event, hot_)) return;
     switch (event.kind) {
     case UIEVENT_SETCURSOR: {
         RECT sep = SeparatorRect();
@@ -335,14 +337,6 @@ void CListHeaderItemUI::HandleEvent(UIEvent& event) {
             if (width < std::max(GetMinWidth(), 1)) width = std::max(GetMinWidth(), 1);
             SetFixedWidth(width);
         }
-        return;
-    case UIEVENT_MOUSEENTER:
-        hot_ = true;
-        Invalidate();
-        return;
-    case UIEVENT_MOUSELEAVE:
-        hot_ = false;
-        Invalidate();
         return;
     default:
         break;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uikit/controls/control_helpers.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/attr_values.h"
@@ -113,6 +114,7 @@ void CListItemBase<Base>::HandleEvent(UIEvent& event) {
         return;
     }
     if (HandleItemMouse(event)) return;
+    if (TrackHot(*this, event, hot_)) return;
     switch (event.kind) {
     case UIEVENT_DBLCLICK:
         if (this->IsEnabled()) Activate();
@@ -133,16 +135,6 @@ void CListItemBase<Base>::HandleEvent(UIEvent& event) {
             return;
         }
         break;
-    case UIEVENT_MOUSEENTER:
-        if (this->IsEnabled()) {
-            hot_ = true;
-            this->Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        hot_ = false;
-        this->Invalidate();
-        return;
     default:
         break;
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "uikit/controls/control_helpers.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/attr_values.h"
@@ -161,6 +162,7 @@ void CSliderUI::SetValueFromMouse(POINT pt) {
 
 void CSliderUI::HandleEvent(UIEvent& event) {
     if (ForwardMouseIfInert(event)) return;
+    if (TrackHot(*this, event, hot_)) return;
     switch (event.kind) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK: {
@@ -186,14 +188,6 @@ void CSliderUI::HandleEvent(UIEvent& event) {
         return;
     case UIEVENT_SETCURSOR:
         ::SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        return;
-    case UIEVENT_MOUSEENTER:
-        hot_ = true;
-        Invalidate();
-        return;
-    case UIEVENT_MOUSELEAVE:
-        hot_ = false;
-        Invalidate();
         return;
     default:
         break;
