@@ -22,4 +22,12 @@ inline bool TrackHot(CControlUI& control, const UIEvent& event, bool& hot) {
     return false;
 }
 
+// rc moved in by inset on every side, never narrower or lower than nothing.
+inline RECT InsetRect(const RECT& rc, const RECT& inset) {
+    RECT in = {rc.left + inset.left, rc.top + inset.top, rc.right - inset.right, rc.bottom - inset.bottom};
+    if (in.right < in.left) in.right = in.left;
+    if (in.bottom < in.top) in.bottom = in.top;
+    return in;
+}
+
 }  // namespace UiKit

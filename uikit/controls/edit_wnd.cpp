@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "uikit/controls/control_helpers.h"
 #include "uikit/controls/edit.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
@@ -74,15 +75,7 @@ void CEditWnd::Destroy() {
 }
 
 RECT CEditWnd::EditRect() const {
-    RECT rc = owner_->GetPosition();
-    RECT pad = owner_->GetTextPadding();
-    rc.left += pad.left;
-    rc.top += pad.top;
-    rc.right -= pad.right;
-    rc.bottom -= pad.bottom;
-    if (rc.right < rc.left) rc.right = rc.left;
-    if (rc.bottom < rc.top) rc.bottom = rc.top;
-    return rc;
+    return InsetRect(owner_->GetPosition(), owner_->GetTextPadding());
 }
 
 LRESULT CEditWnd::OnCtlColor(HDC hdc) {

@@ -187,10 +187,7 @@ void CListUI::EnsureVisible(int index) {
 
 void CListUI::SetPosition(RECT rc) {
     CControlUI::SetPosition(rc);
-    RECT inner = {rcItem_.left + rcInset_.left, rcItem_.top + rcInset_.top, rcItem_.right - rcInset_.right,
-                  rcItem_.bottom - rcInset_.bottom};
-    if (inner.right < inner.left) inner.right = inner.left;
-    if (inner.bottom < inner.top) inner.bottom = inner.top;
+    RECT inner = InsetRect(rcItem_, rcInset_);
     // A header without items takes no room; a hidden one is still placed so
     // that its items give the columns.
     int headerHeight = 0;

@@ -5,6 +5,7 @@
 
 #include <cwchar>
 
+#include "uikit/controls/control_helpers.h"
 #include "uikit/controls/richedit_host.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
@@ -120,14 +121,7 @@ void CRichEditUI::SetInset(RECT rc) {
 }
 
 RECT CRichEditUI::GetTextRect() const {
-    RECT rc = rcItem_;
-    rc.left += rcInset_.left;
-    rc.top += rcInset_.top;
-    rc.right -= rcInset_.right;
-    rc.bottom -= rcInset_.bottom;
-    if (rc.right < rc.left) rc.right = rc.left;
-    if (rc.bottom < rc.top) rc.bottom = rc.top;
-    return rc;
+    return InsetRect(rcItem_, rcInset_);
 }
 
 void CRichEditUI::PaintText(HDC hdc) {
