@@ -98,6 +98,9 @@ bool CWndSubScoreList::OnScoreItemClick(UiKit::UINotify& msg) {
     if (score_ && path == PlayerScorePath()) {
         pageJumpPending = true;
         score_->ops->GoToPage(score_, row - scoreRow - 1);
+        // The engine only takes note of the page; the view shows it when it
+        // is painted next.
+        if (UiKit::CControlUI* view = PlayerScoreView()) view->Invalidate();
     }
     return true;
 }

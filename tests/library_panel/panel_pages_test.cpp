@@ -4,6 +4,7 @@
 
 #include "player/score_engine.h"
 #include "tests/library_panel/panel_rig.h"
+#include "tests/support/screen_pixels.h"
 
 using namespace testing_support;
 
@@ -14,6 +15,18 @@ int OpenLongScore(PanelRig& rig) {
     if (!rig.Start()) return 0;
     return rig.Probe(L"#PAGES").value;
 }
+
+// Dark pixels along a line through the score's title, which only the first
+// page carries, as the window painted it by itself.
+int TitleInk(PanelRig& rig) {
+    PumpFor(250);
+    int ink = 0;
+    for (int x = 440; x < 640; x += 2) {
+        COLORREF c = ScreenPixel(rig.Player(), x, 134);
+        ink += GetRValue(c) + GetGValue(c) + GetBValue(c) < 300;
+    }
+    return ink;
+}
 }  // namespace
 
 TEST(PanelPages, TheOpenScoreShowsOneRowPerPage) {
@@ -23,6 +36,17 @@ TEST(PanelPages, TheOpenScoreShowsOneRowPerPage) {
     EXPECT_EQ(rig.RowCount(), 2 + pages);
     EXPECT_EQ(rig.MenuOfRow(1), MenuKind::Score);
     EXPECT_EQ(rig.MenuOfRow(3), MenuKind::None);
+}
+
+TEST(PanelPages, ClickingAPageRowShowsThatPage) {
+    PanelRig rig;
+    ASSERT_GE(OpenLongScore(rig), 4);
+    ASSERT_GT(TitleInk(rig), 5);  // the first page, with the title
+    rig.ClickRow(4);              // the third page
+    EXPECT_EQ(TitleInk(rig), 0);
+    EXPECT_EQ(rig.Title(), L"Melvane  ( Long )");
+    rig.ClickRow(2);
+    EXPECT_GT(TitleInk(rig), 5);
 }
 
 TEST(PanelPages, AnEnginePageTurnSelectsThatPagesRowWhileTheScoreIsExpanded) {

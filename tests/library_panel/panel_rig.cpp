@@ -96,6 +96,8 @@ std::wstring PanelRig::RememberedScore() const {
 bool PanelRig::Start(int language) {
     if (!box_.Start(language)) return false;
     player_ = box_.PlayerWindow();
+    // Some checks read the screen; other tests' windows must not cover it.
+    SetWindowPos(player_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // Timer 1 loads the library 120 ms after the window shows.
     PumpFor(900);
     return player_ != nullptr;
