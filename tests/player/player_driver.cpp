@@ -32,15 +32,25 @@ HWND FindOwnedDialog(HWND player, const wchar_t* title) {
 }
 
 bool OpenThroughDialog(HWND player, const std::wstring& path) {
-    ClickControl(player, L"ID_BTN_OPEN_FILE");
+    // The press is sent, so that nothing from the real pointer (another test
+    // program may move it) comes between move and press; the release is
+    // posted because the dialog it opens is modal. A click lost all the same
+    // is tried again.
+    RECT rc = Probe(player, L"ID_BTN_OPEN_FILE").pos;
+    LPARAM lp = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     HWND dialog = nullptr;
-    if (!testing_support::PumpUntil([&] { return (dialog = FindOwnedDialog(player, L"Open File")) != nullptr; }))
-        return false;
+    for (int attempt = 0; attempt < 3 && !dialog; ++attempt) {
+        SendMessageW(player, WM_MOUSEMOVE, 0, lp);
+        SendMessageW(player, WM_LBUTTONDOWN, MK_LBUTTON, lp);
+        PostMessageW(player, WM_LBUTTONUP, 0, lp);
+        testing_support::PumpUntil([&] { return (dialog = FindOwnedDialog(player, L"Open File")) != nullptr; }, 8000);
+    }
+    if (!dialog) return false;
     // The file name field of the explorer-style dialog.
     const int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
     if (!SetDlgItemTextW(dialog, kFileNameCombo, path.c_str())) SetDlgItemTextW(dialog, kFileNameEdit, path.c_str());
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    return testing_support::PumpUntil([&] { return !IsWindow(dialog); });
+    return testing_support::PumpUntil([&] { return !IsWindow(dialog); }, 10000);
 }
 
 HWND FindOwnedMessageBox(HWND player) { return FindOwnedDialog(player, nullptr); }
