@@ -1,6 +1,7 @@
 // Small pieces of state handling that several standard controls share.
 #pragma once
 #include "uikit/core/control.h"
+#include "uikit/core/window_manager.h"
 
 namespace UiKit {
 
@@ -28,6 +29,16 @@ inline RECT InsetRect(const RECT& rc, const RECT& inset) {
     if (in.right < in.left) in.right = in.left;
     if (in.bottom < in.top) in.bottom = in.top;
     return in;
+}
+
+// The size a text control asks for: its fixed size, where the height is left
+// open the line height of font plus extra (without a manager or that font
+// the height stays open).
+inline SIZE FixedSizeOrFontLine(CUIWindowManager* manager, SIZE fixed, int font, int extra) {
+    if (fixed.cy == 0 && manager) {
+        if (UIFontInfo* info = manager->GetFontInfo(font)) fixed.cy = info->tm.tmHeight + extra;
+    }
+    return fixed;
 }
 
 }  // namespace UiKit

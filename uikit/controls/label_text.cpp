@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uikit/controls/control_helpers.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/attr_values.h"
@@ -44,12 +45,7 @@ void CLabelUI::SetShowHtml(bool show) {
 
 SIZE CLabelUI::MeasureSize(SIZE available) {
     (void)available;
-    SIZE size = cxyFixed_;
-    if (size.cy == 0 && manager_) {
-        UIFontInfo* info = manager_->GetFontInfo(font_);
-        if (info) size.cy = info->tm.tmHeight + 4;
-    }
-    return size;
+    return FixedSizeOrFontLine(manager_, cxyFixed_, font_, 4);
 }
 
 RECT CLabelUI::TextRect() const {

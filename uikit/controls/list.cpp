@@ -279,12 +279,7 @@ void* CListHeaderItemUI::FindInterface(const wchar_t* name) {
 
 SIZE CListHeaderItemUI::MeasureSize(SIZE available) {
     (void)available;
-    SIZE size = cxyFixed_;
-    if (size.cy == 0 && manager_) {
-        UIFontInfo* info = manager_->GetFontInfo(font_);
-        if (info) size.cy = info->tm.tmHeight + 14;
-    }
-    return size;
+    return FixedSizeOrFontLine(manager_, cxyFixed_, font_, 14);
 }
 
 RECT CListHeaderItemUI::SeparatorRect() const {

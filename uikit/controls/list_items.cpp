@@ -190,14 +190,9 @@ void* CListLabelElementUI::FindInterface(const wchar_t* name) {
 
 SIZE CListLabelElementUI::MeasureSize(SIZE available) {
     (void)available;
-    SIZE size = cxyFixed_;
-    if (size.cy == 0 && manager_) {
-        int font = owner_ ? owner_->GetListInfo()->font : -1;
-        UIFontInfo* info = manager_->GetFontInfo(font);
-        RECT pad = owner_ ? owner_->GetListInfo()->textPadding : RECT{0, 0, 0, 0};
-        if (info) size.cy = info->tm.tmHeight + 8 + pad.top + pad.bottom;
-    }
-    return size;
+    if (!owner_) return FixedSizeOrFontLine(manager_, cxyFixed_, -1, 8);
+    const UIListInfo* info = owner_->GetListInfo();
+    return FixedSizeOrFontLine(manager_, cxyFixed_, info->font, 8 + info->textPadding.top + info->textPadding.bottom);
 }
 
 bool CListLabelElementUI::HandleItemMouse(UIEvent& event) {
