@@ -36,10 +36,16 @@ bool OpenThroughDialog(HWND player, const std::wstring& path) {
     // program may move it) comes between move and press; the release is
     // posted because the dialog it opens is modal. A click lost all the same
     // is tried again.
-    RECT rc = Probe(player, L"ID_BTN_OPEN_FILE").pos;
-    LPARAM lp = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    // Right after start the window may not have laid its controls out yet.
+    RECT rc = {};
+    testing_support::PumpUntil([&] {
+        rc = Probe(player, L"ID_BTN_OPEN_FILE").pos;
+        return rc.right > rc.left;
+    });
     HWND dialog = nullptr;
     for (int attempt = 0; attempt < 3 && !dialog; ++attempt) {
+        rc = Probe(player, L"ID_BTN_OPEN_FILE").pos;
+        LPARAM lp = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
         SendMessageW(player, WM_MOUSEMOVE, 0, lp);
         SendMessageW(player, WM_LBUTTONDOWN, MK_LBUTTON, lp);
         PostMessageW(player, WM_LBUTTONUP, 0, lp);
