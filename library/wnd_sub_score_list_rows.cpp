@@ -233,7 +233,8 @@ void CWndSubScoreList::CollapseAllFolders() {
 }
 
 void CWndSubScoreList::LoadScoreLibrary() {
-    if (!list_) return;
+    // The rows are built once; a second load would list everything twice.
+    if (!list_ || list_->GetCount() > 0) return;
     paths_ = library_.Enumerate();
     ScoreNode* folder = nullptr;
     ScoreNode* firstScore = nullptr;

@@ -26,16 +26,17 @@ BOOL CALLBACK FindOpenFile(HWND w, LPARAM lp) {
     return TRUE;
 }
 
-HWND WaitForFileDialog(HWND owner) {
+HWND WaitForFileDialog(HWND owner, DWORD ms = 4000) {
     FindTitled f = {owner, nullptr};
     PumpUntil(
         [&] {
             EnumWindows(FindOpenFile, reinterpret_cast<LPARAM>(&f));
             return f.found != nullptr;
         },
-        4000);
+        ms);
     return f.found;
 }
+
 
 // Types into the dialog's file name box and presses Open.
 void EnterFileName(HWND dialog, const std::wstring& text) {
@@ -128,13 +129,35 @@ TEST(PanelAdd, AFileTheEngineRejectsLeavesNoRowAndNoCopy) {
     TempDir source;
     WriteFileBytes(source / L"Broken.zyqn", "\x01 not a score");
     CopyFromBin(kSample, source.Path(), L"Good.zyqn");
+    // A name typed past the filter: the library would never list it again.
+    CopyFromBin(kSample, source.Path(), L"Good.txt");
     DiskSnapshot before = rig.Disk();
     ASSERT_TRUE(rig.Start());
-    ASSERT_TRUE(AddThroughDialog(rig, 0, source.Path(), {L"Broken.zyqn", L"Good.zyqn"}));
+    ASSERT_TRUE(AddThroughDialog(rig, 0, source.Path(), {L"Broken.zyqn", L"Good.zyqn", L"Good.txt"}));
     PumpFor(300);
     EXPECT_EQ(Scores(rig, 8), 2);
     rig.Stop();
     DiskSnapshot expected = before;
     expected[L"Pop\\Good.zyqn"] = ReadFileBytes(source / L"Good.zyqn");
     EXPECT_EQ(rig.Disk(), expected);
+}
+
+TEST(PanelAdd, TheAddButtonTakesASelectedPageToItsScoresFolder) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    TempDir source;
+    CopyFromBin(kSample, source.Path(), L"Star.zyqn");
+    ASSERT_TRUE(rig.Start());
+    ASSERT_EQ(rig.MenuOfRow(2), MenuKind::None);  // a right click selects Moon's page
+    rig.ClickPanelButton(L"add");
+    HWND dialog = WaitForFileDialog(rig.Player());
+    ASSERT_TRUE(dialog);
+    EnterFileName(dialog, source.Path());
+    EnterFileName(dialog, L"Star.zyqn");
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 3000));
+    PumpFor(300);
+    EXPECT_EQ(rig.Title(), L"Melvane  ( Star )");
+    rig.Stop();
+    EXPECT_EQ(rig.Disk().count(L"Pop\\Star.zyqn"), 1u);
+    EXPECT_EQ(rig.Disk().size(), 3u);
 }
