@@ -60,11 +60,6 @@ public:
     // engine's rectangle consumes it.
     bool pageJumpPending = false;
 
-    // Read-only views for the player and the tests.
-    const std::vector<ScoreRowRecord>& Records() const { return records_; }
-    CScoreListUI* List() const { return list_; }
-    const std::wstring& LibraryRoot() const { return library_.Root(); }
-
 private:
     // Rows (wnd_sub_score_list_rows.cpp).
     ScoreNode* AddPathRow(ScoreNode* parent, const std::wstring& path, bool expand);
