@@ -79,14 +79,6 @@ void CButtonUI::HandleEvent(UIEvent& event) {
     CLabelUI::HandleEvent(event);
 }
 
-const CUIString& CButtonUI::StateImage(const StateImages& set) const {
-    if (!IsEnabled() && !set.disabled.empty()) return set.disabled;
-    if (pushed_ && !set.pushed.empty()) return set.pushed;
-    if (hot_ && !set.hot.empty()) return set.hot;
-    if (focused_ && !set.focused.empty()) return set.focused;
-    return set.normal;
-}
-
 DWORD CButtonUI::StateTextColor() const {
     if (!IsEnabled()) return ResolveTextColor(manager_, disabledTextColor_, true);
     if (pushed_ && pushedTextColor_) return pushedTextColor_;

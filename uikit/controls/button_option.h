@@ -2,6 +2,7 @@
 // disabled) that sends "click" when released over itself. Option: a button
 // that stays selected, alone or in a named group of options.
 #pragma once
+#include "uikit/controls/control_helpers.h"
 #include "uikit/controls/label_text.h"
 
 namespace UiKit {
@@ -25,15 +26,14 @@ public:
     bool IsPushed() const { return pushed_; }
     bool IsHandCursor() const { return handCursor_; }
 
-    struct StateImages {
-        CUIString normal, hot, pushed, focused, disabled;
-    };
     StateImages& Images() { return images_; }
     StateImages& Icons() { return icons_; }
 
 protected:
-    // The image of the current state, falling back to the normal one.
-    const CUIString& StateImage(const StateImages& set) const;
+    // The image of set for the current state, falling back to the normal one.
+    const CUIString& StateImage(const StateImages& set) const {
+        return set.Pick(!IsEnabled(), pushed_, hot_, focused_);
+    }
     DWORD StateTextColor() const;
 
     StateImages images_;

@@ -159,12 +159,9 @@ void CComboUI::HandleEvent(UIEvent& event) {
 }
 
 void CComboUI::PaintStatusImage(HDC hdc) {
-    const CUIString* image = &normalImage_;
-    if (!IsEnabled() && !disabledImage_.empty()) image = &disabledImage_;
-    else if ((pushed_ || wnd_) && !pushedImage_.empty()) image = &pushedImage_;
-    else if (hot_ && !hotImage_.empty()) image = &hotImage_;
-    else if (focused_ && !focusedImage_.empty()) image = &focusedImage_;
-    if (!image->empty()) DrawImage(hdc, *image);
+    // The drop-down being open shows as pushed.
+    const CUIString& image = images_.Pick(!IsEnabled(), pushed_ || wnd_, hot_, focused_);
+    if (!image.empty()) DrawImage(hdc, image);
 }
 
 void CComboUI::PaintText(HDC hdc) {
@@ -188,11 +185,11 @@ void CComboUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
     if (!value) value = L"";
     std::wstring n(name);
     if (n == L"textpadding") SetTextPadding(ParseRect(value));
-    else if (n == L"normalimage") normalImage_ = value;
-    else if (n == L"hotimage") hotImage_ = value;
-    else if (n == L"pushedimage") pushedImage_ = value;
-    else if (n == L"focusedimage") focusedImage_ = value;
-    else if (n == L"disabledimage") disabledImage_ = value;
+    else if (n == L"normalimage") images_.normal = value;
+    else if (n == L"hotimage") images_.hot = value;
+    else if (n == L"pushedimage") images_.pushed = value;
+    else if (n == L"focusedimage") images_.focused = value;
+    else if (n == L"disabledimage") images_.disabled = value;
     else if (n == L"dropbox") dropBoxAttributes_ = value;
     else if (n == L"dropboxsize") dropBoxSize_ = ParseSize(value);
     else if (n != L"itemendellipsis" && ApplyListInfoAttribute(info_, name, value)) {

@@ -2,6 +2,7 @@
 // window (CComboWnd) when clicked. The items are its children but are only
 // laid out and painted inside the drop-down.
 #pragma once
+#include "uikit/controls/control_helpers.h"
 #include "uikit/controls/list.h"
 
 namespace UiKit {
@@ -55,7 +56,7 @@ private:
     RECT textPadding_ = {0, 0, 0, 0};
     SIZE dropBoxSize_ = {0, 150};
     CUIString dropBoxAttributes_;
-    CUIString normalImage_, hotImage_, pushedImage_, focusedImage_, disabledImage_;
+    StateImages images_;
     bool hot_ = false;
     bool pushed_ = false;
 };

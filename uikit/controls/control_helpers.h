@@ -5,6 +5,22 @@
 
 namespace UiKit {
 
+// The images of a control's states, as the skin gives them (normalimage,
+// hotimage, pushedimage, focusedimage, disabledimage).
+struct StateImages {
+    CUIString normal, hot, pushed, focused, disabled;
+
+    // The image of the first of the states disabled, pushed, hot, focused
+    // that holds and has an image; else the normal one.
+    const CUIString& Pick(bool isDisabled, bool isPushed, bool isHot, bool isFocused) const {
+        if (isDisabled && !disabled.empty()) return disabled;
+        if (isPushed && !pushed.empty()) return pushed;
+        if (isHot && !hot.empty()) return hot;
+        if (isFocused && !focused.empty()) return focused;
+        return normal;
+    }
+};
+
 // Mouse enter lights an enabled control up, mouse leave puts it out again;
 // true when the event was one of the two (it is then used up).
 inline bool TrackHot(CControlUI& control, const UIEvent& event, bool& hot) {

@@ -337,11 +337,8 @@ void CListHeaderItemUI::HandleEvent(UIEvent& event) {
 }
 
 void CListHeaderItemUI::PaintStatusImage(HDC hdc) {
-    const CUIString* image = &normalImage_;
-    if (pushed_ && !pushedImage_.empty()) image = &pushedImage_;
-    else if (hot_ && !hotImage_.empty()) image = &hotImage_;
-    else if (focused_ && !focusedImage_.empty()) image = &focusedImage_;
-    if (!image->empty()) DrawImage(hdc, *image);
+    const CUIString& image = images_.Pick(false, pushed_, hot_, focused_);
+    if (!image.empty()) DrawImage(hdc, image);
     if (!sepImage_.empty()) {
         RECT sep = SeparatorRect();
         wchar_t modify[64];
@@ -379,10 +376,10 @@ void CListHeaderItemUI::ApplyAttribute(const wchar_t* name, const wchar_t* value
     else if (n == L"textcolor") textColor_ = ParseColor(value, true);
     else if (n == L"textpadding") textPadding_ = ParseRect(value);
     else if (n == L"showhtml") showHtml_ = ParseBool(value);
-    else if (n == L"normalimage") normalImage_ = value;
-    else if (n == L"hotimage") hotImage_ = value;
-    else if (n == L"pushedimage") pushedImage_ = value;
-    else if (n == L"focusedimage") focusedImage_ = value;
+    else if (n == L"normalimage") images_.normal = value;
+    else if (n == L"hotimage") images_.hot = value;
+    else if (n == L"pushedimage") images_.pushed = value;
+    else if (n == L"focusedimage") images_.focused = value;
     else if (n == L"sepimage") sepImage_ = value;
     else {
         CControlUI::ApplyAttribute(name, value);

@@ -2,6 +2,7 @@
 // that holds and scrolls the items. The items read the list's item
 // appearance record when they paint; the combo shares the same interfaces.
 #pragma once
+#include "uikit/controls/control_helpers.h"
 #include "uikit/core/layouts.h"
 
 namespace UiKit {
@@ -168,7 +169,8 @@ private:
     DWORD textColor_ = 0;
     RECT textPadding_ = {2, 0, 2, 0};
     bool showHtml_ = false;
-    CUIString normalImage_, hotImage_, pushedImage_, focusedImage_, sepImage_;
+    StateImages images_;  // the header item takes no disabled image
+    CUIString sepImage_;
     bool hot_ = false;
     bool pushed_ = false;
     bool dragging_ = false;
