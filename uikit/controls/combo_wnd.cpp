@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "uikit/controls/combo.h"
+#include "uikit/controls/control_helpers.h"
 #include "uikit/core/scrollbar.h"
 
 namespace UiKit {
@@ -98,17 +99,7 @@ void CComboWnd::GiveItemsBack(bool focusCombo) {
 void CComboWnd::EnsureVisible(int index) {
     CControlUI* item = owner_->GetItemAt(index);
     if (!layout_ || !item || layout_->GetItemIndex(item) < 0) return;
-    RECT rc = item->GetPosition();
-    RECT view = layout_->GetPosition();
-    RECT inset = layout_->GetInset();
-    view.top += inset.top;
-    view.bottom -= inset.bottom;
-    int dy = 0;
-    if (rc.top < view.top) dy = rc.top - view.top;
-    else if (rc.bottom > view.bottom) dy = rc.bottom - view.bottom;
-    if (dy == 0) return;
-    SIZE pos = layout_->GetScrollPos();
-    layout_->SetScrollPos(SIZE{pos.cx, pos.cy + dy});
+    ScrollIntoView(*layout_, item->GetPosition(), 0);
 }
 
 void CComboWnd::ForwardToCombo(int kind, WPARAM key, WPARAM wheelDown) {

@@ -1,5 +1,6 @@
 // Small pieces of state handling that several standard controls share.
 #pragma once
+#include "uikit/core/container.h"
 #include "uikit/core/control.h"
 #include "uikit/core/window_manager.h"
 
@@ -45,6 +46,21 @@ inline RECT InsetRect(const RECT& rc, const RECT& inset) {
     if (in.right < in.left) in.right = in.left;
     if (in.bottom < in.top) in.bottom = in.top;
     return in;
+}
+
+// Scrolls scroller up or down by the least that shows item whole between the
+// top and bottom of its inset, less bottomReserve at the bottom.
+inline void ScrollIntoView(CContainerUI& scroller, const RECT& item, int bottomReserve) {
+    RECT view = scroller.GetPosition();
+    RECT inset = scroller.GetInset();
+    view.top += inset.top;
+    view.bottom -= inset.bottom + bottomReserve;
+    int dy = 0;
+    if (item.top < view.top) dy = item.top - view.top;
+    else if (item.bottom > view.bottom) dy = item.bottom - view.bottom;
+    if (dy == 0) return;
+    SIZE pos = scroller.GetScrollPos();
+    scroller.SetScrollPos(SIZE{pos.cx, pos.cy + dy});
 }
 
 // The size a text control asks for: its fixed size, where the height is left

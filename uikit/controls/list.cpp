@@ -170,19 +170,8 @@ bool CListUI::SelectItem(int index, bool takeFocus) {
 void CListUI::EnsureVisible(int index) {
     CControlUI* c = body_->GetItemAt(index);
     if (!c) return;
-    RECT item = c->GetPosition();
-    RECT view = body_->GetPosition();
-    RECT inset = body_->GetInset();
-    view.top += inset.top;
-    view.bottom -= inset.bottom;
     CScrollBarUI* h = body_->GetHorizontalScrollBar();
-    if (h && h->IsVisible()) view.bottom -= h->GetFixedHeight();
-    int dy = 0;
-    if (item.top < view.top) dy = item.top - view.top;
-    else if (item.bottom > view.bottom) dy = item.bottom - view.bottom;
-    if (dy == 0) return;
-    SIZE pos = body_->GetScrollPos();
-    body_->SetScrollPos(SIZE{pos.cx, pos.cy + dy});
+    ScrollIntoView(*body_, c->GetPosition(), h && h->IsVisible() ? h->GetFixedHeight() : 0);
 }
 
 void CListUI::SetPosition(RECT rc) {
