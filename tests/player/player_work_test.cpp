@@ -193,13 +193,18 @@ TEST_F(PlayerAtWork, TheEndOfTheScoreResetsTheTransportToPageOne) {
     EXPECT_EQ(TextOf(wnd, L"ID_BTN_TEMPO_DIS"), L"X 3.0");
     box.Client().Cmd(2);
     ASSERT_TRUE(PumpUntil([&] { return !Probe(wnd, L"#COUNTIN").enabled && !Notes().empty(); }, 5000));
+    size_t playing = Notes().size();
     // Near the end the engine reports the last measure; then it sends the end.
     ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"ID_BTN_SCORE_START").enabled; }, 60000));
+    PumpFor(50);
     EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR"), L"0 ");
     EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE"), L"/ " + std::to_wstring(measures));
     EXPECT_EQ(Probe(wnd, L"ID_SLIDER_PLAY_RULER").value, 0);
     EXPECT_EQ(Probe(wnd, L"#STOPPED").value, 1);
-    EXPECT_EQ(Notes().back(), kResetNotesWord);
+    EXPECT_TRUE(ResetSince(playing));
+    size_t ended = Notes().size();
+    PumpFor(300);
+    EXPECT_FALSE(NoteOnSince(ended));
     // Starting again counts in again.
     box.Client().Cmd(2);
     ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
