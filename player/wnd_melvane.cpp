@@ -326,10 +326,15 @@ void CWndMelvane::HostCommand(int code) {
     }
 }
 
+// Closes every top-level window with this caption that this window owns (its
+// message boxes share the player's own caption, so the player itself is
+// passed over rather than ending the search).
 static void CloseOwnedWindowTitled(HWND owner, const std::wstring& caption) {
     if (caption.empty()) return;
-    HWND found = FindWindowW(nullptr, caption.c_str());
-    if (found && found != owner && GetParent(found) == owner) SendMessageW(found, WM_CLOSE, 1, 0);
+    HWND found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, nullptr, caption.c_str())) != nullptr) {
+        if (found != owner && GetParent(found) == owner) SendMessageW(found, WM_CLOSE, 1, 0);
+    }
 }
 
 void CWndMelvane::ClosePlayer(bool fromSystem) {

@@ -10,6 +10,7 @@
 #include "frame/host_protocol.h"
 #include "frame/wnd_impl_base.h"
 #include "host/screen_capture.h"
+#include "tests/player/player_driver.h"
 #include "tests/support/screen_pixels.h"
 #include "tests/support/test_support.h"
 
@@ -22,12 +23,7 @@ namespace {
 const POINT kClosePt = {861, 16};
 const POINT kMaxPt = {838, 16};
 
-void Click(HWND wnd, POINT pt) {
-    LPARAM lp = MAKELPARAM(pt.x, pt.y);
-    PostMessageW(wnd, WM_MOUSEMOVE, 0, lp);
-    PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, lp);
-    PostMessageW(wnd, WM_LBUTTONUP, 0, lp);
-}
+void Click(HWND wnd, POINT pt) { player_test::ClickAt(wnd, pt); }
 
 bool Closed(PluginSandbox& box) { return !box.Host().Of(WM_PLUGIN_CLOSED).empty(); }
 
@@ -173,4 +169,77 @@ TEST(PlayerSkinFolder, FolderBackgroundReplacesThePackageImageAtOnce) {
     box.Client().Skin(L"");
     PumpFor(300);
     EXPECT_TRUE(ColourNear(ScreenPixel(wnd, x, y), packaged, 6)) << std::hex << ScreenPixel(wnd, x, y);
+}
+
+namespace {
+struct OwnedBox {
+    HWND owner;
+    volatile LONG result;
+};
+
+DWORD WINAPI ShowOwnedBox(LPVOID arg) {
+    auto* box = static_cast<OwnedBox*>(arg);
+    InterlockedExchange(&box->result, MessageBoxW(box->owner, L"A question", L"Melvane", MB_OKCANCEL));
+    return 0;
+}
+
+HWND FindOwnedBox(HWND owner) {
+    HWND found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, nullptr, L"Melvane")) != nullptr)
+        if (found != owner && GetParent(found) == owner) return found;
+    return nullptr;
+}
+}  // namespace
+
+TEST(PlayerWindow, HostExitClosesAnOpenMessageBoxFirst) {
+    PluginSandbox box;
+    ASSERT_TRUE(box.Start());
+    HWND wnd = box.PlayerWindow();
+    OwnedBox owned = {wnd, -1};
+    HANDLE thread = CreateThread(nullptr, 0, ShowOwnedBox, &owned, 0, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return FindOwnedBox(wnd) != nullptr; }));
+    box.Stop();  // must not hang on the box
+    EXPECT_FALSE(IsWindow(wnd));
+    EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    EXPECT_NE(owned.result, -1);
+    CloseHandle(thread);
+}
+
+TEST(PlayerWindow, StatusLineShowsTheVersionAndMaximiseSwapsTheButtons) {
+    PluginSandbox box;
+    ASSERT_TRUE(box.Start());
+    HWND wnd = box.PlayerWindow();
+    PumpFor(200);
+    EXPECT_EQ(player_test::TextOf(wnd, L"ID_LABEL_VERSION"), L"Version 1.0.0.0");
+    EXPECT_TRUE(player_test::Probe(wnd, L"ID_BTN_MELVANE_MAX").visible);
+    EXPECT_FALSE(player_test::Probe(wnd, L"ID_BTN_MELVANE_RESTORE").visible);
+    SendMessageW(wnd, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    EXPECT_FALSE(player_test::Probe(wnd, L"ID_BTN_MELVANE_MAX").visible);
+    EXPECT_TRUE(player_test::Probe(wnd, L"ID_BTN_MELVANE_RESTORE").visible);
+    SendMessageW(wnd, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    EXPECT_TRUE(player_test::Probe(wnd, L"ID_BTN_MELVANE_MAX").visible);
+    EXPECT_FALSE(player_test::Probe(wnd, L"ID_BTN_MELVANE_RESTORE").visible);
+}
+
+TEST(PlayerWindow, PanelButtonsHideAndShowTheLibraryAndThePlayDisplay) {
+    PluginSandbox box;
+    ASSERT_TRUE(box.Start());
+    HWND wnd = box.PlayerWindow();
+    PumpFor(300);
+    CreateDirectoryW((BinFolder() + L"..\\screenshots").c_str(), nullptr);
+    ASSERT_TRUE(player_test::Probe(wnd, L"ID_SCORE_PANEL").visible);
+    player_test::ClickControl(wnd, L"ID_BTN_HIDE_SCORE_PANEL");
+    ASSERT_TRUE(PumpUntil([&] { return !player_test::Probe(wnd, L"ID_SCORE_PANEL").visible; }));
+    PumpFor(200);
+    SaveShot(wnd, L"player-library-hidden.png");
+    player_test::ClickControl(wnd, L"ID_BTN_HIDE_OPERATION_PANEL");
+    ASSERT_TRUE(PumpUntil([&] { return !player_test::Probe(wnd, L"ID_PANEL_PLAY_DIS").visible; }));
+    PumpFor(200);
+    SaveShot(wnd, L"player-both-hidden.png");
+    player_test::ClickControl(wnd, L"ID_BTN_SHOW_SCORE_PANEL");
+    ASSERT_TRUE(PumpUntil([&] { return player_test::Probe(wnd, L"ID_SCORE_PANEL").visible; }));
+    PumpFor(200);
+    SaveShot(wnd, L"player-display-hidden.png");
+    player_test::ClickControl(wnd, L"ID_BTN_SHOW_OPERATION_PANEL");
+    EXPECT_TRUE(PumpUntil([&] { return player_test::Probe(wnd, L"ID_PANEL_PLAY_DIS").visible; }));
 }
