@@ -1,10 +1,7 @@
 #include "tests/library_panel/panel_rig.h"
 
 #include <windows.h>
-// GDI+ needs the whole of windows.h first.
-#include <gdiplus.h>
 
-#include "host/screen_capture.h"
 #include "player/player_probe.h"
 #include "tests/support/screen_pixels.h"
 
@@ -236,14 +233,7 @@ bool PanelRig::WaitGone(HWND window, DWORD ms) const {
     return PumpUntil([&] { return !IsWindow(window); }, ms);
 }
 
-void PanelRig::Shot(const wchar_t* name) const {
-    Gdiplus::GdiplusStartupInput in;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &in, nullptr);
-    CreateDirectoryW((BinFolder() + L"..\\screenshots").c_str(), nullptr);
-    SaveScreenPng(BinFolder() + L"..\\screenshots\\" + name, player_);
-    Gdiplus::GdiplusShutdown(token);
-}
+void PanelRig::Shot(const wchar_t* name) const { SaveWindowShot(player_, name); }
 
 int PanelRig::RowCount() const { return Probe(L"ID_SCORE_LIST_SHOW").value; }
 int PanelRig::ViewRows() const { return Probe(L"ID_SCORE_VIEW").value; }

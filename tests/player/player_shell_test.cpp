@@ -1,15 +1,12 @@
 // The player window as a host sees it: the real DLL with its skin, driven
 // with real mouse and system messages.
 #include <windows.h>
-// GDI+ needs the whole of windows.h, before gtest narrows it.
-#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "frame/host_protocol.h"
 #include "frame/wnd_impl_base.h"
-#include "host/screen_capture.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/screen_pixels.h"
 #include "tests/support/test_support.h"
@@ -26,23 +23,6 @@ const POINT kMaxPt = {838, 16};
 void Click(HWND wnd, POINT pt) { player_test::ClickAt(wnd, pt); }
 
 bool Closed(PluginSandbox& box) { return !box.Host().Of(WM_PLUGIN_CLOSED).empty(); }
-
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput in;
-        Gdiplus::GdiplusStartup(&token_, &in, nullptr);
-    }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
-
-private:
-    ULONG_PTR token_ = 0;
-};
-
-void SaveShot(HWND wnd, const wchar_t* name) {
-    GdiplusSession gdiplus;
-    SaveScreenPng(BinFolder() + L"..\\screenshots\\" + name, wnd);
-}
 
 }  // namespace
 
@@ -64,8 +44,7 @@ TEST(PlayerWindow, OpensCentredFramelessWithItsTitle) {
     EXPECT_STREQ(cls, L"CWndMelvane");
     EXPECT_STREQ(title, L"Melvane");
     PumpFor(300);
-    CreateDirectoryW((BinFolder() + L"..\\screenshots").c_str(), nullptr);
-    SaveShot(wnd, L"player-window.png");
+    SaveWindowShot(wnd, L"player-window.png");
 }
 
 TEST(PlayerWindow, CloseButtonClosesAndTellsTheHost) {
@@ -226,20 +205,19 @@ TEST(PlayerWindow, PanelButtonsHideAndShowTheLibraryAndThePlayDisplay) {
     ASSERT_TRUE(box.Start());
     HWND wnd = box.PlayerWindow();
     PumpFor(300);
-    CreateDirectoryW((BinFolder() + L"..\\screenshots").c_str(), nullptr);
     ASSERT_TRUE(player_test::Probe(wnd, L"ID_SCORE_PANEL").visible);
     player_test::ClickControl(wnd, L"ID_BTN_HIDE_SCORE_PANEL");
     ASSERT_TRUE(PumpUntil([&] { return !player_test::Probe(wnd, L"ID_SCORE_PANEL").visible; }));
     PumpFor(200);
-    SaveShot(wnd, L"player-library-hidden.png");
+    SaveWindowShot(wnd, L"player-library-hidden.png");
     player_test::ClickControl(wnd, L"ID_BTN_HIDE_OPERATION_PANEL");
     ASSERT_TRUE(PumpUntil([&] { return !player_test::Probe(wnd, L"ID_PANEL_PLAY_DIS").visible; }));
     PumpFor(200);
-    SaveShot(wnd, L"player-both-hidden.png");
+    SaveWindowShot(wnd, L"player-both-hidden.png");
     player_test::ClickControl(wnd, L"ID_BTN_SHOW_SCORE_PANEL");
     ASSERT_TRUE(PumpUntil([&] { return player_test::Probe(wnd, L"ID_SCORE_PANEL").visible; }));
     PumpFor(200);
-    SaveShot(wnd, L"player-display-hidden.png");
+    SaveWindowShot(wnd, L"player-display-hidden.png");
     player_test::ClickControl(wnd, L"ID_BTN_SHOW_OPERATION_PANEL");
     EXPECT_TRUE(PumpUntil([&] { return player_test::Probe(wnd, L"ID_PANEL_PLAY_DIS").visible; }));
 }

@@ -2,7 +2,6 @@
 // the bottom row, and seeking with the ruler, on the real player window
 // with the real engine.
 #include <windows.h>
-#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +9,6 @@
 #include <string>
 
 #include "frame/host_protocol.h"
-#include "host/screen_capture.h"
 #include "player/score_engine.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"
@@ -19,15 +17,6 @@ using namespace testing_support;
 using namespace player_test;
 
 namespace {
-
-void SaveShot(HWND wnd, const wchar_t* name) {
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput in;
-    Gdiplus::GdiplusStartup(&token, &in, nullptr);
-    CreateDirectoryW((BinFolder() + L"..\\screenshots").c_str(), nullptr);
-    SaveScreenPng(BinFolder() + L"..\\screenshots\\" + name, wnd);
-    Gdiplus::GdiplusShutdown(token);
-}
 
 int Width(const RECT& rc) { return rc.right - rc.left; }
 
@@ -92,7 +81,7 @@ TEST_F(PlayerView, ZoomStepsFromAutoAndStopsAtTheEndsOfTheTable) {
     PlayerProbe view = Probe(wnd, L"ID_SCORE_VIEW");
     EXPECT_GT(view.range.cy, 1000) << "a 200% page is far taller than the view";
     PumpFor(200);
-    SaveShot(wnd, L"player-score-200.png");
+    SaveWindowShot(wnd, L"player-score-200.png");
     for (int i = 0; i < 4; ++i) Press(L"ID_BTN_ZOOM_IN");
     EXPECT_EQ(ZoomText(), L"400%");
     Press(L"ID_BTN_ZOOM_IN");
@@ -233,7 +222,7 @@ TEST_F(PlayerView, PressingTheRulerPausesAndReleasingSeeksAndResumes) {
     size_t seen = box.Host().Of(WM_PLUGIN_NOTE).size();
     ASSERT_TRUE(PumpUntil([&] { return box.Host().Of(WM_PLUGIN_NOTE).size() > seen + 2; }, 3000));
     PumpFor(100);
-    SaveShot(wnd, L"player-ruler-mid.png");
+    SaveWindowShot(wnd, L"player-ruler-mid.png");
     box.Client().Cmd(3);
 }
 

@@ -3,14 +3,12 @@
 // count-in and the notes that reach the host, pause, stop, the end of the
 // score, tempo and hands.
 #include <windows.h>
-#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "frame/host_protocol.h"
-#include "host/screen_capture.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"
 
@@ -20,24 +18,6 @@ using namespace player_test;
 namespace {
 
 const wchar_t kOdeToJoy[] = L"Beginner\\Ode to Joy.zyqn";
-
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput in;
-        Gdiplus::GdiplusStartup(&token_, &in, nullptr);
-    }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
-
-private:
-    ULONG_PTR token_ = 0;
-};
-
-void SaveShot(HWND wnd, const wchar_t* name) {
-    GdiplusSession gdiplus;
-    CreateDirectoryW((BinFolder() + L"..\\screenshots").c_str(), nullptr);
-    SaveScreenPng(BinFolder() + L"..\\screenshots\\" + name, wnd);
-}
 
 class PlayerAtWork : public ::testing::Test {
 protected:
@@ -101,7 +81,7 @@ TEST_F(PlayerAtWork, OpeningShowsTheScoresTitleFieldsAndRuler) {
     // The page fills the view's width at "Auto".
     EXPECT_EQ(TextOf(wnd, L"ID_COMBO_ZOOM"), L"Auto");
     EXPECT_EQ(Probe(wnd, L"ID_SCORE_VIEW").value, 1);
-    SaveShot(wnd, L"player-score-auto.png");
+    SaveWindowShot(wnd, L"player-score-auto.png");
 }
 
 TEST_F(PlayerAtWork, RefusedFilesShowTheirMessageAndKeepThePreviousScore) {
@@ -150,7 +130,7 @@ TEST_F(PlayerAtWork, CountInThenNotesPauseResumeStopAndTheEnd) {
     EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled);
     ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 2; }, 1500));
     PumpFor(100);
-    SaveShot(wnd, L"player-count-in-2.png");
+    SaveWindowShot(wnd, L"player-count-in-2.png");
     ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 1; }, 1500));
     EXPECT_TRUE(Notes().empty()) << "nothing sounds during the count-in";
     ASSERT_TRUE(PumpUntil([&] { return Notes().size() >= 4; }, 3000));

@@ -1,5 +1,8 @@
 #include "tests/support/test_support.h"
 
+#include "host/screen_capture.h"
+
+#include <gdiplus.h>
 #include <shellapi.h>
 
 #include <atomic>
@@ -60,6 +63,16 @@ bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str
 
 void CopyFromBin(const std::wstring& name, const std::wstring& folder, const std::wstring& as) {
     CopyFileW((BinFolder() + name).c_str(), (folder + (as.empty() ? name : as)).c_str(), FALSE);
+}
+
+void SaveWindowShot(HWND window, const std::wstring& name) {
+    Gdiplus::GdiplusStartupInput in;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &in, nullptr);
+    std::wstring folder = BinFolder() + L"..\\screenshots\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    SaveScreenPng(folder + name, window);
+    Gdiplus::GdiplusShutdown(token);
 }
 
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {

@@ -32,6 +32,9 @@ std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 void CopyFromBin(const std::wstring& name, const std::wstring& folder, const std::wstring& as = L"");
 
+// Saves what a window shows on the screen as build/screenshots/<name>.
+void SaveWindowShot(HWND window, const std::wstring& name);
+
 // Runs the message loop of this thread until pred holds or timeoutMs passes.
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 void PumpFor(DWORD ms);
