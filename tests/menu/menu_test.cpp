@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/screen_pixels.h"
 #include "tests/support/test_support.h"
 #include "uikit/menu/menu_ui.h"
 #include "uikit/menu/menu_wnd.h"
@@ -89,20 +90,10 @@ HWND OpenMenu(HWND owner, POINT at) {
 
 // A pixel of a bitmap as 0xRRGGBB.
 DWORD PixelOf(HBITMAP bitmap, int x, int y) {
-    BITMAP info = {};
-    GetObjectW(bitmap, sizeof(info), &info);
-    if (x < 0 || y < 0 || x >= info.bmWidth || y >= info.bmHeight) return 0xFFFFFFFF;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = info.bmWidth;
-    bi.bmiHeader.biHeight = -info.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, info.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    return pixels[static_cast<size_t>(y) * info.bmWidth + x] & 0xFFFFFF;
+    int w = 0, h = 0;
+    std::vector<DWORD> pixels = testing_support::BitmapPixels(bitmap, &w, &h);
+    if (x < 0 || y < 0 || x >= w || y >= h) return 0xFFFFFFFF;
+    return pixels[static_cast<size_t>(y) * w + x] & 0xFFFFFF;
 }
 
 void Click(HWND hwnd, int x, int y) {

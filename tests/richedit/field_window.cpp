@@ -1,5 +1,6 @@
 #include "tests/richedit/field_window.h"
 
+#include "tests/support/screen_pixels.h"
 #include "tests/support/test_support.h"
 #include "uikit/controls/edit.h"
 #include "uikit/controls/richedit.h"
@@ -74,22 +75,12 @@ int FieldWindow::DarkPixelsIn(const RECT& rc) {
     ::UpdateWindow(GetHWND());
     HBITMAP bitmap = manager_.GetOffscreenBitmap();
     if (!bitmap) return -1;
-    BITMAP info = {};
-    GetObjectW(bitmap, sizeof(info), &info);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = info.bmWidth;
-    bi.bmiHeader.biHeight = -info.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, info.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    int width = 0, height = 0;
+    std::vector<DWORD> pixels = testing_support::BitmapPixels(bitmap, &width, &height);
     int dark = 0;
-    for (int y = rc.top; y < rc.bottom && y < info.bmHeight; ++y)
-        for (int x = rc.left; x < rc.right && x < info.bmWidth; ++x) {
-            DWORD p = pixels[static_cast<size_t>(y) * info.bmWidth + x];
+    for (int y = rc.top; y < rc.bottom && y < height; ++y)
+        for (int x = rc.left; x < rc.right && x < width; ++x) {
+            DWORD p = pixels[static_cast<size_t>(y) * width + x];
             int sum = (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF);
             if (sum < 3 * 100) ++dark;
         }

@@ -13,6 +13,25 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
     return c;
 }
 
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
+    BITMAP info = {};
+    *width = *height = 0;
+    if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return {};
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = info.bmWidth;
+    bi.bmiHeader.biHeight = -info.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bitmap, 0, info.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    *width = info.bmWidth;
+    *height = info.bmHeight;
+    return pixels;
+}
+
 bool ColourNear(COLORREF a, COLORREF e, int tol) {
     return std::abs(GetRValue(a) - GetRValue(e)) <= tol && std::abs(GetGValue(a) - GetGValue(e)) <= tol &&
            std::abs(GetBValue(a) - GetBValue(e)) <= tol;

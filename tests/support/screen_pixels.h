@@ -2,10 +2,16 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 namespace testing_support {
 
 // The colour of a client-area pixel of a window as it is on the screen.
 COLORREF ScreenPixel(HWND window, int x, int y);
+
+// A bitmap's pixels as top-down 32-bit 0x00RRGGBB values; width and height
+// are set (0 for an unreadable bitmap).
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height);
 
 // True when r, g and b are each within tolerance of the expected colour.
 bool ColourNear(COLORREF actual, COLORREF expected, int tolerance);
