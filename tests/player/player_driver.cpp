@@ -1,5 +1,7 @@
 #include "tests/player/player_driver.h"
 
+#include "frame/host_protocol.h"
+
 namespace player_test {
 
 PlayerProbe Probe(HWND player, const wchar_t* name) {
@@ -16,6 +18,13 @@ void ClickAt(HWND player, POINT pt) {
     PostMessageW(player, WM_MOUSEMOVE, 0, lp);
     PostMessageW(player, WM_LBUTTONDOWN, MK_LBUTTON, lp);
     PostMessageW(player, WM_LBUTTONUP, 0, lp);
+}
+
+size_t ResetWordsAt(const testing_support::RecordingHost& host) {
+    size_t n = 0;
+    for (auto& m : host.Of(WM_PLUGIN_NOTE))
+        if (m.wp == kResetNotesWord) ++n;
+    return n;
 }
 
 void ClickControl(HWND player, const wchar_t* name) {

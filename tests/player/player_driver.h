@@ -23,6 +23,9 @@ HWND FindOwnedDialog(HWND player, const wchar_t* title);
 // A message box owned by the player, or null.
 HWND FindOwnedMessageBox(HWND player);
 std::wstring MessageBoxText(HWND box);
+// How many "release all keys" words the host has received: opening a score
+// ends with one, so a test waits for it before it counts notes.
+size_t ResetWordsAt(const testing_support::RecordingHost& host);
 // A score of the sample library beside the tests.
 std::wstring SampleScore(const wchar_t* relative);
 

@@ -28,8 +28,11 @@ protected:
         PumpFor(300);
     }
     void Open(const wchar_t* sample, const wchar_t* title) {
+        size_t resets = ResetWordsAt(box.Host());
         ASSERT_TRUE(OpenThroughDialog(wnd, SampleScore(sample)));
         ASSERT_TRUE(PumpUntil([&] { return TextOf(wnd, L"ID_WND_MELVANE_TITLE") == std::wstring(L"Melvane  ( ") + title + L" )"; }));
+        // The transport reaches its stopped state through a posted message.
+        ASSERT_TRUE(PumpUntil([&] { return ResetWordsAt(box.Host()) > resets; }));
         PumpFor(200);
     }
     float Zoom() { return static_cast<float>(_wtof(TextOf(wnd, L"#ZOOM").c_str())); }
@@ -111,7 +114,7 @@ TEST_F(PlayerView, EnsureVisibleWithAndWithoutThePageFlag) {
 
     // The page buttons set the flag: the target's top goes to the view's top.
     Press(L"ID_BTN_PAGE_HOME");
-    ASSERT_EQ(Probe(wnd, L"#STOPPED").enabled, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#STOPPED").enabled == 1; }, 2000));
     ShowRect(RECT{100, 900, 300, 960});
     EXPECT_EQ(Scroll().cy, 900);
     EXPECT_EQ(Probe(wnd, L"#STOPPED").enabled, 0) << "the flag is used once";
