@@ -36,4 +36,21 @@ melvane_boot_wine() {
         wineserver -w >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.melvane-ready"
     fi
+    if [ ! -f "$WINEPREFIX/.melvane-cjk-fonts" ]; then
+        melvane_link_cjk_font
+        touch "$WINEPREFIX/.melvane-cjk-fonts"
+    fi
+}
+
+# The skin names "Ms Sans Serif"; Wine's has no Chinese or Japanese glyphs.
+# As Windows does with its own fonts, the prefix links the skin's face (and
+# the faces Wine falls back to) to the CJK font that setup.sh installs, so
+# that texts in the shipped translations draw instead of empty boxes.
+melvane_link_cjk_font() {
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+    local face
+    for face in "MS Sans Serif" "Tahoma" "Microsoft Sans Serif"; do
+        wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 || true
+    done
+    wineserver -w >/dev/null 2>&1 || true
 }
