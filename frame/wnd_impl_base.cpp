@@ -1,8 +1,10 @@
 #include "frame/wnd_impl_base.h"
 
 #include <cstring>
+#include <cwchar>
 
 #include "frame/plugin_state.h"
+#include "uikit/controls/label_text.h"
 #include "uikit/markup/skin_settings.h"
 
 namespace {
@@ -58,6 +60,10 @@ LRESULT CWndImplBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         {WM_LBUTTONUP, &CWndImplBase::OnLButtonUp},   {WM_MOUSEWHEEL, &CWndImplBase::OnMouseWheel},
     };
     if (msg == WM_QUIT) return 0;
+    if (msg == ProbeMessage() && wParam && lParam) {
+        AnswerProbe(reinterpret_cast<const wchar_t*>(wParam), reinterpret_cast<ControlProbe*>(lParam));
+        return 1;
+    }
     BOOL handled = TRUE;
     for (const auto& route : kRoutes) {
         if (route.msg != msg) continue;
@@ -191,3 +197,33 @@ LRESULT CWndImplBase::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, boo
 }
 
 UiKit::CControlUI* CWndImplBase::CreateControl(const wchar_t*) { return nullptr; }
+
+UINT ProbeMessage() {
+    static const UINT message = RegisterWindowMessageW(MELVANE_PROBE_MESSAGE_NAME);
+    return message;
+}
+
+void CWndImplBase::AnswerProbe(const wchar_t* name, ControlProbe* probe) {
+    *probe = ControlProbe{};
+    UiKit::CControlUI* c = manager_.FindControl(name);
+    if (!c) return;
+    probe->found = 1;
+    probe->visible = c->IsVisible();
+    probe->enabled = c->IsEnabled();
+    probe->pos = c->GetPosition();
+    wcsncpy(probe->text, c->GetText().c_str(), 259);
+    auto* label = dynamic_cast<UiKit::CLabelUI*>(c);
+    if (!label) return;
+    RECT pad = label->GetTextPadding();
+    probe->textRect = RECT{probe->pos.left + pad.left, probe->pos.top + pad.top, probe->pos.right - pad.right,
+                           probe->pos.bottom - pad.bottom};
+    const std::wstring& text = label->GetText();
+    if (text.empty() || label->IsShowHtml()) return;  // formatted text is measured by its own renderer
+    HDC dc = GetDC(GetHWND());
+    HGDIOBJ old = SelectObject(dc, manager_.GetFont(label->GetFont()));
+    RECT need = {0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(GetHWND(), dc);
+    probe->textSize = SIZE{need.right - need.left, need.bottom - need.top};
+}

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "frame/window_probe.h"
 #include "frame/wnd_shadow.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/core/window_wnd.h"
@@ -58,6 +59,8 @@ protected:
     virtual const wchar_t* MarkupFileName() const = 0;
     // Enter and Escape reach the window here first; nonzero consumes the key.
     virtual LRESULT OnDialogKey(WPARAM key, LPARAM lp);
+    // The probe message's answer for the named control (frame/window_probe.h).
+    virtual void AnswerProbe(const wchar_t* name, ControlProbe* probe);
 
     // INotifyUI is left to the derived window.
     LRESULT MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;

@@ -34,13 +34,9 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
         probe->value = score_ ? score_->ops->GetPageCount(score_) : 0;
         return;
     }
-    UiKit::CControlUI* c = Find(name);
+    CWndImplBase::AnswerProbe(name, probe);
+    UiKit::CControlUI* c = probe->found ? Find(name) : nullptr;
     if (!c) return;
-    probe->found = 1;
-    probe->visible = c->IsVisible();
-    probe->enabled = c->IsEnabled();
-    probe->pos = c->GetPosition();
-    wcsncpy(probe->text, c->GetText().c_str(), 259);
     if (auto* slider = dynamic_cast<UiKit::CSliderUI*>(c)) {
         probe->value = slider->GetValue();
         probe->maximum = slider->GetMaxValue();

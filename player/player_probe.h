@@ -1,23 +1,9 @@
-// The player window answers a registered message with the state of one of
-// its controls, so that an automation client in the host's process (the
-// host's own test rig) can read what the window shows without pixels.
+// The player window's answers to the probe message (frame/window_probe.h):
+// besides its controls, pseudo-names for state that no control shows:
+// "#COUNTIN" (value = counter, enabled = running), "#ZOOM" (text = the zoom
+// factor), "#STOPPED" (value = stopped flag, enabled = the page flag),
+// "#PAGES" (value = the engine's page count).
 #pragma once
-#include <windows.h>
+#include "frame/window_probe.h"
 
-// wParam: the control name (wide, zero-terminated); lParam: PlayerProbe*.
-// Pseudo-names: "#COUNTIN" (value = counter, enabled = running), "#ZOOM"
-// (text = the zoom factor), "#STOPPED" (value = stopped flag, enabled = the
-// page flag), "#PAGES" (value = the engine's page count).
-#define MELVANE_PROBE_MESSAGE_NAME L"Melvane.ProbeControl"
-
-struct PlayerProbe {
-    int found;
-    int visible;
-    int enabled;
-    RECT pos;
-    int value;    // slider value, combo selection, list count
-    int maximum;  // slider maximum
-    SIZE scroll;  // list scroll position
-    SIZE range;   // list scroll range
-    wchar_t text[260];
-};
+using PlayerProbe = ControlProbe;

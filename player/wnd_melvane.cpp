@@ -33,11 +33,6 @@ const wchar_t kHomePage[] = L"http://www.melvane-music.com/";
 const UINT_PTR kStartupTimer = 1;
 const UINT_PTR kCountInTimer = 2;
 
-UINT ProbeMessage() {
-    static const UINT message = RegisterWindowMessageW(MELVANE_PROBE_MESSAGE_NAME);
-    return message;
-}
-
 template <typename T>
 T* As(CControlUI* control) {
     return dynamic_cast<T*>(control);
@@ -247,12 +242,7 @@ LRESULT CWndMelvane::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, BOOL& handle
         if (panel_) panel_->OnMenuCommand(copy);
         return 0;
     }
-    default:
-        if (msg == ProbeMessage() && wp && lp) {
-            AnswerProbe(reinterpret_cast<const wchar_t*>(wp), reinterpret_cast<PlayerProbe*>(lp));
-            return 1;
-        }
-        break;
+    default: break;
     }
     handled = FALSE;
     return 0;

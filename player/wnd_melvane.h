@@ -111,7 +111,7 @@ private:
     void OnStartupTimer();
     bool HasPageItem() const;
     bool IsAutoZoom() const;
-    void AnswerProbe(const wchar_t* name, struct PlayerProbe* probe);
+    void AnswerProbe(const wchar_t* name, ControlProbe* probe) override;
     void SwapMaxRestoreButtons();
     UiKit::CControlUI* Find(const wchar_t* name);
 

@@ -100,6 +100,20 @@ bool PanelRig::Start(int language) {
     return player_ != nullptr;
 }
 
+void PanelRig::ShipLanguages() {
+    const std::wstring from = BinFolder() + L"Language\\", to = box_.Folder() + L"Language\\";
+    CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((from + L"*.ini").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        // English is written by the plug-in itself, never shipped.
+        if (_wcsicmp(fd.cFileName, L"English.ini") != 0)
+            CopyFileW((from + fd.cFileName).c_str(), (to + fd.cFileName).c_str(), FALSE);
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+}
+
 void PanelRig::ChangeLanguage(int language) {
     box_.Client().Lang(language);
     PumpFor(200);
@@ -241,10 +255,12 @@ std::wstring PanelRig::Title() const { return Probe(L"ID_WND_MELVANE_TITLE").tex
 std::wstring PanelRig::SearchText() const { return Probe(L"ID_EDIT_SEARCH").text; }
 bool PanelRig::PageJumpPending() const { return Probe(L"#STOPPED").enabled != 0; }
 
-PlayerProbe PanelRig::Probe(const wchar_t* name) const {
+PlayerProbe PanelRig::Probe(const wchar_t* name) const { return ProbeOf(player_, name); }
+
+PlayerProbe PanelRig::ProbeOf(HWND window, const wchar_t* name) {
     static const UINT message = RegisterWindowMessageW(MELVANE_PROBE_MESSAGE_NAME);
     PlayerProbe probe = {};
-    SendMessageW(player_, message, reinterpret_cast<WPARAM>(name), reinterpret_cast<LPARAM>(&probe));
+    SendMessageW(window, message, reinterpret_cast<WPARAM>(name), reinterpret_cast<LPARAM>(&probe));
     return probe;
 }
 

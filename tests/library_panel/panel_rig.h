@@ -29,6 +29,8 @@ public:
     // A score long enough for several pages.
     std::wstring PutLongScore(const std::wstring& relative, int measures);
     void Remember(const std::wstring& dir, const std::wstring& name);
+    // The translations the build ships, copied into the plug-in's Language folder.
+    void ShipLanguages();
 
     // Starts the plug-in and waits for the library to be loaded.
     bool Start(int language = 1033);
@@ -46,6 +48,8 @@ public:
     std::wstring SearchText() const;
     bool PageJumpPending() const;
     PlayerProbe Probe(const wchar_t* name) const;
+    // Any skinned window of the plug-in (the name dialog) answers it as well.
+    static PlayerProbe ProbeOf(HWND window, const wchar_t* name);
 
     // Rows of the library list, by index from the top (no scrolling).
     POINT RowPoint(int row) const;
