@@ -37,6 +37,56 @@ bool EnsureUnicodeFile(const std::wstring& path) {
     CloseHandle(f);
     return ok;
 }
+
+// A settings file written by hand or by an older tool may be 8-bit text; the
+// profile functions keep such a file 8-bit, so a name outside the code page
+// (a Chinese folder, "Für Elise" under another code page) would come back as
+// question marks. Before the names are written, such a file is rewritten as
+// UTF-16 with its mark, its old lines kept. UTF-8 with its own mark is read as
+// UTF-8; anything else in the system code page.
+bool ConvertToUnicodeFile(const std::wstring& path) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    // A file this large is not a settings file we wrote; it is left as it is.
+    const DWORD kMaxBytes = 1 << 20;
+    DWORD size = GetFileSize(f, nullptr);
+    if (size > kMaxBytes) {
+        CloseHandle(f);
+        return true;
+    }
+    std::string bytes(size, '\0');
+    DWORD read = 0;
+    bool ok = bytes.empty() || (ReadFile(f, &bytes[0], size, &read, nullptr) && read == size);
+    CloseHandle(f);
+    if (!ok) return false;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+        return true;
+    UINT codePage = CP_ACP;
+    size_t skip = 0;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        codePage = CP_UTF8;
+        skip = 3;
+    }
+    const char* from = bytes.data() + skip;
+    const int fromSize = static_cast<int>(bytes.size() - skip);
+    std::wstring text(fromSize > 0 ? MultiByteToWideChar(codePage, 0, from, fromSize, nullptr, 0) : 0, L'\0');
+    if (!text.empty()) MultiByteToWideChar(codePage, 0, from, fromSize, &text[0], static_cast<int>(text.size()));
+    // The new content goes to a side file first, so that a failed write never
+    // leaves the settings half converted.
+    const std::wstring temp = path + L".new";
+    HANDLE out = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    const BYTE bom[2] = {0xFF, 0xFE};
+    DWORD written = 0, textWritten = 0;
+    const DWORD textBytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    ok = WriteFile(out, bom, 2, &written, nullptr) && written == 2 &&
+         (textBytes == 0 || (WriteFile(out, text.data(), textBytes, &textWritten, nullptr) && textWritten == textBytes));
+    CloseHandle(out);
+    if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!ok) DeleteFileW(temp.c_str());
+    return ok;
+}
 }  // namespace
 
 std::wstring SettingsFileOf(const std::wstring& pluginFolder) { return pluginFolder + L"Settings.ini"; }
@@ -76,6 +126,7 @@ bool WriteRememberedScore(const std::wstring& pluginFolder, const std::wstring& 
     if (!SameFileName(LibraryRootOf(pluginFolder) + dir + L'\\' + ScoreFileNameOf(name), currentScorePath))
         return false;
 
+    if (!ConvertToUnicodeFile(file)) return false;
     const std::wstring oldDir = ReadKey(file, kScoreDir);
     if (!WritePrivateProfileStringW(kSection, kScoreDir, dir.c_str(), file.c_str())) return false;
     if (!WritePrivateProfileStringW(kSection, kScoreName, name.c_str(), file.c_str())) {

@@ -13,6 +13,7 @@ std::wstring ReadRememberedScore(const std::wstring& pluginFolder);
 
 // Remembers currentScorePath when it is an existing score of the library under
 // pluginFolder; a score from anywhere else leaves the previous values. Creates
-// the settings file, with its byte-order mark, whenever it can be opened.
-// True when both keys were written.
+// the settings file, with its byte-order mark, whenever it can be opened; an
+// older 8-bit file is rewritten as UTF-16 before the names go in, so that
+// names outside its code page survive. True when both keys were written.
 bool WriteRememberedScore(const std::wstring& pluginFolder, const std::wstring& currentScorePath);

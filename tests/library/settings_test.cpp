@@ -38,6 +38,34 @@ TEST(SettingsFile, NamesOutsideTheAnsiCodePageSurvive) {
     EXPECT_EQ(score, ReadRememberedScore(disk.PluginFolder()));
 }
 
+TEST(SettingsFile, An8BitFileIsRewrittenAsUnicodeBeforeNamesOutsideItsCodePage) {
+    // Each older file keeps its other lines; names in Chinese, Japanese and
+    // accented Latin come back as they were written.
+    const struct {
+        const char* what;
+        std::string bytes;
+    } files[] = {
+        {"8-bit", "[General Settings]\r\nScoreDir=Pop\r\nScoreName=Moon\r\nTheme=dark\r\n"},
+        {"UTF-8 with mark", "\xEF\xBB\xBF[General Settings]\r\nTheme=dark\r\n"},
+        {"UTF-16 with mark", "\xFF\xFE" + Utf16(L"[General Settings]\r\nTheme=dark\r\n")},
+    };
+    const wchar_t* scores[] = {L"\u7ec3\u4e60\u66f2\\\u6b22\u4e50\u9882.zyqn", L"\u7df4\u7fd2\\\u3055\u304f\u3089.zyqn",
+                               L"Classical\\F\u00fcr Elise.zyqn"};
+    for (const auto& file : files) {
+        for (const wchar_t* relative : scores) {
+            LibraryDisk disk;
+            const std::wstring score = disk.Put(relative);
+            WriteFileBytes(SettingsIni(disk), file.bytes);
+            ASSERT_TRUE(WriteRememberedScore(disk.PluginFolder(), score)) << file.what;
+            EXPECT_EQ(score, ReadRememberedScore(disk.PluginFolder())) << file.what;
+            EXPECT_EQ("\xFF\xFE", ReadFileBytes(SettingsIni(disk)).substr(0, 2)) << file.what;
+            wchar_t theme[16] = {};
+            GetPrivateProfileStringW(L"General Settings", L"Theme", L"", theme, 16, SettingsIni(disk).c_str());
+            EXPECT_STREQ(L"dark", theme) << file.what;
+        }
+    }
+}
+
 TEST(SettingsFile, AnEmptyFileGetsItsMarkEvenWhenNothingIsRemembered) {
     LibraryDisk disk;
     WriteFileBytes(SettingsIni(disk), "");
