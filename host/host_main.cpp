@@ -4,6 +4,8 @@
 //   --skin FOLDER     skin folder given to the plug-in (default none)
 //   --screenshot F    after --quit-after ms, save the screen to F and quit
 //   --quit-after MS   quit after MS milliseconds
+//   --demo 1          start playing the score the plug-in opens at start; a
+//                     screenshot then waits (up to 5 s more) for a lit key
 #include <windows.h>
 
 #include <gdiplus.h>
@@ -16,9 +18,19 @@
 
 namespace {
 std::wstring g_screenshot;
+const CHostWindow* g_window = nullptr;
+bool g_demo = false;
+int g_waitedForKeysMs = 0;
 
 void CALLBACK QuitTimer(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
+    // A picture of the playing demo shows notes sounding on the keyboard.
+    const int kStepMs = 100, kMaxWaitMs = 5000;
+    if (g_demo && g_window && g_window->LitKeys() == 0 && g_waitedForKeysMs < kMaxWaitMs) {
+        g_waitedForKeysMs += kStepMs;
+        SetTimer(nullptr, 0, kStepMs, QuitTimer);
+        return;
+    }
     if (!g_screenshot.empty()) SaveScreenPng(g_screenshot);
     PostQuitMessage(0);
 }
@@ -43,6 +55,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         else if (key == L"--skin") options.skinFolder = value;
         else if (key == L"--screenshot") g_screenshot = value;
         else if (key == L"--quit-after") quitAfter = _wtoi(value.c_str());
+        else if (key == L"--demo") options.demo = g_demo = _wtoi(value.c_str()) != 0;
     }
     LocalFree(argv);
 
@@ -52,6 +65,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
     CHostWindow window(options);
     if (!window.Create(instance)) return 1;
+    g_window = &window;
     ShowWindow(window.Hwnd(), show);
     if (quitAfter > 0) SetTimer(nullptr, 0, static_cast<UINT>(quitAfter), QuitTimer);
 

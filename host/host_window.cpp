@@ -7,6 +7,9 @@ const wchar_t kClass[] = L"MelvanePracticeHost";
 enum { kBtnFaster = 100, kBtnSlower, kBtnStart, kBtnPause, kBtnRestart };
 const int kToolbarHeight = 40;
 const int kLogHeight = 90;
+// Posted to itself: the start command must not be given from inside the
+// plug-in's sent key message, while the plug-in's thread waits for the host.
+const UINT WM_DEMO_START = WM_APP + 1;
 }  // namespace
 
 const wchar_t* CHostWindow::HostKeyName(int code) {
@@ -49,6 +52,10 @@ LRESULT CHostWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PLUGIN_NOTE: OnNoteWord(static_cast<DWORD>(wp)); return 0;
     case WM_PLUGIN_KEY: OnKey(static_cast<int>(wp)); return 0;
     case WM_PLUGIN_CLOSED: OnPluginClosed(); return 0;
+    case WM_DEMO_START:
+        Log(L"Demo: start");
+        plugin_.Cmd(2);
+        return 0;
     case WM_PAINT: OnPaint(); return 0;
     case WM_SIZE:
         if (log_) MoveWindow(log_, 8, kToolbarHeight, LOWORD(lp) - 16, kLogHeight, TRUE);
@@ -110,6 +117,12 @@ void CHostWindow::OnNoteWord(DWORD word) {
     keyboard_.ApplyNoteWord(word);
     if (word == kResetNotesWord) Log(L"Reset notes");
     else ++notesSeen_;
+    // The plug-in opens a score at start: the score's key comes while it
+    // loads, the reset word when it stands ready in its stopped state.
+    if (options_.demo && keySeen_ && !demoStarted_ && word == kResetNotesWord) {
+        demoStarted_ = true;
+        PostMessageW(hwnd_, WM_DEMO_START, 0, 0);
+    }
     RECT area = KeyboardArea();
     InvalidateRect(hwnd_, &area, FALSE);
 }
@@ -118,6 +131,7 @@ void CHostWindow::OnKey(int code) {
     std::wstring text = std::wstring(L"Key: ") + HostKeyName(code);
     SetWindowTextW(keyLabel_, text.c_str());
     Log(L"Key signature " + std::to_wstring(code) + L" (" + HostKeyName(code) + L")");
+    keySeen_ = true;
 }
 
 void CHostWindow::OnPluginClosed() {

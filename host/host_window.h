@@ -14,12 +14,15 @@ public:
         int language = 1033;
         std::wstring skinFolder;
         std::wstring pluginPath;
+        bool demo = false;  // start playing once the plug-in has opened a score
     };
     explicit CHostWindow(const Options& options) : options_(options) {}
     bool Create(HINSTANCE instance);
     HWND Hwnd() const { return hwnd_; }
     // Host code 0..14 to its key name, alphabetical (A flat first).
     static const wchar_t* HostKeyName(int code);
+    // Keys the plug-in's notes hold down now.
+    int LitKeys() const { return keyboard_.LitCount(); }
 
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
@@ -41,4 +44,6 @@ private:
     CKeyboardView keyboard_;
     CPluginClient plugin_;
     int notesSeen_ = 0;
+    bool keySeen_ = false;
+    bool demoStarted_ = false;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the practice host with the plug-in and the sample
-# library. Without a display it runs under Xvfb for a few seconds and saves a
-# screenshot to build/screenshot.png instead.
+# library. Without a display it runs under Xvfb, plays the score the plug-in
+# opens at start and saves a screenshot to build/screenshot.png while notes
+# sound; with a display the host starts idle.
 #   tools/run.sh [--lang N] [--skin FOLDER]
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
@@ -12,7 +13,7 @@ if [ -z "${DISPLAY:-}" ]; then
     melvane_start_display
     melvane_boot_wine
     shot=$BUILD/screenshot.png
-    (cd "$BUILD/bin" && wine melvane-host.exe "$@" --screenshot 'Z:'"${shot//\//\\}" --quit-after "${MELVANE_RUN_MS:-6000}")
+    (cd "$BUILD/bin" && wine melvane-host.exe "$@" --demo 1 --screenshot 'Z:'"${shot//\//\\}" --quit-after "${MELVANE_RUN_MS:-7000}")
     echo "screenshot: $shot"
 else
     melvane_boot_wine
