@@ -5,9 +5,12 @@
 // build/screenshots/.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "tests/library_panel/panel_rig.h"
+#include "tests/support/screen_pixels.h"
 
 using namespace testing_support;
 
@@ -50,7 +53,63 @@ const wchar_t* const kPlayerLabels[] = {L"ID_SCORE_LIST_TITLE",        L"ID_LABE
                                         L"ID_LABEL_SCORE_METER_TITLE", L"ID_LABEL_SCORE_TEMPO_TITLE",
                                         L"ID_LABEL_SCORE_MEASURE_TITLE", L"ID_LABEL_SCORE_TIME_TITLE"};
 
+// Ink of a text on a plain background: pixels clearly darker than the
+// background colour, as a mask of the area, row by row.
+std::vector<bool> InkOf(const std::vector<DWORD>& pixels, DWORD background) {
+    auto sum = [](DWORD p) { return static_cast<int>((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)); };
+    std::vector<bool> ink(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i) ink[i] = sum(background) - sum(pixels[i]) > 90;
+    return ink;
+}
+
 }  // namespace
+
+TEST(ShippedLanguages, ChineseAndJapaneseGlyphsDrawWhereTheTextIsMeasured) {
+    // The list title, dark text on its row's colour, in full-width characters
+    // only: each character takes the same share of the measured width. A
+    // font without these glyphs draws the same empty box for every one, or
+    // nothing; a linked font draws distinct glyphs over the measured width.
+    const DWORD kTitleRow = 0xECE6D9;
+    PanelRig rig;
+    rig.ShipLanguages();
+    ASSERT_TRUE(rig.Start(1033));
+    for (const Shipped& lang : kShipped) {
+        rig.ChangeLanguage(lang.number);
+        const std::wstring text = ShippedText(lang, L"ID_SCORE_LIST_TITLE");
+        ASSERT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SCORE_LIST_TITLE").text == text; }));
+        PumpFor(200);  // painted
+        PlayerProbe p = rig.Probe(L"ID_SCORE_LIST_TITLE");
+        const int width = p.textRect.right - p.textRect.left, height = p.textRect.bottom - p.textRect.top;
+        ASSERT_GT(p.textSize.cx, 0);
+        std::vector<bool> ink = InkOf(ScreenArea(rig.Player(), p.textRect), kTitleRow);
+        ASSERT_EQ(ink.size(), static_cast<size_t>(width) * height);
+        int first = width, last = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (ink[y * width + x]) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+        ASSERT_GE(last, first) << Narrow(lang.file) << ": no ink";
+        const int inked = last - first + 1;
+        EXPECT_GE(inked, p.textSize.cx * 3 / 4) << Narrow(lang.file);
+        EXPECT_LE(inked, p.textSize.cx + 2) << Narrow(lang.file);
+        // Every character cell holds ink, and no two cells look alike.
+        const int cells = static_cast<int>(text.size()), cell = p.textSize.cx / cells;
+        std::vector<std::vector<bool>> masks(cells);
+        for (int c = 0; c < cells; ++c) {
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < cell; ++x) masks[c].push_back(ink[y * width + c * cell + x]);
+            EXPECT_GT(std::count(masks[c].begin(), masks[c].end(), true), 8) << Narrow(lang.file) << " cell " << c;
+        }
+        for (int a = 0; a < cells; ++a)
+            for (int b = a + 1; b < cells; ++b) {
+                int differ = 0;
+                for (size_t i = 0; i < masks[a].size(); ++i) differ += masks[a][i] != masks[b][i];
+                EXPECT_GT(differ, 10) << Narrow(lang.file) << " cells " << a << " and " << b << " look alike";
+            }
+    }
+}
 
 TEST(ShippedLanguages, EachNumberRelabelsThePlayerAndEveryTextShowsWhole) {
     PanelRig rig;

@@ -13,6 +13,25 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
     return c;
 }
 
+std::vector<DWORD> ScreenArea(HWND window, const RECT& client) {
+    POINT pt = {client.left, client.top};
+    ClientToScreen(window, &pt);
+    const int w = client.right - client.left, h = client.bottom - client.top;
+    if (w <= 0 || h <= 0) return {};
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, w, h, screen, pt.x, pt.y, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    int bw = 0, bh = 0;
+    std::vector<DWORD> pixels = BitmapPixels(bitmap, &bw, &bh);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
 std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
     BITMAP info = {};
     *width = *height = 0;
