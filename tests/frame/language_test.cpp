@@ -3,7 +3,10 @@
 // as its own resource 101, as the plug-in does.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "frame/lang_table.h"
 #include "tests/support/test_support.h"
@@ -160,4 +163,89 @@ TEST(LanguageThroughThePlugin, StartWritesEnglishIntoThePluginFolder) {
     wchar_t title[32] = {};
     GetWindowTextW(box.PlayerWindow(), title, 32);
     EXPECT_STREQ(title, L"Melvane");
+}
+
+namespace {
+
+// The text ids of a language file in their order, and each one's text as
+// written, read from its "String" section line by line.
+std::vector<std::pair<std::wstring, std::wstring>> StringEntries(const std::wstring& text) {
+    std::vector<std::pair<std::wstring, std::wstring>> entries;
+    bool inStrings = false;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find(L'\n', at);
+        std::wstring line = text.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
+        at = end == std::wstring::npos ? text.size() : end + 1;
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (!line.empty() && line[0] == L'[') inStrings = line == L"[String]";
+        size_t eq = line.find(L'=');
+        if (inStrings && eq != std::wstring::npos && line[0] != L';')
+            entries.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    }
+    return entries;
+}
+
+// The printf conversions of a text in order ("%s", "%d", "%%" ...).
+std::vector<std::wstring> Conversions(const std::wstring& text) {
+    std::vector<std::wstring> found;
+    for (size_t i = text.find(L'%'); i != std::wstring::npos; i = text.find(L'%', i)) {
+        size_t j = i + 1;
+        while (j < text.size() && wcschr(L"-+ #0123456789.lh", text[j])) ++j;
+        found.push_back(text.substr(i, j + 1 - i));
+        i = j + 1;
+    }
+    return found;
+}
+
+std::wstring FromUtf16File(const std::string& bytes) {
+    if (bytes.size() < 2) return std::wstring();
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+}
+
+}  // namespace
+
+TEST(ShippedLanguageFiles, EachIsChosenByItsNumberAndHasEveryEnglishTextWithTheSameConversions) {
+    const struct {
+        int number;
+        const wchar_t* file;
+    } shipped[] = {{2052, L"SimplifiedChinese.ini"}, {1028, L"TraditionalChinese.ini"}, {1041, L"Japanese.ini"}};
+    std::string english = EmbeddedDefault();
+    const auto englishEntries = StringEntries(std::wstring(english.begin(), english.end()));
+    ASSERT_GT(englishEntries.size(), 60u);
+
+    // A plug-in folder as installed: the shipped files beside the DLL.
+    TempDir dir;
+    CreateDirectoryW((dir / L"Language").c_str(), nullptr);
+    for (const auto& lang : shipped) CopyFromBin(std::wstring(L"Language\\") + lang.file, dir.Path());
+    for (const auto& lang : shipped) {
+        const std::wstring path = dir / L"Language\\" + lang.file;
+        const std::string before = ReadFileBytes(path);
+        ASSERT_EQ(before.substr(0, 2), "\xFF\xFE") << lang.number << ": UTF-16 with its mark";
+
+        EXPECT_EQ(SelectLanguageFile(dir.Path(), lang.number), path);
+        EXPECT_EQ(CurrentLanguageNumber(), lang.number);
+        // The same ids in the same order as English, so that a new id is
+        // added at the same place in every file.
+        const auto entries = StringEntries(FromUtf16File(before));
+        ASSERT_EQ(entries.size(), englishEntries.size()) << lang.number;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const std::wstring& id = englishEntries[i].first;
+            EXPECT_EQ(entries[i].first, id) << lang.number << " entry " << i;
+            const std::wstring text = GetLangText(id);
+            EXPECT_FALSE(text.empty()) << lang.number << " " << std::string(id.begin(), id.end());
+            EXPECT_EQ(Conversions(text), Conversions(englishEntries[i].second))
+                << lang.number << " " << std::string(id.begin(), id.end());
+            // Only the product's name and Japanese "OK" read as in English.
+            if (id != L"ID_WND_MELVANE_TITLE" && id != L"ID_BTN_MODIFYSCOREDIR_OK") {
+                EXPECT_NE(text, englishEntries[i].second)
+                    << lang.number << " " << std::string(id.begin(), id.end()) << " left in English";
+            }
+        }
+        // English is written beside them on demand; no shipped file is touched.
+        SelectLanguageFile(dir.Path(), 1033);
+        SelectLanguageFile(dir.Path(), 3082);
+        EXPECT_EQ(ReadFileBytes(path), before) << lang.number;
+    }
+    EXPECT_EQ(ReadFileBytes(dir / L"Language\\English.ini"), english);
 }
