@@ -2,6 +2,8 @@
 // files on disk checked after every step, also when the file system refuses.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include "tests/library_panel/panel_rig.h"
 
 using namespace testing_support;
@@ -242,4 +244,37 @@ TEST(PanelRename, RenamingAnotherScoreLeavesTheOpenOne) {
     rig.Stop();
     EXPECT_EQ(rig.RememberedScore(), L"Pop\\Moon");
     EXPECT_EQ(rig.Disk().count(L"Jazz\\Green.zyqn"), 1u);
+}
+
+TEST(PanelRename, NamesInChineseJapaneseAndAccentedLatinAreListedOpenedRenamedAndRemembered) {
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* score;
+        const wchar_t* newScore;
+        const wchar_t* newFolder;
+        const wchar_t* shot;
+    } names[] = {
+        {L"\u7ec3\u4e60\u66f2", L"\u6b22\u4e50\u9882", L"\u5c0f\u661f\u661f", L"\u513f\u6b4c", L"panel-names-chinese.png"},
+        {L"\u65e5\u672c\u306e\u6b4c", L"\u3088\u308d\u3053\u3073\u306e\u6b4c", L"\u304d\u3089\u304d\u3089\u661f",
+         L"\u7ae5\u8b21", L"panel-names-japanese.png"},
+        {L"\u00c9tudes", L"F\u00fcr Elise", L"Fr\u00e8re Jacques", L"Chansons fran\u00e7aises", L"panel-names-latin.png"},
+    };
+    for (const auto& n : names) {
+        PanelRig rig;
+        rig.PutScore(std::wstring(n.folder) + L"\\" + n.score + L".zyqn");
+        rig.ShipLanguages();
+        ASSERT_TRUE(rig.Start(2052));
+        // Listed under its folder, opened at start and named in the title.
+        const std::wstring folderRow = rig.Probe(L"ID_TEXT_SCORE_PAGE_ICON_TITLE").text;
+        EXPECT_EQ(folderRow.substr(folderRow.size() - wcslen(n.folder)), n.folder);
+        EXPECT_EQ(rig.Title(), std::wstring(L"Melvane  ( ") + n.score + L" )");
+        rig.Shot(n.shot);
+        EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, n.newScore), L"");
+        EXPECT_EQ(RenameThroughDialog(rig, 0, kMenuRenameFolder, n.newFolder), L"");
+        rig.Stop();
+        const std::wstring renamed = std::wstring(n.newFolder) + L"\\" + n.newScore;
+        EXPECT_EQ(rig.Disk().count(renamed + L".zyqn"), 1u);
+        EXPECT_EQ(rig.Disk().size(), 2u);
+        EXPECT_EQ(rig.RememberedScore(), renamed);
+    }
 }
