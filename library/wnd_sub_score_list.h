@@ -51,6 +51,9 @@ public:
 
     void SearchScores();
     void RefreshSearchText();
+    // Page rows are titled in the language of the moment they were added;
+    // after a language change they take the new language's title.
+    void RefreshPageTitles();
     void CloseNameDialog();
 
     bool FolderNameExists(const std::wstring& name) const;

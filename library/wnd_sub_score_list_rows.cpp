@@ -4,6 +4,7 @@
 // GDI+ needs the whole of windows.h first.
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "frame/lang_table.h"
@@ -13,6 +14,8 @@
 #include "library/library_paths.h"
 #include "library/overwrite_question.h"
 #include "library/wnd_sub_score_list.h"
+
+#include <algorithm>
 #include "uikit/core/window_manager.h"
 
 namespace {
@@ -172,6 +175,28 @@ bool CWndSubScoreList::ExpandRow(int row, bool expand) {
     }
     list_->SetNodeExpanded(node, true);
     return true;
+}
+
+void CWndSubScoreList::RefreshPageTitles() {
+    for (int row = 0; row < static_cast<int>(records_.size()); ++row) {
+        ScoreNode* node = NodeAt(row);
+        if (!node || !IsPage(node) || !node->parent || !node->row) continue;
+        const auto& pages = node->parent->children;
+        const int number = static_cast<int>(std::find(pages.begin(), pages.end(), node) - pages.begin()) + 1;
+        const std::wstring title = PageTitle(number);
+        if (title == node->text) continue;
+        // The shown title is the list's icon and indent markup followed by
+        // the node's text; only the text is exchanged.
+        if (UiKit::CControlUI* shown = node->row->FindSubControl(L"ID_TEXT_SCORE_PAGE_ICON_TITLE")) {
+            const std::wstring markup = shown->GetText();
+            if (markup.size() >= node->text.size() &&
+                markup.compare(markup.size() - node->text.size(), node->text.size(), node->text) == 0)
+                shown->SetText(markup.substr(0, markup.size() - node->text.size()) + title);
+        }
+        node->text = title;
+        records_[row].info.displayName = title;
+        ShowRowTitle(node);
+    }
 }
 
 void CWndSubScoreList::ToggleRow(int row) {

@@ -1,6 +1,7 @@
 // Answers the probe message with what one control of the window shows.
 #include "player/player_probe.h"
 
+#include <cstdlib>
 #include <cwchar>
 
 #include "library/score_list_ui.h"
@@ -32,6 +33,16 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
     if (n == L"#PAGES") {
         probe->found = 1;
         probe->value = score_ ? score_->ops->GetPageCount(score_) : 0;
+        return;
+    }
+    if (n.compare(0, 5, L"#ROW:") == 0) {
+        // The title markup of a row of the library list.
+        auto* list = dynamic_cast<CScoreListUI*>(Find(L"ID_SCORE_LIST_SHOW"));
+        auto* row = list ? dynamic_cast<UiKit::CContainerUI*>(list->GetItemAt(_wtoi(n.c_str() + 5))) : nullptr;
+        UiKit::CControlUI* title = row ? row->FindSubControl(L"ID_TEXT_SCORE_PAGE_ICON_TITLE") : nullptr;
+        if (!title) return;
+        probe->found = 1;
+        wcsncpy(probe->text, title->GetText().c_str(), 259);
         return;
     }
     CWndImplBase::AnswerProbe(name, probe);

@@ -2,7 +2,8 @@
 // besides its controls, pseudo-names for state that no control shows:
 // "#COUNTIN" (value = counter, enabled = running), "#ZOOM" (text = the zoom
 // factor), "#STOPPED" (value = stopped flag, enabled = the page flag),
-// "#PAGES" (value = the engine's page count).
+// "#PAGES" (value = the engine's page count), "#ROW:n" (text = the title
+// markup of row n of the library list).
 #pragma once
 #include "frame/window_probe.h"
 

@@ -369,7 +369,10 @@ void CWndMelvane::ApplyLanguage(int language) {
     SelectLanguageFile(PluginFolder(), language);
     ApplyLangTexts(&manager_);
     RefreshTitle();
-    if (panel_) panel_->RefreshSearchText();
+    if (panel_) {
+        panel_->RefreshSearchText();
+        panel_->RefreshPageTitles();
+    }
 }
 
 void CWndMelvane::ApplySkin(const std::wstring& folder) {

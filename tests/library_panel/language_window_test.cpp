@@ -133,11 +133,18 @@ TEST(ShippedLanguages, EachNumberRelabelsThePlayerAndEveryTextShowsWhole) {
             << Narrow(lang.file);
         ExpectWholeText(rig.Player(), lang, L"ID_LABEL_VERSION", false);
         EXPECT_EQ(rig.SearchText(), ShippedText(lang, L"ID_EDIT_SEARCH")) << Narrow(lang.file);
+        // Moon's page row, added while the window spoke English, follows too.
+        std::wstring page = ShippedText(lang, L"ID_TEXT_ITEM_TITLE");
+        page.replace(page.find(L"%d"), 2, L"1");
+        const std::wstring row2 = rig.Probe(L"#ROW:2").text;
+        EXPECT_EQ(row2.substr(row2.size() - std::min(row2.size(), page.size())), page) << Narrow(lang.file);
         rig.Shot((L"language-" + std::to_wstring(lang.number) + L"-player.png").c_str());
     }
     rig.ChangeLanguage(1033);
     EXPECT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SCORE_LIST_TITLE").text == std::wstring(L"Score List"); }));
     EXPECT_EQ(rig.SearchText(), L"Search music scores");
+    const std::wstring row2 = rig.Probe(L"#ROW:2").text;
+    EXPECT_EQ(row2.substr(row2.size() - std::min<size_t>(row2.size(), 6)), L"Page 1");
 }
 
 TEST(ShippedLanguages, TheNameDialogShowsItsTextsWholeInEachMode) {
