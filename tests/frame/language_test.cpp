@@ -206,10 +206,7 @@ std::wstring FromUtf16File(const std::string& bytes) {
 }  // namespace
 
 TEST(ShippedLanguageFiles, EachIsChosenByItsNumberAndHasEveryEnglishTextWithTheSameConversions) {
-    const struct {
-        int number;
-        const wchar_t* file;
-    } shipped[] = {{2052, L"SimplifiedChinese.ini"}, {1028, L"TraditionalChinese.ini"}, {1041, L"Japanese.ini"}};
+    const auto& shipped = kShippedLanguages;
     std::string english = EmbeddedDefault();
     const auto englishEntries = StringEntries(std::wstring(english.begin(), english.end()));
     ASSERT_GT(englishEntries.size(), 60u);

@@ -16,11 +16,7 @@ using namespace testing_support;
 
 namespace {
 
-struct Shipped {
-    int number;
-    const wchar_t* file;
-};
-const Shipped kShipped[] = {{2052, L"SimplifiedChinese.ini"}, {1028, L"TraditionalChinese.ini"}, {1041, L"Japanese.ini"}};
+using Shipped = ShippedLanguage;
 
 // Read straight from the shipped file, independently of the plug-in.
 std::wstring ShippedText(const Shipped& lang, const wchar_t* id) {
@@ -73,7 +69,7 @@ TEST(ShippedLanguages, ChineseAndJapaneseGlyphsDrawWhereTheTextIsMeasured) {
     PanelRig rig;
     rig.ShipLanguages();
     ASSERT_TRUE(rig.Start(1033));
-    for (const Shipped& lang : kShipped) {
+    for (const Shipped& lang : kShippedLanguages) {
         rig.ChangeLanguage(lang.number);
         const std::wstring text = ShippedText(lang, L"ID_SCORE_LIST_TITLE");
         ASSERT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SCORE_LIST_TITLE").text == text; }));
@@ -116,7 +112,7 @@ TEST(ShippedLanguages, EachNumberRelabelsThePlayerAndEveryTextShowsWhole) {
     rig.PutScore(L"Pop\\Moon.zyqn");
     rig.ShipLanguages();
     ASSERT_TRUE(rig.Start(1033));
-    for (const Shipped& lang : kShipped) {
+    for (const Shipped& lang : kShippedLanguages) {
         rig.ChangeLanguage(lang.number);
         ASSERT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SCORE_LIST_TITLE").text == ShippedText(lang, L"ID_SCORE_LIST_TITLE"); }))
             << Narrow(lang.file);
@@ -164,7 +160,7 @@ TEST(ShippedLanguages, TheNameDialogShowsItsTextsWholeInEachMode) {
         {"rename folder", 0, kMenuRenameFolder, L"ID_LABEL_SETTINGS_EDIT_SCORE_DIR", L"ID_LABEL_SCORE_DIR_TITLE"},
         {"rename score", 1, kMenuRenameScore, L"ID_LABEL_SETTINGS_EDIT_SCORE_NAME", L"ID_LABEL_SCORE_NAME_TITLE"},
     };
-    for (const Shipped& lang : kShipped) {
+    for (const Shipped& lang : kShippedLanguages) {
         rig.ChangeLanguage(lang.number);
         for (const Mode& mode : modes) {
             if (mode.row < 0) {

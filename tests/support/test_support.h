@@ -15,6 +15,13 @@ namespace testing_support {
 // build's bin folder, where the plug-in, the engine and the samples are.
 std::wstring BinFolder();
 
+// The translations the build ships in bin\Language, by language number.
+struct ShippedLanguage {
+    int number;
+    const wchar_t* file;
+};
+extern const ShippedLanguage kShippedLanguages[3];
+
 // A fresh folder under %TEMP%, removed with everything in it on destruction.
 class TempDir {
 public:
