@@ -241,6 +241,33 @@ TEST_F(LoadingSplashTest, DrawsTheImageAndTheWaitingText) {
     EXPECT_LE(firstCol, 56);
 }
 
+TEST_F(LoadingSplashTest, EachShippedWaitingTextEndsInsideTheImage) {
+    // Drawn from x = 50 on the 174-pixel image without wrapping: a longer
+    // text would run off the window's right edge.
+    for (const testing_support::ShippedLanguage& lang : testing_support::kShippedLanguages) {
+        wchar_t text[256] = {};
+        GetPrivateProfileStringW(L"String", L"ID_WND_WAITING_TIP", L"", text, 256,
+                                 (BinFolder() + L"Language\\" + lang.file).c_str());
+        ASSERT_NE(text[0], L'\0') << lang.number;
+        CLoadingSplash splash(owner_);
+        splash.SetImageAndText(image_.get(), text);
+        splash.Show();
+        HWND wnd = splash.Window();
+        ASSERT_TRUE(IsWindow(wnd));
+        ASSERT_TRUE(testing_support::PumpUntil([&] { return Near(ScreenPixel(wnd, 170, 2), kField); }, 3000));
+        testing_support::PumpFor(100);
+        int textDark = 0, lastDarkColumn = 0;
+        for (int y = 5; y < 39; ++y)
+            for (int x = 50; x < 174; ++x)
+                if (Dark(ScreenPixel(wnd, x, y))) {
+                    ++textDark;
+                    lastDarkColumn = std::max(lastDarkColumn, x);
+                }
+        EXPECT_GT(textDark, 40) << lang.number;
+        EXPECT_LT(lastDarkColumn, 168) << lang.number << ": the text reaches the edge";
+    }
+}
+
 TEST(LoadingSplashText, WaitingTextIsProcessWideAndFallsBackToLoading) {
     testing_support::TempDir plugin;
     CreateDirectoryW((plugin / L"Language").c_str(), nullptr);
