@@ -20,17 +20,25 @@ static bool PngEncoder(CLSID* clsid) {
     return false;
 }
 
-bool SaveScreenPng(const std::wstring& path, HWND window) {
-    RECT rc = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (window) GetWindowRect(window, &rc);
-    int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    if (w <= 0 || h <= 0) return false;
+HBITMAP CaptureScreen(const RECT& area) {
+    int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) return nullptr;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
     HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
     SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return bmp;
+}
+
+bool SaveScreenPng(const std::wstring& path, HWND window) {
+    RECT rc = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (window) GetWindowRect(window, &rc);
+    HBITMAP bmp = CaptureScreen(rc);
+    if (!bmp) return false;
     bool ok = false;
     CLSID png;
     if (PngEncoder(&png)) {
@@ -38,7 +46,5 @@ bool SaveScreenPng(const std::wstring& path, HWND window) {
         ok = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
     }
     DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     return ok;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "host/screen_capture.h"
+
 namespace testing_support {
 
 COLORREF ScreenPixel(HWND window, int x, int y) {
@@ -16,19 +18,11 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
 std::vector<DWORD> ScreenArea(HWND window, const RECT& client) {
     POINT pt = {client.left, client.top};
     ClientToScreen(window, &pt);
-    const int w = client.right - client.left, h = client.bottom - client.top;
-    if (w <= 0 || h <= 0) return {};
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, w, h, screen, pt.x, pt.y, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    int bw = 0, bh = 0;
-    std::vector<DWORD> pixels = BitmapPixels(bitmap, &bw, &bh);
-    DeleteObject(bitmap);
+    HBITMAP bitmap = CaptureScreen(
+        RECT{pt.x, pt.y, pt.x + client.right - client.left, pt.y + client.bottom - client.top});
+    int w = 0, h = 0;
+    std::vector<DWORD> pixels = BitmapPixels(bitmap, &w, &h);
+    if (bitmap) DeleteObject(bitmap);
     return pixels;
 }
 
