@@ -60,8 +60,7 @@ bool ConvertToUnicodeFile(const std::wstring& path) {
     bool ok = bytes.empty() || (ReadFile(f, &bytes[0], size, &read, nullptr) && read == size);
     CloseHandle(f);
     if (!ok) return false;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
-        return true;
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) return true;  // UTF-16 already
     UINT codePage = CP_ACP;
     size_t skip = 0;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
@@ -80,8 +79,9 @@ bool ConvertToUnicodeFile(const std::wstring& path) {
     const BYTE bom[2] = {0xFF, 0xFE};
     DWORD written = 0, textWritten = 0;
     const DWORD textBytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    ok = WriteFile(out, bom, 2, &written, nullptr) && written == 2 &&
-         (textBytes == 0 || (WriteFile(out, text.data(), textBytes, &textWritten, nullptr) && textWritten == textBytes));
+    ok = WriteFile(out, bom, 2, &written, nullptr) && written == 2;
+    if (ok && textBytes > 0)
+        ok = WriteFile(out, text.data(), textBytes, &textWritten, nullptr) && textWritten == textBytes;
     CloseHandle(out);
     if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
     if (!ok) DeleteFileW(temp.c_str());

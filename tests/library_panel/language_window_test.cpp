@@ -49,6 +49,13 @@ const wchar_t* const kPlayerLabels[] = {L"ID_SCORE_LIST_TITLE",        L"ID_LABE
                                         L"ID_LABEL_SCORE_METER_TITLE", L"ID_LABEL_SCORE_TEMPO_TITLE",
                                         L"ID_LABEL_SCORE_MEASURE_TITLE", L"ID_LABEL_SCORE_TIME_TITLE"};
 
+// Language changes may reach the window after the call returns: wait until
+// the list title speaks the language.
+bool WaitForLanguage(const PanelRig& rig, const Shipped& lang) {
+    const std::wstring title = ShippedText(lang, L"ID_SCORE_LIST_TITLE");
+    return PumpUntil([&] { return rig.Probe(L"ID_SCORE_LIST_TITLE").text == title; });
+}
+
 // Ink of a text on a plain background: pixels clearly darker than the
 // background colour, as a mask of the area, row by row.
 std::vector<bool> InkOf(const std::vector<DWORD>& pixels, DWORD background) {
@@ -72,7 +79,7 @@ TEST(ShippedLanguages, ChineseAndJapaneseGlyphsDrawWhereTheTextIsMeasured) {
     for (const Shipped& lang : kShippedLanguages) {
         rig.ChangeLanguage(lang.number);
         const std::wstring text = ShippedText(lang, L"ID_SCORE_LIST_TITLE");
-        ASSERT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SCORE_LIST_TITLE").text == text; }));
+        ASSERT_TRUE(WaitForLanguage(rig, lang)) << Narrow(lang.file);
         PumpFor(200);  // painted
         PlayerProbe p = rig.Probe(L"ID_SCORE_LIST_TITLE");
         const int width = p.textRect.right - p.textRect.left, height = p.textRect.bottom - p.textRect.top;
@@ -114,8 +121,7 @@ TEST(ShippedLanguages, EachNumberRelabelsThePlayerAndEveryTextShowsWhole) {
     ASSERT_TRUE(rig.Start(1033));
     for (const Shipped& lang : kShippedLanguages) {
         rig.ChangeLanguage(lang.number);
-        ASSERT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SCORE_LIST_TITLE").text == ShippedText(lang, L"ID_SCORE_LIST_TITLE"); }))
-            << Narrow(lang.file);
+        ASSERT_TRUE(WaitForLanguage(rig, lang)) << Narrow(lang.file);
         for (const wchar_t* name : kPlayerLabels) ExpectWholeText(rig.Player(), lang, name);
         // The title and the version line are built by the window from the
         // file's texts; they show whole too.
@@ -124,9 +130,9 @@ TEST(ShippedLanguages, EachNumberRelabelsThePlayerAndEveryTextShowsWhole) {
         EXPECT_EQ(std::wstring(caption).rfind(ShippedText(lang, L"ID_WND_MELVANE_TITLE"), 0), 0u) << Narrow(lang.file);
         EXPECT_NE(rig.Title().find(L"Moon"), std::wstring::npos);
         ExpectWholeText(rig.Player(), lang, L"ID_WND_MELVANE_TITLE", false);
-        std::wstring version = ShippedText(lang, L"ID_BTN_VERSION");
-        EXPECT_EQ(std::wstring(rig.Probe(L"ID_LABEL_VERSION").text).rfind(version.substr(0, version.find(L"%s")), 0), 0u)
-            << Narrow(lang.file);
+        const std::wstring version = ShippedText(lang, L"ID_BTN_VERSION");
+        const std::wstring shownVersion = rig.Probe(L"ID_LABEL_VERSION").text;
+        EXPECT_EQ(shownVersion.rfind(version.substr(0, version.find(L"%s")), 0), 0u) << Narrow(lang.file);
         ExpectWholeText(rig.Player(), lang, L"ID_LABEL_VERSION", false);
         EXPECT_EQ(rig.SearchText(), ShippedText(lang, L"ID_EDIT_SEARCH")) << Narrow(lang.file);
         // Moon's page row, added while the window spoke English, follows too.
@@ -162,6 +168,7 @@ TEST(ShippedLanguages, TheNameDialogShowsItsTextsWholeInEachMode) {
     };
     for (const Shipped& lang : kShippedLanguages) {
         rig.ChangeLanguage(lang.number);
+        ASSERT_TRUE(WaitForLanguage(rig, lang)) << Narrow(lang.file);
         for (const Mode& mode : modes) {
             if (mode.row < 0) {
                 rig.ClickPanelButton(L"folder");
@@ -171,7 +178,9 @@ TEST(ShippedLanguages, TheNameDialogShowsItsTextsWholeInEachMode) {
             HWND dialog = rig.WaitForDialog();
             ASSERT_TRUE(dialog) << mode.what << " in " << Narrow(lang.file);
             PumpFor(150);
-            for (const wchar_t* name : {mode.title, mode.field, L"ID_BTN_MODIFYSCOREDIR_OK", L"ID_BTN_MODIFYSCOREDIR_CANCEL"}) {
+            const wchar_t* const shown[] = {mode.title, mode.field, L"ID_BTN_MODIFYSCOREDIR_OK",
+                                            L"ID_BTN_MODIFYSCOREDIR_CANCEL"};
+            for (const wchar_t* name : shown) {
                 EXPECT_TRUE(PanelRig::ProbeOf(dialog, name).visible) << Narrow(name) << " " << mode.what;
                 ExpectWholeText(dialog, lang, name);
             }
