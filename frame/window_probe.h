@@ -18,8 +18,9 @@ struct ControlProbe {
     SIZE range;   // list scroll range
     wchar_t text[260];
     // Labels and buttons: the rectangle their text is drawn in (the position
-    // less the text padding) and the size their plain text needs in their own
-    // font on one line, so that a client can see whether a text is cut.
+    // less the text padding) and the size their text (plain or formatted)
+    // needs in their own font on one line, so that a client can see whether
+    // a text is cut.
     RECT textRect;
     SIZE textSize;
 };

@@ -5,6 +5,7 @@
 
 #include "frame/plugin_state.h"
 #include "uikit/controls/label_text.h"
+#include "uikit/controls/text_render.h"
 #include "uikit/markup/skin_settings.h"
 
 namespace {
@@ -218,12 +219,21 @@ void CWndImplBase::AnswerProbe(const wchar_t* name, ControlProbe* probe) {
     probe->textRect = RECT{probe->pos.left + pad.left, probe->pos.top + pad.top, probe->pos.right - pad.right,
                            probe->pos.bottom - pad.bottom};
     const std::wstring& text = label->GetText();
-    if (text.empty() || label->IsShowHtml()) return;  // formatted text is measured by its own renderer
+    if (text.empty()) return;
     HDC dc = GetDC(GetHWND());
-    HGDIOBJ old = SelectObject(dc, manager_.GetFont(label->GetFont()));
-    RECT need = {0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
+    if (label->IsShowHtml()) {
+        // Formatted text is measured by the renderer that draws it, unbounded.
+        UiKit::FormattedDrawParams params;
+        params.font = label->GetFont();
+        params.style = DT_SINGLELINE;
+        params.measureOnly = true;
+        probe->textSize = UiKit::DrawFormattedText(dc, &manager_, RECT{0, 0, 10000, 10000}, text, params);
+    } else {
+        HGDIOBJ old = SelectObject(dc, manager_.GetFont(label->GetFont()));
+        RECT need = {0, 0, 0, 0};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, old);
+        probe->textSize = SIZE{need.right - need.left, need.bottom - need.top};
+    }
     ReleaseDC(GetHWND(), dc);
-    probe->textSize = SIZE{need.right - need.left, need.bottom - need.top};
 }

@@ -368,6 +368,15 @@ void CWndMelvane::RefreshTitle() {
 void CWndMelvane::ApplyLanguage(int language) {
     SelectLanguageFile(PluginFolder(), language);
     ApplyLangTexts(&manager_);
+    // The home page link shows its words underlined, as formatted text; the
+    // language file holds the plain words, which its tooltip shows as they are.
+    if (CControlUI* link = Find(L"ID_BTN_LINK_HOME")) {
+        const std::wstring words = GetLangText(L"ID_BTN_LINK_HOME");
+        if (!words.empty()) {
+            link->SetText(L"{u}" + words + L"{/u}");
+            link->SetToolTip(words);
+        }
+    }
     RefreshTitle();
     if (panel_) {
         panel_->RefreshSearchText();
