@@ -193,5 +193,11 @@ TEST(ShippedLanguages, TheNameDialogShowsItsTextsWholeInEachMode) {
             rig.DialogCancel(dialog);
             ASSERT_TRUE(rig.WaitGone(dialog)) << mode.what;
         }
+        // The folder's context menu, for the eye.
+        HWND menu = rig.OpenMenuOn(0);
+        ASSERT_TRUE(menu);
+        SaveWindowShot(menu, L"language-" + std::to_wstring(lang.number) + L"-folder-menu.png");
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        ASSERT_TRUE(rig.WaitGone(menu));
     }
 }

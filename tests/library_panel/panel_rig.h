@@ -77,8 +77,10 @@ public:
     // the list's own colour next to the text).
     bool RowLooksSelected(int row) const;
 
-private:
+    // Opens the row's context menu and leaves it open; null when none came.
     HWND OpenMenuOn(int row);
+
+private:
     testing_support::PluginSandbox box_;
     HWND player_ = nullptr;
 };
