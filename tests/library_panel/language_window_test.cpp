@@ -189,7 +189,20 @@ TEST(ShippedLanguages, TheNameDialogShowsItsTextsWholeInEachMode) {
                 EXPECT_TRUE(PanelRig::ProbeOf(dialog, name).visible) << Narrow(name) << " " << mode.what;
                 ExpectWholeText(dialog, lang, name);
             }
-            if (mode.row < 0) SaveWindowShot(dialog, L"language-" + std::to_wstring(lang.number) + L"-name-dialog.png");
+            if (mode.row < 0) {
+                SaveWindowShot(dialog, L"language-" + std::to_wstring(lang.number) + L"-name-dialog.png");
+                // An empty name is refused in the language, under its caption.
+                rig.DialogOk(dialog);
+                HWND box = rig.WaitForMessageBox(dialog);
+                ASSERT_TRUE(box) << Narrow(lang.file);
+                EXPECT_EQ(PanelRig::MessageText(box), ShippedText(lang, L"ID_MSG_TIP_SCORE_DIR_NAME_EMPTY"));
+                wchar_t caption[64] = {};
+                GetWindowTextW(box, caption, 64);
+                EXPECT_EQ(std::wstring(caption), ShippedText(lang, L"ID_WND_MELVANE_TITLE"));
+                SaveWindowShot(box, L"language-" + std::to_wstring(lang.number) + L"-message.png");
+                PanelRig::Answer(box, IDOK);
+                ASSERT_TRUE(rig.WaitGone(box));
+            }
             rig.DialogCancel(dialog);
             ASSERT_TRUE(rig.WaitGone(dialog)) << mode.what;
         }
