@@ -7,8 +7,8 @@ const wchar_t kClass[] = L"MelvanePracticeHost";
 enum { kBtnFaster = 100, kBtnSlower, kBtnStart, kBtnPause, kBtnRestart };
 const int kToolbarHeight = 40;
 const int kLogHeight = 90;
-// Posted to itself: the start command must not be given from inside the
-// plug-in's sent key message, while the plug-in's thread waits for the host.
+// Posted to itself: the start command must not be given from inside a
+// message the plug-in sends, while the plug-in's thread waits for the host.
 const UINT WM_DEMO_START = WM_APP + 1;
 }  // namespace
 

@@ -14,8 +14,6 @@
 #include "library/library_paths.h"
 #include "library/overwrite_question.h"
 #include "library/wnd_sub_score_list.h"
-
-#include <algorithm>
 #include "uikit/core/window_manager.h"
 
 namespace {
