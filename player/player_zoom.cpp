@@ -2,6 +2,7 @@
 // and the scrolling that keeps the played notes in sight.
 #include <algorithm>
 
+#include "frame/lang_table.h"
 #include "library/score_list_ui.h"
 #include "library/wnd_sub_score_list.h"
 #include "player/player_state.h"
@@ -25,6 +26,14 @@ int LevelAbove(float zoom) {
 }  // namespace
 
 bool CWndMelvane::IsAutoZoom() const { return comboZoom_ && comboZoom_->GetCurSel() == kAutoItem; }
+
+void CWndMelvane::RefreshZoomAutoText() {
+    // The other items are factors; this one is a word in the user's language.
+    const std::wstring word = GetLangText(L"ID_TEXT_ZOOM_AUTO");
+    if (!comboZoom_ || word.empty() || kAutoItem >= comboZoom_->GetCount()) return;
+    comboZoom_->GetItemAt(kAutoItem)->SetText(word);
+    comboZoom_->Invalidate();
+}
 
 void CWndMelvane::OnZoomComboSelect(int index) {
     if (index == -1) index = kHundredPercent;

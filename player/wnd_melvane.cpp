@@ -377,6 +377,7 @@ void CWndMelvane::ApplyLanguage(int language) {
             link->SetToolTip(words);
         }
     }
+    RefreshZoomAutoText();
     RefreshTitle();
     if (panel_) {
         panel_->RefreshSearchText();

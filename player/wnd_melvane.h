@@ -111,6 +111,7 @@ private:
     void OnStartupTimer();
     bool HasPageItem() const;
     bool IsAutoZoom() const;
+    void RefreshZoomAutoText();
     void AnswerProbe(const wchar_t* name, ControlProbe* probe) override;
     void SwapMaxRestoreButtons();
     UiKit::CControlUI* Find(const wchar_t* name);

@@ -135,6 +135,10 @@ TEST(ShippedLanguages, EachNumberRelabelsThePlayerAndEveryTextShowsWhole) {
         EXPECT_EQ(shownVersion.rfind(version.substr(0, version.find(L"%s")), 0), 0u) << Narrow(lang.file);
         ExpectWholeText(rig.Player(), lang, L"ID_LABEL_VERSION", false);
         EXPECT_EQ(rig.SearchText(), ShippedText(lang, L"ID_EDIT_SEARCH")) << Narrow(lang.file);
+        // The zoom box, fitting the page to the width, names that in words.
+        const PlayerProbe zoom = rig.Probe(L"ID_COMBO_ZOOM");
+        EXPECT_EQ(zoom.value, 10);
+        EXPECT_EQ(std::wstring(zoom.text), ShippedText(lang, L"ID_TEXT_ZOOM_AUTO"));
         // The home page link keeps its underline around the new words.
         EXPECT_EQ(std::wstring(rig.Probe(L"ID_BTN_LINK_HOME").text),
                   L"{u}" + ShippedText(lang, L"ID_BTN_LINK_HOME") + L"{/u}");
@@ -150,6 +154,7 @@ TEST(ShippedLanguages, EachNumberRelabelsThePlayerAndEveryTextShowsWhole) {
     EXPECT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SCORE_LIST_TITLE").text == std::wstring(L"Score List"); }));
     EXPECT_EQ(rig.SearchText(), L"Search music scores");
     EXPECT_EQ(std::wstring(rig.Probe(L"ID_BTN_LINK_HOME").text), L"{u}Melvane home page{/u}");
+    EXPECT_EQ(std::wstring(rig.Probe(L"ID_COMBO_ZOOM").text), L"Auto");
     const std::wstring row2 = rig.Probe(L"#ROW:2").text;
     EXPECT_EQ(row2.substr(row2.size() - std::min<size_t>(row2.size(), 6)), L"Page 1");
 }
