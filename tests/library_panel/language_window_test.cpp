@@ -72,15 +72,17 @@ TEST(ShippedLanguages, ChineseAndJapaneseGlyphsDrawWhereTheTextIsMeasured) {
     // only: each character takes the same share of the measured width. A
     // font without these glyphs draws the same empty box for every one, or
     // nothing; a linked font draws distinct glyphs over the measured width.
+    // Each language is the host's choice at start: the learner's first look.
     const DWORD kTitleRow = 0xECE6D9;
-    PanelRig rig;
-    rig.ShipLanguages();
-    ASSERT_TRUE(rig.Start(1033));
     for (const Shipped& lang : kShippedLanguages) {
-        rig.ChangeLanguage(lang.number);
+        PanelRig rig;
+        rig.PutScore(L"Pop\\Moon.zyqn");
+        rig.ShipLanguages();
+        ASSERT_TRUE(rig.Start(lang.number));
         const std::wstring text = ShippedText(lang, L"ID_SCORE_LIST_TITLE");
         ASSERT_TRUE(WaitForLanguage(rig, lang)) << Narrow(lang.file);
         PumpFor(200);  // painted
+        rig.Shot((L"language-" + std::to_wstring(lang.number) + L"-first-look.png").c_str());
         PlayerProbe p = rig.Probe(L"ID_SCORE_LIST_TITLE");
         const int width = p.textRect.right - p.textRect.left, height = p.textRect.bottom - p.textRect.top;
         ASSERT_GT(p.textSize.cx, 0);
