@@ -2,6 +2,9 @@
 // test program), and the toolkit window wrapper.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
+
 #include "tests/support/test_support.h"
 #include "tests/uikit/png_maker.h"
 #include "tests/uikit/ui_test_window.h"
@@ -145,6 +148,38 @@ TEST(WindowWnd, ShowModalReturnsTheCloseCodeAndRestoresTheOwner) {
     EXPECT_EQ(3u, msg.wParam);
     EXPECT_TRUE(IsWindowEnabled(owner));
     DestroyWindow(second.GetHWND());
+    DestroyWindow(owner);
+}
+
+// A window that deletes its object on its last message, as dialogs do. Its
+// memory is a page of its own that becomes unreadable once it is freed, so a
+// loop still reading a member after that faults at once.
+class SelfFreeingWnd : public CWindowWnd {
+public:
+    static SelfFreeingWnd* Make() {
+        void* page = VirtualAlloc(nullptr, sizeof(SelfFreeingWnd), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        return page ? new (page) SelfFreeingWnd : nullptr;
+    }
+
+protected:
+    const wchar_t* WindowClassName() const override { return L"UiKitSelfFreeing"; }
+    void OnNcDestroyed(HWND) override {
+        this->~SelfFreeingWnd();
+        std::memset(static_cast<void*>(this), 0xDD, sizeof(SelfFreeingWnd));
+        DWORD old = 0;
+        VirtualProtect(this, sizeof(SelfFreeingWnd), PAGE_NOACCESS, &old);
+    }
+};
+
+TEST(WindowWnd, ShowModalOfAWindowThatFreesItselfUsesOnlyTheHandle) {
+    HWND owner = MakeOwner();
+    SelfFreeingWnd* modal = SelfFreeingWnd::Make();
+    ASSERT_NE(nullptr, modal);
+    ASSERT_TRUE(modal->Create(owner, L"modal", WS_POPUP, 0, 10, 10, 50, 50));
+    // The close code arrives by message; nothing of the object is read after it.
+    PostMessageW(modal->GetHWND(), WM_CLOSE, 9, 0);
+    EXPECT_EQ(9u, modal->ShowModal());
+    EXPECT_TRUE(IsWindowEnabled(owner));
     DestroyWindow(owner);
 }
 

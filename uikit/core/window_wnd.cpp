@@ -70,39 +70,38 @@ void CWindowWnd::ShowWindow(bool show, bool takeFocus) {
 }
 
 UINT CWindowWnd::ShowModal() {
+    // A window may delete its own object on its last message (dialogs do), so
+    // once the loop runs only the handle is used, never a member.
+    const HWND window = hwnd_;
+    const HWND owner = GetWindow(window, GW_OWNER);
+    auto releaseOwner = [owner] {
+        if (!owner) return;
+        EnableWindow(owner, TRUE);
+        ::SetFocus(owner);
+    };
     UINT result = 0;
-    HWND owner = GetWindow(hwnd_, GW_OWNER);
-    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+    ::ShowWindow(window, SW_SHOWNORMAL);
     if (owner) EnableWindow(owner, FALSE);
     MSG msg;
-    while (IsWindow(hwnd_)) {
+    while (IsWindow(window)) {
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) break;
         if (!got) {
             // Let the outer loop see the quit too.
-            if (owner) {
-                EnableWindow(owner, TRUE);
-                ::SetFocus(owner);
-            }
+            releaseOwner();
             PostQuitMessage(static_cast<int>(msg.wParam));
             return result;
         }
-        if (msg.message == WM_CLOSE && msg.hwnd == hwnd_) {
+        if (msg.message == WM_CLOSE && msg.hwnd == window) {
             result = static_cast<UINT>(msg.wParam);
-            if (owner) {
-                EnableWindow(owner, TRUE);
-                ::SetFocus(owner);
-            }
+            releaseOwner();
         }
         if (!CUIWindowManager::TranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
-    if (owner) {
-        EnableWindow(owner, TRUE);
-        ::SetFocus(owner);
-    }
+    releaseOwner();
     return result;
 }
 

@@ -28,7 +28,8 @@ public:
 
     void ShowWindow(bool show = true, bool takeFocus = true);
     // Runs until the window is gone; the result is the wParam of the
-    // WM_CLOSE that ended it (0 when it ended otherwise).
+    // WM_CLOSE that ended it (0 when it ended otherwise). The object may be
+    // deleted by its window's last message; the loop does not touch it then.
     UINT ShowModal();
     // Posts WM_CLOSE with wParam = code while the window exists.
     void Close(UINT code = IDOK);
