@@ -36,12 +36,16 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
         return;
     }
     if (n.compare(0, 5, L"#ROW:") == 0) {
-        // The title markup of a row of the library list.
+        // A row of the library list: where it is and its title markup.
         auto* list = dynamic_cast<CScoreListUI*>(Find(L"ID_SCORE_LIST_SHOW"));
         auto* row = list ? dynamic_cast<UiKit::CContainerUI*>(list->GetItemAt(_wtoi(n.c_str() + 5))) : nullptr;
         UiKit::CControlUI* title = row ? row->FindSubControl(L"ID_TEXT_SCORE_PAGE_ICON_TITLE") : nullptr;
         if (!title) return;
         probe->found = 1;
+        probe->visible = row->IsVisible();
+        probe->pos = row->GetPosition();
+        ScoreNode* node = CScoreListUI::NodeOf(row);
+        probe->value = node ? node->level : -1;
         wcsncpy(probe->text, title->GetText().c_str(), 259);
         return;
     }

@@ -184,3 +184,58 @@ TEST_F(FormattedLayout, RandomTextDrawsWithoutTrouble) {
         ASSERT_GE(size.cy, 0);
     }
 }
+
+// Where a line of formatted text lands, seen through the rectangle of a link
+// that spans it, for each placement rule.
+TEST_F(FormattedLayout, PlacementByStyleInTheRectangle) {
+    const RECT box = {10, 20, 210, 60};  // 200 by 40
+    std::vector<TextLink> links;
+    Measure(L"{a t}Short{/a}", DT_SINGLELINE, &links, box);
+    ASSERT_EQ(links.size(), 1u);
+    const int w = links[0].rect.right - links[0].rect.left, h = links[0].rect.bottom - links[0].rect.top;
+    struct Case {
+        UINT style;
+        int left, top;  // expected place of the line
+    } cases[] = {
+        {DT_SINGLELINE, 10, 20},
+        {DT_SINGLELINE | DT_CENTER | DT_VCENTER, 10 + (200 - w) / 2, 20 + (40 - h) / 2},
+        {DT_SINGLELINE | DT_RIGHT | DT_BOTTOM, 210 - w, 60 - h},
+        // Text that may wrap is a paragraph: its lines start at the left,
+        // whatever the horizontal words say; the block is still centred.
+        {DT_CENTER | DT_VCENTER, 10, 20 + (40 - h) / 2},
+        {DT_RIGHT | DT_VCENTER | DT_END_ELLIPSIS, 10, 20 + (40 - h) / 2},
+    };
+    for (const Case& c : cases) {
+        Measure(L"{a t}Short{/a}", c.style, &links, box);
+        ASSERT_EQ(links.size(), 1u);
+        EXPECT_EQ(links[0].rect.left, c.left) << "style " << c.style;
+        EXPECT_EQ(links[0].rect.top, c.top) << "style " << c.style;
+    }
+    // A block taller than the rectangle starts at its top.
+    Measure(L"{a t}a{n}b{n}c{n}d{n}e{/a}", DT_VCENTER, &links, box);
+    ASSERT_FALSE(links.empty());
+    EXPECT_EQ(links[0].rect.top, 20);
+}
+
+TEST_F(FormattedLayout, AnEndEllipsisCutsALongLineInsteadOfWrappingIt) {
+    const RECT narrow = {0, 0, 60, 100};
+    const wchar_t* text = L"{b}Twinkle{/b} Twinkle Little Star";
+    SIZE wrapped = Measure(text, 0, nullptr, narrow);
+    SIZE cut = Measure(text, DT_END_ELLIPSIS, nullptr, narrow);
+    SIZE one = Measure(L"T");
+    EXPECT_GT(wrapped.cy, one.cy);
+    EXPECT_EQ(cut.cy, one.cy);
+    EXPECT_LE(cut.cx, 60);
+    EXPECT_GT(cut.cx, 30);  // the line is cut, not dropped
+    // A line that fits keeps its width; every line of several is cut alone.
+    EXPECT_EQ(Measure(L"ab", DT_END_ELLIPSIS, nullptr, narrow).cx, Measure(L"ab").cx);
+    SIZE two = Measure(L"Twinkle Twinkle Little Star{n}ab", DT_END_ELLIPSIS, nullptr, narrow);
+    EXPECT_EQ(two.cy, 2 * one.cy);
+    EXPECT_LE(two.cx, 60);
+    // Links past the cut are gone; the one the cut falls in stays.
+    std::vector<TextLink> links;
+    Measure(L"{a one}Twinkle Twinkle{/a}{a two}Star{/a}", DT_END_ELLIPSIS, &links, narrow);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].target, L"one");
+    EXPECT_LE(links[0].rect.right, 60);
+}

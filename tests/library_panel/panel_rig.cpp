@@ -249,6 +249,19 @@ bool PanelRig::WaitGone(HWND window, DWORD ms) const {
 
 void PanelRig::Shot(const wchar_t* name) const { SaveWindowShot(player_, name); }
 
+PanelRig::ListRow PanelRig::Row(int i) const {
+    PlayerProbe p = Probe((L"#ROW:" + std::to_wstring(i)).c_str());
+    ListRow row;
+    row.found = p.found != 0;
+    row.visible = p.visible != 0;
+    row.pos = p.pos;
+    row.level = p.value;
+    // The title markup ends in the name, after the icon and indent tags.
+    const std::wstring title = p.text;
+    row.name = title.substr(title.find_last_of(L'>') + 1);
+    return row;
+}
+
 int PanelRig::RowCount() const { return Probe(L"ID_SCORE_LIST_SHOW").value; }
 int PanelRig::ViewRows() const { return Probe(L"ID_SCORE_VIEW").value; }
 std::wstring PanelRig::Title() const { return Probe(L"ID_WND_MELVANE_TITLE").text; }

@@ -51,6 +51,14 @@ public:
     // Any skinned window of the plug-in (the name dialog) answers it as well.
     static PlayerProbe ProbeOf(HWND window, const wchar_t* name);
 
+    // Row i of the library list as the list placed it (hidden ones too).
+    struct ListRow {
+        bool found = false, visible = false;
+        RECT pos = {0, 0, 0, 0};
+        int level = -1;
+        std::wstring name;
+    };
+    ListRow Row(int i) const;
     // Rows of the library list, by index from the top (no scrolling).
     POINT RowPoint(int row) const;
     void ClickRow(int row);

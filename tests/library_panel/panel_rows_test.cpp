@@ -5,9 +5,14 @@
 // last row, none.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <set>
 #include <vector>
 
 #include "tests/library_panel/panel_rig.h"
+#include "tests/support/screen_pixels.h"
 
 using namespace testing_support;
 
@@ -160,4 +165,109 @@ TEST(PanelRows, FolderClickAndShrinkButtonHideScoresExpandButtonShowsThem) {
     EXPECT_EQ(CountOf(RowKinds(rig, 4), S), 0);
     rig.ClickPanelButton(L"expand");
     EXPECT_EQ(CountOf(RowKinds(rig, 4), S), 1);
+}
+
+// ---- What the rows look like ----------------------------------------------
+
+namespace {
+// Dark enough to be a glyph's or an icon's outline on the light rows.
+bool Ink(DWORD rgb) { return ((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF) < 3 * 150; }
+bool Differs(DWORD a, DWORD b) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 40) return true;
+    return false;
+}
+
+struct RowLook {
+    std::wstring name;
+    int level = 0;
+    int iconLeft = -1;             // first column that is not the row's background
+    int inkTop = -1, inkBottom = -1;  // rows of text ink, relative to the row's top
+    int inkLeft = -1, inkRight = -1;  // first and last columns of text ink
+};
+}  // namespace
+
+// Titles with descenders and one too long for its row, three depths deep:
+// each row shows its icon and its whole title inside the row, rows of one
+// depth start at one x, each depth 10 pixels right of the one above (seen on
+// titles beginning with the same letter, as icons differ in their margins).
+TEST(PanelRows, EveryVisibleRowShowsItsIconAndWholeTitleIndentedByDepth) {
+    PanelRig rig;
+    rig.PutScore(L"Beginner\\Jingle Bells.zyqn");
+    rig.PutScore(L"Beginner\\Mary Had a Little Lamb.zyqn");
+    rig.PutScore(L"Beginner\\Twinkle Twinkle Little Star and Friends.zyqn");
+    rig.PutScore(L"Practice\\Canon in D.zyqn");
+    rig.PutScore(L"Practice\\Polka.zyqn");
+    rig.Remember(L"Practice", L"Polka");
+    ASSERT_TRUE(rig.Start());
+    SendMessageW(rig.Player(), WM_MOUSEMOVE, 0, MAKELPARAM(500, 300));  // no row is hot
+    RedrawWindow(rig.Player(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpFor(200);
+    rig.Shot(L"panel-rows.png");
+
+    RECT list = rig.Probe(L"ID_SCORE_LIST_SHOW").pos;
+    std::vector<DWORD> px = ScreenPixels(rig.Player(), list);
+    ASSERT_FALSE(px.empty());
+    const int width = list.right - list.left;
+    auto at = [&](int x, int y) { return px[static_cast<size_t>(y - list.top) * width + (x - list.left)]; };
+
+    std::vector<RowLook> looks;
+    for (int i = 0; i < rig.RowCount(); ++i) {
+        PanelRig::ListRow row = rig.Row(i);
+        ASSERT_TRUE(row.found);
+        if (!row.visible || row.pos.top < list.top || row.pos.bottom > list.bottom) continue;
+        RowLook look;
+        look.name = row.name;
+        look.level = row.level;
+        // Rows keep their insets: 5 above and 4 below what they show.
+        const int top = row.pos.top + 5, bottom = row.pos.bottom - 4;
+        const DWORD background = at(row.pos.left + 8, top);
+        for (int x = row.pos.left + 8; x < row.pos.right && look.iconLeft < 0; ++x)
+            for (int y = top; y < bottom; ++y)
+                if (Differs(at(x, y), background)) {
+                    look.iconLeft = static_cast<int>(x - row.pos.left);
+                    break;
+                }
+        // The title follows the 16-pixel icon (whose ink may start a little
+        // inside it) after a 10-pixel gap.
+        for (int y = row.pos.top; y < row.pos.bottom; ++y)
+            for (int x = row.pos.left + look.iconLeft + 16; x < row.pos.right; ++x) {
+                if (!Ink(at(x, y))) continue;
+                if (look.inkTop < 0) look.inkTop = static_cast<int>(y - row.pos.top);
+                look.inkBottom = static_cast<int>(y - row.pos.top);
+                look.inkRight = std::max(look.inkRight, static_cast<int>(x - row.pos.left));
+                if (look.inkLeft < 0 || x - row.pos.left < look.inkLeft) look.inkLeft = static_cast<int>(x - row.pos.left);
+            }
+        looks.push_back(look);
+        SCOPED_TRACE(testing::Message() << "row " << i << " \"" << std::string(row.name.begin(), row.name.end()) << "\"");
+        ASSERT_GE(look.iconLeft, 0) << "no icon";
+        ASSERT_GE(look.inkTop, 0) << "no title";
+        // Nothing of the title touches the edges it would be cut at.
+        EXPECT_GT(look.inkTop, 5);
+        EXPECT_LT(look.inkBottom, row.pos.bottom - row.pos.top - 5);
+        EXPECT_LT(look.inkRight, row.pos.right - row.pos.left - 3) << "runs into the row's right edge";
+    }
+    // Folders, scores and the opened score's page rows were seen.
+    std::map<int, std::set<int>> xByLevel;
+    for (const RowLook& look : looks) xByLevel[look.level].insert(look.iconLeft);
+    ASSERT_EQ(xByLevel.size(), 3u);
+    for (const auto& level : xByLevel) {
+        ASSERT_EQ(level.second.size(), 1u) << "rows of depth " << level.first << " start at several x";
+    }
+    std::map<int, int> textLeftByLevel;  // "Practice", "Polka", "Page 1"
+    for (const RowLook& look : looks)
+        if (look.name[0] == L'P') textLeftByLevel[look.level] = look.inkLeft;
+    ASSERT_EQ(textLeftByLevel.size(), 3u);
+    EXPECT_EQ(textLeftByLevel[1] - textLeftByLevel[0], 10);
+    EXPECT_EQ(textLeftByLevel[2] - textLeftByLevel[1], 10);
+    // Descenders show: a title with "g", "j", "p" or "y" reaches lower than
+    // one without any ("Canon in D").
+    int plainBottom = -1, descBottom = -1;
+    for (const RowLook& look : looks) {
+        if (look.name == L"Canon in D") plainBottom = look.inkBottom;
+        if (look.name == L"Jingle Bells") descBottom = look.inkBottom;
+    }
+    ASSERT_GE(plainBottom, 0);
+    ASSERT_GE(descBottom, 0);
+    EXPECT_GT(descBottom, plainBottom);
 }

@@ -45,6 +45,25 @@ std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
     return pixels;
 }
 
+std::vector<DWORD> ScreenPixels(HWND window, const RECT& client) {
+    int w = client.right - client.left, h = client.bottom - client.top;
+    if (w <= 0 || h <= 0) return {};
+    POINT origin = {client.left, client.top};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    int bw = 0, bh = 0;
+    std::vector<DWORD> pixels = BitmapPixels(bitmap, &bw, &bh);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
 bool ColourNear(COLORREF a, COLORREF e, int tol) {
     return std::abs(GetRValue(a) - GetRValue(e)) <= tol && std::abs(GetGValue(a) - GetGValue(e)) <= tol &&
            std::abs(GetBValue(a) - GetBValue(e)) <= tol;

@@ -17,6 +17,10 @@ std::vector<DWORD> ScreenArea(HWND window, const RECT& client);
 // are set (0 for an unreadable bitmap).
 std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height);
 
+// What a window shows in a rectangle of its client area, read from the
+// screen, as top-down 0x00RRGGBB values, row by row.
+std::vector<DWORD> ScreenPixels(HWND window, const RECT& client);
+
 // True when r, g and b are each within tolerance of the expected colour.
 bool ColourNear(COLORREF actual, COLORREF expected, int tolerance);
 

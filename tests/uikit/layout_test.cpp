@@ -117,4 +117,32 @@ TEST(Layout, ScrollBarShowsWhenChildrenOverflow) {
     EXPECT_EQ(100 - bar->GetLineSize(), list->GetScrollPos().cy);
 }
 
+// What of a control its layout lets be seen: cut by each parent's inner
+// rectangle (a floating child by the parent's whole rectangle), but not by a
+// scrolling parent, which only moves a window over its content.
+TEST(Layout, VisibleRectIsCutByParentsUpToAScrollingOne) {
+    TestWindow w(L"<Window size=\"400,300\"><VerticalLayout name=\"list\" vscrollbar=\"true\">"
+                 L"<HorizontalLayout name=\"row\" height=\"25\" inset=\"10,5,0,4\">"
+                 L"  <VerticalLayout inset=\"0,2,0,2\"><Control name=\"title\" width=\"500\" height=\"25\"/>"
+                 L"  <Control name=\"badge\" float=\"true\" pos=\"0,0,20,40\"/></VerticalLayout>"
+                 L"</HorizontalLayout>"
+                 L"<Control name=\"tall\" height=\"600\"/></VerticalLayout></Window>");
+    ASSERT_TRUE(w.Open());
+    RECT row = w.Rect(L"row");
+    EXPECT_TRUE(Is(w.Find(L"title")->VisibleRect(), row.left + 10, row.top + 7, row.right, row.bottom - 6));
+    // The floating badge is cut by its parent's whole rectangle only.
+    RECT inner = {row.left + 10, row.top + 5, row.right, row.bottom - 4};
+    RECT badge = w.Rect(L"badge"), expected;
+    IntersectRect(&expected, &badge, &inner);
+    EXPECT_TRUE(Is(w.Find(L"badge")->VisibleRect(), expected.left, expected.top, expected.right, expected.bottom));
+    // Scrolled half out of the list, the title keeps the same visible rectangle
+    // relative to its row: the list's edge is no part of its layout.
+    auto* list = static_cast<CContainerUI*>(w.Find(L"list"));
+    list->SetScrollPos(SIZE{0, 12});
+    w.Paint();
+    row = w.Rect(L"row");
+    EXPECT_EQ(-12, row.top);
+    EXPECT_TRUE(Is(w.Find(L"title")->VisibleRect(), row.left + 10, row.top + 7, row.right, row.bottom - 6));
+}
+
 }  // namespace

@@ -64,6 +64,10 @@ void CLabelUI::DrawLabelText(HDC hdc, DWORD color, std::vector<TextLink>* links,
     }
     RECT rc = TextRect();
     if (showHtml_) {
+        // Placed in what shows of the text: a text taller or wider than the
+        // room its parents give it is centred and cut inside that room.
+        RECT visible = VisibleRect(), shown;
+        if (IntersectRect(&shown, &rc, &visible)) rc = shown;
         FormattedDrawParams params;
         params.color = color;
         params.font = font_;

@@ -93,10 +93,15 @@ struct Piece {
     RECT source = {0, 0, 0, 0};
 };
 
+// Text on a line shares one baseline; images are centred on the line, so an
+// icon beside a title does not push the text's descenders out of the row.
 struct Line {
     int width = 0;
-    int height = 0;
-    int ascent = 0;
+    int ascent = 0;       // of the text pieces
+    int descent = 0;
+    int imageHeight = 0;  // the tallest image
+    int height = 0;       // set when the line is finished
+    int textTop = 0;      // where the text's ascent starts within the line
     int gapBefore = 0;
     int fixedHeight = 0;  // from a "y" tag active on the line
 };
@@ -116,7 +121,8 @@ public:
         state_.fonts.push_back(params.font);
         state_.colors.push_back(params.color);
         lines_.push_back(Line{});
-        wrap_ = !(params.style & DT_SINGLELINE);
+        // An end ellipsis cuts a line that is too long instead of wrapping it.
+        wrap_ = !(params.style & (DT_SINGLELINE | DT_END_ELLIPSIS));
     }
 
     void Run(const std::vector<FormattedToken>& tokens) {
@@ -128,6 +134,8 @@ public:
         FinishLine();
     }
 
+    // Ends every line wider than the rectangle in an ellipsis.
+    void CutLongLines();
     SIZE Draw(std::vector<TextLink>* links);
 
 private:
@@ -152,16 +160,15 @@ private:
     }
     void FinishLine() {
         Line& line = lines_.back();
-        if (line.height == 0) {
+        if (line.ascent + line.descent == 0 && line.imageHeight == 0) {
             TEXTMETRICW tm = Metrics(CurrentFont());
-            line.height = tm.tmHeight;
             line.ascent = tm.tmAscent;
+            line.descent = tm.tmHeight - tm.tmAscent;
         }
         if (!state_.lineHeights.empty() && state_.lineHeights.back() > 0) line.fixedHeight = state_.lineHeights.back();
-        if (line.fixedHeight > 0) {
-            line.ascent += (line.fixedHeight - line.height) / 2;
-            line.height = line.fixedHeight;
-        }
+        int text = line.ascent + line.descent;
+        line.height = line.fixedHeight > 0 ? line.fixedHeight : std::max(text, line.imageHeight);
+        line.textTop = (line.height - text) / 2;
     }
     TEXTMETRICW Metrics(HFONT font) {
         TEXTMETRICW tm = {};
@@ -177,8 +184,12 @@ private:
         x_ += p.width;
         Line& line = lines_.back();
         line.width = x_;
-        line.height = std::max(line.height, p.height);
-        line.ascent = std::max(line.ascent, p.ascent);
+        if (p.image) {
+            line.imageHeight = std::max(line.imageHeight, p.height);
+        } else {
+            line.ascent = std::max(line.ascent, p.ascent);
+            line.descent = std::max(line.descent, p.height - p.ascent);
+        }
         if (!state_.lineHeights.empty() && state_.lineHeights.back() > 0) line.fixedHeight = state_.lineHeights.back();
         pieces_.push_back(std::move(p));
     }
@@ -315,6 +326,63 @@ private:
     bool wrap_ = true;
 };
 
+void Layout::CutLongLines() {
+    const wchar_t ellipsis[] = L"\x2026";
+    std::vector<Piece> kept;
+    kept.reserve(pieces_.size());
+    int cutLine = -1;
+    for (Piece& p : pieces_) {
+        if (p.line == cutLine) continue;  // after the ellipsis of its line
+        Line& line = lines_[p.line];
+        if (line.width <= Width()) {
+            kept.push_back(std::move(p));
+            continue;
+        }
+        // An image has no font of its own: its ellipsis takes the text's.
+        HFONT font = p.image ? fonts_.Get(params_.font, false, false, false) : p.font;
+        HGDIOBJ old = SelectObject(hdc_, font);
+        SIZE dots = {0, 0};
+        GetTextExtentPoint32W(hdc_, ellipsis, 1, &dots);
+        if (p.x + p.width + dots.cx <= Width()) {
+            SelectObject(hdc_, old);
+            kept.push_back(std::move(p));
+            continue;
+        }
+        CUIString text;
+        if (!p.image) {
+            int fit = 0;
+            SIZE unused = {0, 0};
+            GetTextExtentExPointW(hdc_, p.text.c_str(), static_cast<int>(p.text.size()),
+                                  std::max(0, Width() - p.x - static_cast<int>(dots.cx)), &fit, nullptr, &unused);
+            text = p.text.substr(0, static_cast<size_t>(std::max(fit, 0)));
+        }
+        text += ellipsis;
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(hdc_, text.c_str(), static_cast<int>(text.size()), &size);
+        TEXTMETRICW tm = {};
+        GetTextMetricsW(hdc_, &tm);
+        SelectObject(hdc_, old);
+        if (p.image) {
+            p.image = false;
+            p.font = font;
+            p.color = params_.color;
+            p.height = tm.tmHeight;
+            p.ascent = tm.tmAscent;
+            if (line.ascent + line.descent == 0) {  // a line of images only
+                line.ascent = p.ascent;
+                line.descent = p.height - p.ascent;
+                line.textTop = (line.height - p.height) / 2;
+            }
+        }
+        p.text = text;
+        p.width = size.cx;
+        line.width = p.x + p.width;
+        cutLine = p.line;
+        kept.push_back(std::move(p));
+    }
+    pieces_ = std::move(kept);
+}
+
 SIZE Layout::Draw(std::vector<TextLink>* links) {
     SIZE total = {0, 0};
     std::vector<int> tops(lines_.size());
@@ -336,11 +404,15 @@ SIZE Layout::Draw(std::vector<TextLink>* links) {
     }
     for (const Piece& p : pieces_) {
         const Line& line = lines_[p.line];
+        // Only a single line is aligned; text that may wrap is a paragraph
+        // whose lines start at the left edge, so that rows of formatted text
+        // (icons, indents) line up with each other.
         int dx = 0;
-        if (params_.style & DT_CENTER) dx = (Width() - line.width) / 2;
-        else if (params_.style & DT_RIGHT) dx = Width() - line.width;
+        if ((params_.style & DT_SINGLELINE) && (params_.style & DT_CENTER)) dx = (Width() - line.width) / 2;
+        else if ((params_.style & DT_SINGLELINE) && (params_.style & DT_RIGHT)) dx = Width() - line.width;
         int left = rc_.left + dx + p.x;
-        int top = rc_.top + dy + tops[p.line] + line.ascent - p.ascent;
+        int top = rc_.top + dy + tops[p.line] +
+                  (p.image ? (line.height - p.height) / 2 : line.textTop + line.ascent - p.ascent);
         RECT box = {left, top, left + p.width, top + p.height};
         if (links && p.link >= 0) {
             TextLink link;
@@ -374,6 +446,7 @@ SIZE DrawFormattedText(HDC hdc, CUIWindowManager* manager, const RECT& rc, const
     if (!hdc) return SIZE{0, 0};
     Layout layout(hdc, manager, rc, params);
     layout.Run(ParseFormattedText(text.c_str()));
+    if (params.style & DT_END_ELLIPSIS) layout.CutLongLines();
     return layout.Draw(links);
 }
 

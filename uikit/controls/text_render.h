@@ -36,9 +36,17 @@ struct FormattedDrawParams {
     bool measureOnly = false;
 };
 
-// Lays out and draws formatted text into rc (clipped to it). Links, when
-// asked for, receive the rectangles of every "a" run. Returns the size the
-// text takes.
+// Lays out and draws formatted text into rc (clipped to it); rc should be
+// the part of the control that shows (CControlUI::VisibleRect), so that
+// centring and ellipses fit what is seen. Placement:
+// - lines wrap at the width unless DT_SINGLELINE or DT_END_ELLIPSIS is set;
+//   with DT_END_ELLIPSIS a line too wide ends in an ellipsis;
+// - DT_VCENTER and DT_BOTTOM place the block of lines when it fits in the
+//   height; a taller block starts at the top;
+// - DT_CENTER and DT_RIGHT place single-line text (DT_SINGLELINE) only;
+//   other text is a paragraph whose lines start at the left edge.
+// Links, when asked for, receive the rectangles of every "a" run. Returns
+// the size the text takes.
 SIZE DrawFormattedText(HDC hdc, CUIWindowManager* manager, const RECT& rc, const CUIString& text,
                        const FormattedDrawParams& params, std::vector<TextLink>* links = nullptr);
 

@@ -88,10 +88,11 @@ public:
     virtual void EnableScrollBar(bool enableVertical = true, bool enableHorizontal = false);
     virtual CScrollBarUI* GetVerticalScrollBar() const { return vScroll_; }
     virtual CScrollBarUI* GetHorizontalScrollBar() const { return hScroll_; }
+    // The inner rectangle: the position less the inset and visible scroll
+    // bars. Children other than floating ones are clipped to it.
+    RECT InnerRect() const;
 
 protected:
-    // The inner rectangle: the position less the inset and visible scroll bars.
-    RECT InnerRect() const;
     // Places a floating child by its fixed position or relative position.
     virtual void SetFloatPos(int index);
     // Shows the scroll bars for the needed extent and places them.

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uikit/core/container.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/attr_values.h"
@@ -49,6 +50,21 @@ void CControlUI::SetPosition(RECT rc) {
     RECT dirty;
     UnionRect(&dirty, &old, &rcItem_);
     if (!IsRectEmpty(&dirty)) manager_->Invalidate(dirty);
+}
+
+RECT CControlUI::VisibleRect() const {
+    RECT visible = rcItem_;
+    const CControlUI* child = this;
+    for (CControlUI* parent = parent_; parent; child = parent, parent = parent->parent_) {
+        RECT clip = parent->rcItem_;
+        auto* container = static_cast<CContainerUI*>(parent->FindInterface(L"Container"));
+        // A scrolling parent is a window moving over its content: what it
+        // hides changes with the scroll position, not with the layout.
+        if (container && (container->GetVerticalScrollBar() || container->GetHorizontalScrollBar())) break;
+        if (container && !child->IsFloat()) clip = container->InnerRect();
+        if (!IntersectRect(&visible, &visible, &clip)) return RECT{0, 0, 0, 0};
+    }
+    return visible;
 }
 
 void CControlUI::SetPadding(RECT rc) {

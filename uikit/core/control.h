@@ -80,6 +80,10 @@ public:
     // Geometry. The position is in client coordinates of the window.
     virtual const RECT& GetPosition() const { return rcItem_; }
     virtual void SetPosition(RECT rc);
+    // The part of the position its layout lets be seen: cut by each parent's
+    // clip (its inner rectangle, or its whole position for a floating child)
+    // up to the first parent that scrolls. Empty when nothing of it shows.
+    RECT VisibleRect() const;
     virtual int GetWidth() const { return rcItem_.right - rcItem_.left; }
     virtual int GetHeight() const { return rcItem_.bottom - rcItem_.top; }
     virtual RECT GetPadding() const { return rcPadding_; }
