@@ -144,9 +144,15 @@ void CWndSubScoreList::CollapseAllAndUnselect() {
     list_->SelectItem(-1, false);
 }
 
-bool CWndSubScoreList::FolderNameExists(const std::wstring& name) const { return library_.FolderNameExists(name); }
+// A name that can be no entry of the library (".", "..", separators) is not
+// taken by anything in it: the command refuses it and says why, where the
+// path it would reach (the library itself for ".") would call it taken.
+bool CWndSubScoreList::FolderNameExists(const std::wstring& name) const {
+    return IsPlainEntryName(name) && library_.FolderNameExists(name);
+}
 
 bool CWndSubScoreList::ScoreNameExists(const std::wstring& name) const {
+    if (!IsPlainEntryName(name)) return false;
     ScoreNode* node = list_ ? NodeAt(list_->GetCurSel()) : nullptr;
     if (!IsScore(node)) return true;
     return library_.ScoreNameExists(ScorePathOfNode(node), name);

@@ -93,6 +93,12 @@ private:
     void RenameScore();
     void DeleteSelected();
     std::wstring ShowNameDialog(int mode, const std::wstring& name);
+    // A refused command tells why: a message box owned by the player window
+    // with the language text of messageId, name put in its place.
+    void TellRefused(const wchar_t* messageId, const std::wstring& name) const;
+    // A name the library cannot take for a new folder (folder true) or score:
+    // told, and true.
+    bool RefuseBadName(const std::wstring& name, bool folder) const;
     void ShowRowTitle(ScoreNode* node);
     void Relayout();
     bool OpenInPlayer(const std::wstring& path);

@@ -86,6 +86,18 @@ std::wstring CWndSubScoreList::ShowNameDialog(int mode, const std::wstring& name
     return result == kNameAccepted ? std::wstring(buffer.get()) : std::wstring();
 }
 
+void CWndSubScoreList::TellRefused(const wchar_t* messageId, const std::wstring& name) const {
+    std::wstring text = FormatOneString(GetLangText(messageId), name);
+    MessageBoxW(PlayerWindow(), text.c_str(), GetLangText(L"ID_WND_MELVANE_TITLE").c_str(), MB_OK);
+}
+
+bool CWndSubScoreList::RefuseBadName(const std::wstring& name, bool folder) const {
+    // A folder whose name begins with a full stop would never be listed.
+    if (IsPlainEntryName(name) && (!folder || IsScoreFolderName(name))) return false;
+    TellRefused(L"ID_MSG_TIP_NAME_REFUSED", name);
+    return true;
+}
+
 void CWndSubScoreList::Relayout() {
     // The scroll range is known only after the rows were placed.
     list_->RequestLayout();
@@ -99,8 +111,7 @@ void CWndSubScoreList::AddScores() {
     if (IsPage(folder)) folder = folder->parent;
     if (IsScore(folder)) folder = folder->parent;
     if (!IsFolder(folder)) {
-        MessageBoxW(PlayerWindow(), GetLangText(L"ID_MSG_TIP_SCORE_ENSURE_SEL_DIR").c_str(),
-                    GetLangText(L"ID_WND_MELVANE_TITLE").c_str(), MB_OK);
+        TellRefused(L"ID_MSG_TIP_SCORE_ENSURE_SEL_DIR", std::wstring());
         return;
     }
     std::unique_ptr<wchar_t[]> files(new wchar_t[kFileBufferSize]());
@@ -137,9 +148,15 @@ void CWndSubScoreList::CopyScoresIntoFolder(ScoreNode* folder, const std::vector
     if (!IsFolder(folder)) return;
     OverwriteQuestion ask = OverwriteMessageBox(PlayerWindow());
     for (const std::wstring& source : paths) {
+        std::wstring name = GetNameFromPath(source, true);
+        if (name.empty()) name = source.substr(source.find_last_of(L'\\') + 1);
         // A file the library would never list again is not copied into it.
-        if (!IsScoreFileName(GetNameFromPath(source, true))) continue;
+        if (!IsScoreFileName(name)) {
+            TellRefused(L"ID_MSG_TIP_SCORE_NOT_LISTED", name);
+            continue;
+        }
         CopyOutcome outcome = library_.CopyScoreIn(source, folder->text, ask);
+        if (outcome.result == CopyResult::Failed) TellRefused(L"ID_MSG_ERR_SCORE_COPY", name);
         if (outcome.result == CopyResult::Copied) {
             if (AddPathRow(folder, outcome.dest, true) == folder) library_.UndoCopy(outcome);
         } else if (outcome.result == CopyResult::Replaced && SameFileName(outcome.dest, PlayerScorePath())) {
@@ -153,8 +170,11 @@ void CWndSubScoreList::CopyScoresIntoFolder(ScoreNode* folder, const std::vector
 
 void CWndSubScoreList::AddFolder() {
     std::wstring name = ShowNameDialog(kNewFolder, std::wstring());
-    if (name.empty() || !list_) return;
-    if (!library_.CreateFolder(name)) return;
+    if (name.empty() || !list_ || RefuseBadName(name, true)) return;
+    if (!library_.CreateFolder(name)) {
+        TellRefused(L"ID_MSG_ERR_CREATE_FOLDER", name);
+        return;
+    }
     AddPathRow(list_->Root(), library_.FolderPath(name), true);
 }
 
@@ -167,15 +187,18 @@ void CWndSubScoreList::RenameFolder() {
     std::wstring name = ShowNameDialog(kRenameFolder, node->text);
     if (name.empty()) return;
     // The dialog ran modally: the rows may have changed meanwhile.
-    if (NodeAt(row) != node) return;
+    if (NodeAt(row) != node || RefuseBadName(name, true)) return;
     std::wstring newPath = library_.RenameFolder(oldPath, name);
-    if (newPath.empty()) return;
+    if (newPath.empty()) {
+        TellRefused(L"ID_MSG_ERR_RENAME", node->text);
+        return;
+    }
     node->text = name;
     records_[row].info.displayName = name;
     ShowRowTitle(node);
     std::wstring current = PlayerScorePath();
-    if (current.size() > oldPath.size() && SameFileName(current.substr(0, oldPath.size()), oldPath))
-        OpenInPlayer(newPath + current.substr(oldPath.size()));
+    if (player_ && current.size() > oldPath.size() && SameFileName(current.substr(0, oldPath.size()), oldPath))
+        player_->SetCurrentScorePath(newPath + current.substr(oldPath.size()));
 }
 
 void CWndSubScoreList::RenameScore() {
@@ -186,14 +209,17 @@ void CWndSubScoreList::RenameScore() {
     std::wstring oldPath = ScorePathOfNode(node);
     if (!PathExists(oldPath)) return;
     std::wstring name = ShowNameDialog(kRenameScore, node->text);
-    if (name.empty() || NodeAt(row) != node) return;
+    if (name.empty() || NodeAt(row) != node || RefuseBadName(name, false)) return;
     std::wstring newPath = library_.RenameScore(oldPath, name);
-    if (newPath.empty()) return;
+    if (newPath.empty()) {
+        TellRefused(L"ID_MSG_ERR_RENAME", node->text);
+        return;
+    }
     node->text = name;
     records_[row].info.displayName = name;
     records_[row].fileName = GetNameFromPath(newPath, true);
     ShowRowTitle(node);
-    if (SameFileName(PlayerScorePath(), oldPath)) OpenInPlayer(newPath);
+    if (player_ && SameFileName(PlayerScorePath(), oldPath)) player_->SetCurrentScorePath(newPath);
 }
 
 void CWndSubScoreList::DeleteSelected() {

@@ -126,6 +126,11 @@ bool CWndMelvane::OpenScore(const std::wstring& path) {
     return true;
 }
 
+void CWndMelvane::SetCurrentScorePath(const std::wstring& path) {
+    scorePath_ = path;
+    RefreshTitle();
+}
+
 void CWndMelvane::ShowOpenDialog() {
     std::vector<wchar_t> file(kPathChars, L'\0');
     OPENFILENAMEW ofn = {};

@@ -55,6 +55,9 @@ public:
 
     // Opening and the score information the engine reports.
     bool OpenScore(const std::wstring& path);
+    // The open score's file was renamed or moved with its folder: only the
+    // path and the title follow; what is shown and played stays as it is.
+    void SetCurrentScorePath(const std::wstring& path);
     void ShowOpenDialog();
     void ShowKey(int key);
     void ShowMeter(int beats, int unit);

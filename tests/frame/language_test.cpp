@@ -85,6 +85,8 @@ TEST_F(LanguageFolder, EmbeddedDefaultKeepsItsFixedEntries) {
                               L"ID_MSG_ERR_LOAD_FILE", L"ID_MSG_ERR_NO_ZYQN_FILE", L"ID_MSG_ERR_FILE_EXIST",
                               L"ID_MSG_SURE_DEL_SCORE", L"ID_MSG_SURE_DEL_SCORE_DIR", L"ID_MSG_TIP_SCORE_DIR_EXIST",
                               L"ID_MSG_TIP_SCORE_DIR_NAME_EMPTY", L"ID_MSG_TIP_SCORE_ENSURE_SEL_DIR",
+                              L"ID_MSG_TIP_SCORE_NOT_LISTED", L"ID_MSG_ERR_SCORE_COPY", L"ID_MSG_TIP_NAME_REFUSED",
+                              L"ID_MSG_ERR_CREATE_FOLDER", L"ID_MSG_ERR_RENAME",
                               L"ID_MENU_SCORE_ADD", L"ID_MENU_SCORE_DIR_EDIT", L"ID_MENU_SCORE_DIR_DEL",
                               L"ID_MENU_SCORE_ITEM_EDIT", L"ID_MENU_SCORE_ITEM_DEL"})
         EXPECT_FALSE(GetLangText(id).empty()) << id;

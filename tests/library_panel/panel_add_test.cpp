@@ -134,6 +134,9 @@ TEST(PanelAdd, AFileTheEngineRejectsLeavesNoRowAndNoCopy) {
     DiskSnapshot before = rig.Disk();
     ASSERT_TRUE(rig.Start());
     ASSERT_TRUE(AddThroughDialog(rig, 0, source.Path(), {L"Broken.zyqn", L"Good.zyqn", L"Good.txt"}));
+    // The engine's refusal is silent; a file that is no score is named.
+    EXPECT_EQ(rig.TakeMessage(), L"The file \"Good.txt\" was not added: only files whose names end in zyqn are "
+                                 L"scores of the library.");
     PumpFor(300);
     EXPECT_EQ(Scores(rig, 8), 2);
     rig.Stop();
@@ -160,4 +163,22 @@ TEST(PanelAdd, TheAddButtonTakesASelectedPageToItsScoresFolder) {
     rig.Stop();
     EXPECT_EQ(rig.Disk().count(L"Pop\\Star.zyqn"), 1u);
     EXPECT_EQ(rig.Disk().size(), 3u);
+}
+
+TEST(PanelAdd, ACopyTheFileSystemRefusesIsNamedAndChangesNothing) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    TempDir source;
+    CopyFromBin(kSample, source.Path(), L"Held.zyqn");
+    DiskSnapshot before = rig.Disk();
+    ASSERT_TRUE(rig.Start());
+    {
+        HeldOpen held(source / L"Held.zyqn", 0);  // no one else may read it
+        ASSERT_TRUE(held.Ok());
+        ASSERT_TRUE(AddThroughDialog(rig, 0, source.Path(), {L"Held.zyqn"}));
+        EXPECT_EQ(rig.TakeMessage(), L"The file \"Held.zyqn\" could not be copied into the library. Nothing was changed.");
+    }
+    EXPECT_EQ(rig.Title(), L"Melvane  ( Moon )");
+    rig.Stop();
+    EXPECT_EQ(rig.Disk(), before);
 }

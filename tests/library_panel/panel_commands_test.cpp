@@ -9,6 +9,10 @@
 using namespace testing_support;
 
 namespace {
+const std::wstring kRefusedNameRest =
+    L"\" cannot be used. A name may not contain \\ / : * ? \" < > |, may not be \".\" or \"..\", and a folder's name "
+    L"may not begin with a full stop.";
+
 // Pop holds exactly one score, so its rows are known: 0 Pop, 1 Moon.
 void OneScoreLibrary(PanelRig& rig) { rig.PutScore(L"Pop\\Moon.zyqn"); }
 
@@ -146,8 +150,11 @@ TEST(PanelRename, AScoreIsRenamedOnDiskAndAForbiddenNameChangesNothing) {
     EXPECT_EQ(renamed.count(L"Pop\\Full Moon.zyqn"), 1u);
     EXPECT_EQ(renamed.count(L"Pop\\Moon.zyqn"), 0u);
     EXPECT_EQ(renamed.size(), 2u);
-    EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"a:b"), L"");
-    EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"..\\..\\Out"), L"");
+    // Refused names are named back to the user; the disk stays as it was.
+    for (const wchar_t* bad : {L"a:b", L"..\\..\\Out", L"..", L"a*b"}) {
+        EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, bad), L"");
+        EXPECT_EQ(rig.TakeMessage(), L"The name \"" + std::wstring(bad) + kRefusedNameRest) << bad;
+    }
     EXPECT_EQ(rig.Disk(), renamed);
     // The row follows the file: renaming it again finds the new name.
     EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Moon"), L"");
@@ -200,6 +207,7 @@ TEST(PanelRename, AScoreInUseIsNotRenamed) {
         HeldOpen open(held, 0);
         ASSERT_TRUE(open.Ok());
         EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Sun"), L"");
+        EXPECT_EQ(rig.TakeMessage(), L"Could not rename \"Moon\": it may be in use or read-only. Nothing was changed.");
     }
     rig.Stop();
     EXPECT_EQ(rig.Disk(), before);
@@ -215,10 +223,26 @@ TEST(PanelRename, TheOpenScoreAndItsFolderAreFollowedByThePlayerAndTheSettings) 
     // Rows: Pop, Moon, Moon's page, Jazz, Blue, or Jazz and Blue first.
     ASSERT_EQ(rig.RowCount(), 5);
     int pop = rig.MenuOfRow(2) == MenuKind::None ? 0 : 2;
+    // The learner zoomed in and scrolled down the page: a rename keeps that
+    // (opening the score again would fit the zoom and scroll to the top).
+    RECT zoomIn = rig.Probe(L"ID_BTN_ZOOM_IN").pos;
+    rig.ClickAt(POINT{(zoomIn.left + zoomIn.right) / 2, (zoomIn.top + zoomIn.bottom) / 2});
+    RECT view = rig.Probe(L"ID_SCORE_VIEW").pos;
+    POINT middle = {(view.left + view.right) / 2, (view.top + view.bottom) / 2};
+    ClientToScreen(rig.Player(), &middle);
+    for (int notch = 0; notch < 3; ++notch)
+        PostMessageW(rig.Player(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(middle.x, middle.y));
+    PumpFor(900);
+    const std::wstring zoom = rig.Probe(L"#ZOOM").text;
+    const SIZE scrolled = rig.Probe(L"ID_SCORE_VIEW").scroll;
+    ASSERT_GT(scrolled.cy, 0);
     EXPECT_EQ(RenameThroughDialog(rig, pop + 1, kMenuRenameScore, L"Full Moon"), L"");
     EXPECT_EQ(rig.Title(), L"Melvane  ( Full Moon )");
     EXPECT_EQ(RenameThroughDialog(rig, pop, kMenuRenameFolder, L"Night"), L"");
     EXPECT_EQ(rig.Title(), L"Melvane  ( Full Moon )");
+    EXPECT_EQ(std::wstring(rig.Probe(L"#ZOOM").text), zoom);
+    EXPECT_EQ(rig.Probe(L"ID_SCORE_VIEW").scroll.cy, scrolled.cy);
+    EXPECT_EQ(rig.ViewRows(), 1);
     rig.Stop();
     EXPECT_EQ(rig.RememberedScore(), L"Night\\Full Moon");
     DiskSnapshot disk = rig.Disk();
@@ -277,4 +301,42 @@ TEST(PanelRename, NamesInChineseJapaneseAndAccentedLatinAreListedOpenedRenamedAn
         EXPECT_EQ(rig.Disk().size(), 2u);
         EXPECT_EQ(rig.RememberedScore(), renamed);
     }
+}
+
+TEST(PanelRename, WithoutTheEngineTheRememberedScoreStillFollowsItsRenames) {
+    PanelRig rig(false);
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    rig.Remember(L"Pop", L"Moon");
+    ASSERT_TRUE(rig.Start());
+    EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Sun"), L"");
+    EXPECT_EQ(RenameThroughDialog(rig, 0, kMenuRenameFolder, L"Day"), L"");
+    rig.Stop();
+    EXPECT_EQ(rig.RememberedScore(), L"Day\\Sun");
+    EXPECT_EQ(rig.Disk().count(L"Day\\Sun.zyqn"), 1u);
+}
+
+// Folder names the library could not list again, or that would leave it, are
+// refused with a word, for a new folder and for a renamed one alike.
+TEST(PanelRename, AFolderNameTheLibraryCannotTakeIsNamedAndChangesNothing) {
+    PanelRig rig;
+    OneScoreLibrary(rig);
+    DiskSnapshot before = rig.Disk();
+    ASSERT_TRUE(rig.Start());
+    const wchar_t* bad[] = {L".hidden", L".", L"..", L"a/b", L"x?"};
+    for (const wchar_t* name : bad) {
+        EXPECT_EQ(RenameThroughDialog(rig, 0, kMenuRenameFolder, name), L"");
+        EXPECT_EQ(rig.TakeMessage(), L"The name \"" + std::wstring(name) + kRefusedNameRest) << name;
+    }
+    for (const wchar_t* name : bad) {
+        rig.ClickPanelButton(L"folder");
+        HWND dialog = rig.WaitForDialog();
+        ASSERT_TRUE(dialog);
+        rig.Type(dialog, name);
+        rig.DialogOk(dialog);
+        ASSERT_TRUE(rig.WaitGone(dialog));
+        EXPECT_EQ(rig.TakeMessage(), L"The name \"" + std::wstring(name) + kRefusedNameRest) << name;
+    }
+    EXPECT_EQ(rig.RowCount(), 3);  // Pop, Moon, Moon's page
+    rig.Stop();
+    EXPECT_EQ(rig.Disk(), before);
 }

@@ -161,10 +161,11 @@ HWND PanelRig::OpenMenuOn(int row) {
     return nullptr;
 }
 
-MenuKind PanelRig::MenuOfRow(int row) {
+MenuKind PanelRig::MenuOfRow(int row, const wchar_t* shot) {
     if (row >= RowCount()) return MenuKind::None;
     HWND menu = OpenMenuOn(row);
     if (!menu) return MenuKind::None;
+    if (shot) Shot(shot);
     RECT rc;
     GetWindowRect(menu, &rc);
     PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -212,6 +213,18 @@ std::wstring PanelRig::MessageText(HWND box) {
     // The text of a message box is its static control 0xFFFF.
     GetDlgItemTextW(box, 0xFFFF, text, 512);
     return text;
+}
+
+std::wstring PanelRig::TakeMessage(DWORD ms) const {
+    HWND box = WaitForMessageBox(player_, ms);
+    if (!box) return L"no message";
+    wchar_t caption[128] = {};
+    GetWindowTextW(box, caption, 128);
+    std::wstring text = MessageText(box);
+    Answer(box, IDOK);
+    WaitGone(box);
+    PumpFor(100);
+    return wcscmp(caption, L"Melvane") == 0 ? text : L"caption: " + std::wstring(caption);
 }
 
 void PanelRig::Answer(HWND box, int id) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }

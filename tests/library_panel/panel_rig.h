@@ -63,8 +63,9 @@ public:
     POINT RowPoint(int row) const;
     void ClickRow(int row);
     void ClickAt(POINT pt);
-    // The menu a right click on a row opens (and closes again).
-    MenuKind MenuOfRow(int row);
+    // The menu a right click on a row opens (and closes again); with a shot
+    // name the window is saved with the menu open.
+    MenuKind MenuOfRow(int row, const wchar_t* shot = nullptr);
     // Right click on the row and choose item (0 based) of its menu.
     bool ChooseFromMenu(int row, int item);
     void ClickPanelButton(const wchar_t* which);  // "add", "folder", "delete", "expand"
@@ -73,6 +74,10 @@ public:
     HWND WaitForDialog(DWORD ms = 3000) const;
     HWND WaitForMessageBox(HWND owner, DWORD ms = 3000) const;
     static std::wstring MessageText(HWND box);
+    // The text of the message box the player window shows next, answered
+    // with OK; "no message" when none comes, "caption: ..." for a box that
+    // is not captioned with the window's title.
+    std::wstring TakeMessage(DWORD ms = 3000) const;
     static void Answer(HWND box, int id);
     void Type(HWND dialog, const std::wstring& text);
     void ClearField(HWND dialog);
