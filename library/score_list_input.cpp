@@ -30,7 +30,11 @@ bool CScoreListUI::ShowCursor(HCURSOR cursor) {
     return true;
 }
 
-void CScoreListUI::OnWheel(bool up) {
+void CScoreListUI::OnWheel(bool up, bool across) {
+    // A turn along the other axis starts from rest rather than carrying the
+    // speed of the last one sideways.
+    if (across != wheelAcross_) wheelSpeed_ = wheelStepsLeft_ = wheelStepsTotal_ = 0;
+    wheelAcross_ = across;
     int current = RemainingSpeed(wheelSpeed_, wheelStepsLeft_, wheelStepsTotal_);
     if (up) wheelSpeed_ = wheelSpeed_ < 0 ? current + 12 : current + 8;
     else wheelSpeed_ = wheelSpeed_ > 0 ? current - 12 : current - 8;
@@ -45,8 +49,11 @@ void CScoreListUI::OnWheelTimer() {
         int delta = RemainingSpeed(wheelSpeed_, wheelStepsLeft_, wheelStepsTotal_);
         SIZE pos = GetScrollPos();
         SIZE range = GetScrollRange();
-        if ((delta > 0 && pos.cy != 0) || (delta < 0 && pos.cy != range.cy)) {
-            SetScrollPos(SIZE{pos.cx, pos.cy - delta});
+        LONG& at = wheelAcross_ ? pos.cx : pos.cy;
+        const LONG end = wheelAcross_ ? range.cx : range.cy;
+        if ((delta > 0 && at != 0) || (delta < 0 && at != end)) {
+            at -= delta;
+            SetScrollPos(pos);
             return;
         }
     }
@@ -62,6 +69,16 @@ void CScoreListUI::OnDragTimer() {
     SetScrollPos(SIZE{x, y});
     if (owner_) owner_->KillTimer(this, kDragTimerId);
     dragStart_ = dragCurrent_;
+}
+
+bool CScoreListUI::OnScrollKey(wchar_t key) {
+    switch (key) {
+    case VK_LEFT: LineLeft(); return true;
+    case VK_RIGHT: LineRight(); return true;
+    case VK_UP: LineUp(); return true;
+    case VK_DOWN: LineDown(); return true;
+    default: return false;
+    }
 }
 
 void CScoreListUI::HandleEvent(UIEvent& event) {
@@ -83,13 +100,18 @@ void CScoreListUI::HandleEvent(UIEvent& event) {
         }
         break;
     case UIEVENT_SCROLLWHEEL:
-        OnWheel(LOWORD(event.wParam) == 0);
+        OnWheel(LOWORD(event.wParam) == 0, (event.keyState & UIKEY_SHIFT) != 0);
         return;
     default: break;
     }
     if (displayMode == kScorePageMode) {
         switch (event.kind) {
+        case UIEVENT_KEYDOWN:
+            if (OnScrollKey(event.key)) return;
+            break;
         case UIEVENT_BUTTONDOWN:
+            // The page takes the keyboard, so that the arrow keys move it.
+            if (owner_) owner_->SetFocus(this);
             dragging_ = true;
             dragStart_ = event.mousePoint;
             dragCurrent_ = event.mousePoint;

@@ -89,7 +89,10 @@ private:
     bool RemoveRow(UiKit::CControlUI* row);
     void OnWheelTimer();
     void OnDragTimer();
-    void OnWheel(bool up);
+    // across: the wheel turned with Shift held scrolls sideways.
+    void OnWheel(bool up, bool across);
+    // Arrow keys move the page view by a line; false for other keys.
+    bool OnScrollKey(wchar_t key);
     // Shows the cursor if it was loaded; false when it is missing.
     static bool ShowCursor(HCURSOR cursor);
 
@@ -104,6 +107,7 @@ private:
     POINT dragStart_ = {0, 0};
     POINT dragCurrent_ = {0, 0};
     int wheelSpeed_ = 0, wheelStepsLeft_ = 0, wheelStepsTotal_ = 0;
+    bool wheelAcross_ = false;
     UiKit::CSkinBuilder rowBuilder_;
     std::wstring rowMarkup_;  // the row markup text, read once
     bool rowMarkupRead_ = false;

@@ -229,4 +229,79 @@ TEST_F(PlayerView, PressingTheRulerPausesAndReleasingSeeksAndResumes) {
     box.Client().Cmd(3);
 }
 
+// Above the fit width the page is reached sideways as well as down: by the
+// hand (both axes), Shift with the wheel, the arrow keys, and by the engine's
+// request to show the played measure.
+TEST_F(PlayerView, AZoomedPageIsReachedSidewaysByHandWheelKeysAndPlayback) {
+    Open(L"Beginner\\Ode to Joy.zyqn", L"Ode to Joy");
+    struct Level {
+        const wchar_t* zoom;
+        const wchar_t* shot;
+        int range = 0;
+    } levels[] = {{L"200%", L"player-score-200-right.png"}, {L"400%", L"player-score-400-right.png"}};
+    for (Level& level : levels) {
+        SCOPED_TRACE(testing::Message() << std::string(level.zoom, level.zoom + wcslen(level.zoom)));
+        while (ZoomText() != level.zoom) Press(L"ID_BTN_ZOOM_IN");
+        PumpFor(100);
+        PlayerProbe view = Probe(wnd, L"ID_SCORE_VIEW");
+        level.range = view.range.cx;
+        ASSERT_GT(view.range.cx, 0) << "the page is wider than the view";
+        POINT mid = {(view.pos.left + view.pos.right) / 2, (view.pos.top + view.pos.bottom) / 2};
+        auto drag = [&](int dx, int dy) {
+            SendMessageW(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(mid.x, mid.y));
+            SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(mid.x, mid.y));
+            SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(mid.x + dx, mid.y + dy));
+            PumpFor(120);
+            SendMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(mid.x + dx, mid.y + dy));
+            PumpFor(30);
+        };
+        // Home first, then the page follows the hand 40 pixels left and 30 up.
+        drag(5000, 5000);
+        ASSERT_EQ(Scroll().cx, 0);
+        ASSERT_EQ(Scroll().cy, 0);
+        drag(-40, -30);
+        EXPECT_EQ(Scroll().cx, 40);
+        EXPECT_EQ(Scroll().cy, 30);
+
+        // The press gave the page the keyboard: a line sideways and back.
+        SendMessageW(wnd, WM_KEYDOWN, VK_RIGHT, 0);
+        int line = Scroll().cx - 40;
+        EXPECT_GT(line, 0);
+        SendMessageW(wnd, WM_KEYDOWN, VK_LEFT, 0);
+        EXPECT_EQ(Scroll().cx, 40);
+        SendMessageW(wnd, WM_KEYDOWN, VK_DOWN, 0);
+        EXPECT_EQ(Scroll().cy, 30 + line);
+        SendMessageW(wnd, WM_KEYDOWN, VK_UP, 0);
+        EXPECT_EQ(Scroll().cy, 30);
+
+        // Shift with the wheel eases sideways by 6 + 5 + 3 + 2 + 2 + 1.
+        POINT screen = mid;
+        ClientToScreen(wnd, &screen);
+        SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, -WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+        EXPECT_TRUE(PumpUntil([&] { return Scroll().cx == 59; }, 2000)) << Scroll().cx;
+        PumpFor(200);
+        EXPECT_EQ(Scroll().cx, 59);
+        EXPECT_EQ(Scroll().cy, 30);
+
+        // The hand reaches the page's right edge and stops there.
+        drag(-5000, 0);
+        EXPECT_EQ(Scroll().cx, view.range.cx);
+        PumpFor(150);
+        SaveWindowShot(wnd, level.shot);
+
+        // Playing from the start brings the first measure, at the page's
+        // left, back into view.
+        box.Client().Cmd(2);
+        EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 2000));
+        EXPECT_TRUE(PumpUntil([&] { return !Probe(wnd, L"#COUNTIN").enabled &&
+                                           TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR") == L"1 "; }, 6000));
+        EXPECT_TRUE(PumpUntil([&] { return Scroll().cx < (view.pos.right - view.pos.left) / 2; }, 2000)) << Scroll().cx;
+        Press(L"ID_BTN_SCORE_STOP");
+        PumpFor(300);
+    }
+    // A page twice as wide leaves twice the room plus one more view width.
+    const int inner = Width(Probe(wnd, L"ID_SCORE_VIEW").pos) - 17;
+    EXPECT_NEAR(levels[1].range, 2 * levels[0].range + inner, 2);
+}
+
 }  // namespace

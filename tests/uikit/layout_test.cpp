@@ -145,4 +145,36 @@ TEST(Layout, VisibleRectIsCutByParentsUpToAScrollingOne) {
     EXPECT_TRUE(Is(w.Find(L"title")->VisibleRect(), row.left + 10, row.top + 7, row.right, row.bottom - 6));
 }
 
+// A vertical layout reports its widest child, so that a horizontal bar
+// reaches a child wider than the view (and a horizontal layout its tallest).
+TEST(Layout, TheWidestAndTallestChildGiveTheCrossScrollRange) {
+    struct Case {
+        const wchar_t* markup;
+        SIZE range;
+    } cases[] = {
+        {L"<Window size=\"400,300\"><VerticalLayout name=\"box\" hscrollbar=\"true\">"
+         L"<Control width=\"650\" height=\"50\" padding=\"10,0,20,0\"/><Control height=\"50\"/></VerticalLayout></Window>",
+         SIZE{680 - 400, 0}},
+        {L"<Window size=\"400,300\"><HorizontalLayout name=\"box\" vscrollbar=\"true\">"
+         L"<Control width=\"50\" height=\"500\"/><Control width=\"50\"/></HorizontalLayout></Window>",
+         SIZE{0, 500 - 300}},
+        // Children that take the view's size need no bar.
+        {L"<Window size=\"400,300\"><VerticalLayout name=\"box\" hscrollbar=\"true\"><Control/></VerticalLayout></Window>",
+         SIZE{0, 0}},
+    };
+    for (const Case& c : cases) {
+        TestWindow w(c.markup);
+        ASSERT_TRUE(w.Open());
+        auto* box = static_cast<CContainerUI*>(w.Find(L"box"));
+        SIZE range = box->GetScrollRange();
+        EXPECT_EQ(range.cx, c.range.cx);
+        EXPECT_EQ(range.cy, c.range.cy);
+        if (c.range.cx == 0) continue;
+        // Scrolled to the end, the wide child's right edge meets the view's.
+        box->SetScrollPos(SIZE{range.cx, 0});
+        w.Paint();
+        EXPECT_EQ(box->GetItemAt(0)->GetPosition().right + 20, 400);
+    }
+}
+
 }  // namespace

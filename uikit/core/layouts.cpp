@@ -32,9 +32,16 @@ struct Axis {
 
 }  // namespace
 
+// What the children of a line need: along the line and across it (the
+// widest child of a vertical layout, with its paddings).
+struct LineExtent {
+    int main = 0;
+    int cross = 0;
+};
+
 // Lays the children of a container out along one axis inside `inner` and
-// returns the total extent they need along it.
-static int LayoutLine(const Axis& ax, const std::vector<CControlUI*>& items, const RECT& inner, int childPadding,
+// returns the extent they need.
+static LineExtent LayoutLine(const Axis& ax, const std::vector<CControlUI*>& items, const RECT& inner, int childPadding,
                       SIZE scroll, const std::function<void(int)>& placeFloat) {
     SIZE avail = {inner.right - inner.left, inner.bottom - inner.top};
     int availMain = ax.Main(avail), availCross = ax.Cross(avail);
@@ -56,7 +63,7 @@ static int LayoutLine(const Axis& ax, const std::vector<CControlUI*>& items, con
     // Second pass: place them; the last adjustable child takes what remains.
     int pos = (ax.vertical ? inner.top - scroll.cy : inner.left - scroll.cx);
     int crossStart = (ax.vertical ? inner.left - scroll.cx : inner.top - scroll.cy);
-    int adjustSeen = 0, adjustGiven = 0, total = 0, placed = 0;
+    int adjustSeen = 0, adjustGiven = 0, total = 0, placed = 0, widest = 0;
     for (int i = 0; i < static_cast<int>(items.size()); ++i) {
         CControlUI* c = items[i];
         if (!c->IsVisible()) continue;
@@ -87,9 +94,10 @@ static int LayoutLine(const Axis& ax, const std::vector<CControlUI*>& items, con
         int step = ax.PadMainBefore(pad) + m + ax.PadMainAfter(pad);
         pos += step + childPadding;
         total += step + (placed ? childPadding : 0);
+        widest = std::max(widest, ax.PadCrossBefore(pad) + cross + ax.PadCrossAfter(pad));
         ++placed;
     }
-    return total;
+    return LineExtent{total, widest};
 }
 
 const wchar_t* CVerticalLayoutUI::GetClassName() const { return L"VerticalLayoutUI"; }
@@ -102,8 +110,8 @@ void* CVerticalLayoutUI::FindInterface(const wchar_t* name) {
 void CVerticalLayoutUI::SetPosition(RECT rc) {
     CControlUI::SetPosition(rc);
     RECT inner = InnerRect();
-    int total = LayoutLine(Axis{true}, items_, inner, childPadding_, GetScrollPos(), [this](int i) { SetFloatPos(i); });
-    ProcessScrollBar(inner, 0, total);
+    LineExtent need = LayoutLine(Axis{true}, items_, inner, childPadding_, GetScrollPos(), [this](int i) { SetFloatPos(i); });
+    ProcessScrollBar(inner, need.cross, need.main);
 }
 
 void CVerticalLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
@@ -122,8 +130,8 @@ void* CHorizontalLayoutUI::FindInterface(const wchar_t* name) {
 void CHorizontalLayoutUI::SetPosition(RECT rc) {
     CControlUI::SetPosition(rc);
     RECT inner = InnerRect();
-    int total = LayoutLine(Axis{false}, items_, inner, childPadding_, GetScrollPos(), [this](int i) { SetFloatPos(i); });
-    ProcessScrollBar(inner, total, 0);
+    LineExtent need = LayoutLine(Axis{false}, items_, inner, childPadding_, GetScrollPos(), [this](int i) { SetFloatPos(i); });
+    ProcessScrollBar(inner, need.main, need.cross);
 }
 
 void CHorizontalLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {

@@ -291,6 +291,10 @@ bool CUIWindowManager::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
         int delta = GET_WHEEL_DELTA_WPARAM(wParam);
         UIEvent e = MakeEvent(UIEVENT_SCROLLWHEEL, c, delta > 0 ? 0 : 1, lParam);
         e.mousePoint = pt;
+        // The keys as they were when the wheel turned, which the message
+        // carries, not as they are when it is handled.
+        if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) e.keyState |= UIKEY_SHIFT;
+        else e.keyState &= ~UIKEY_SHIFT;
         c->HandleEvent(e);
         ::SendMessageW(window_, WM_MOUSEMOVE, 0, MAKELPARAM(lastMouse_.x, lastMouse_.y));
         return true;
