@@ -255,7 +255,7 @@ def scrollbar_cells():
 def scrollbar(vertical):
     cells = scrollbar_cells()
     if not vertical:
-        cells = [c.transpose(4) for c in cells]  # Image.TRANSPOSE: up becomes left
+        cells = [c.transpose(5) for c in cells]  # Image.TRANSPOSE: up becomes left
     return strip(cells)
 
 
