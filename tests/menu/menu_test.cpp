@@ -367,10 +367,15 @@ TEST_F(MenuTest, TheShippedFolderMenuIs84PixelsHighWithItemsAtLeast90Wide) {
     GetWindowRect(menus[0], &rc);
     EXPECT_EQ(84, rc.bottom - rc.top);
     EXPECT_GE(rc.right - rc.left, 90);
-    CControlUI* item = MenuObject(menus[0])->Manager().FindControl(L"ID_MENU_SCORE_DIR_DEL");
-    ASSERT_NE(nullptr, item);
-    EXPECT_EQ(20, item->GetHeight());
-    EXPECT_GE(item->GetWidth(), 86);  // the menu's inset keeps 2 pixels on each side
+    // Every item spans the menu, which the widest text sets: none is cut to
+    // the markup's least width of 90.
+    for (const wchar_t* name : {L"ID_MENU_SCORE_ADD", L"ID_MENU_SCORE_DIR_EDIT", L"ID_MENU_SCORE_DIR_DEL"}) {
+        CControlUI* item = MenuObject(menus[0])->Manager().FindControl(name);
+        ASSERT_NE(nullptr, item);
+        EXPECT_EQ(20, item->GetHeight());
+        EXPECT_EQ(item->GetWidth(), rc.right - rc.left - 4);  // the menu's inset keeps 2 pixels on each side
+        EXPECT_GE(item->GetWidth(), 90);
+    }
 }
 
 }  // namespace

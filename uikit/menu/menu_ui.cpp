@@ -1,11 +1,13 @@
 #include "uikit/menu/menu_ui.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
 #include "uikit/controls/text_render.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
+#include "uikit/markup/attr_values.h"
 #include "uikit/menu/menu_observer.h"
 #include "uikit/menu/menu_wnd.h"
 
@@ -174,7 +176,8 @@ SIZE CMenuElementUI::MeasureSize(SIZE available) {
     SIZE result = {0, 0};
     HDC hdc = manager_ ? manager_->GetPaintDC() : nullptr;
     if (hdc) {
-        int width = (cxyFixed_.cx > available.cx ? cxyFixed_.cx : available.cx) - pad.left - pad.right;
+        const int least = std::max(cxyFixed_.cx, cxyMin_.cx);
+        int width = (least > available.cx ? least : available.cx) - pad.left - pad.right;
         RECT rc = {0, 0, width > 0 ? width : 0, 9999};
         UINT style = (look.textStyle | DT_SINGLELINE | DT_CALCRECT) & ~(DT_END_ELLIPSIS | DT_WORDBREAK);
         if (look.showHtml) {
@@ -198,9 +201,14 @@ SIZE CMenuElementUI::MeasureSize(SIZE available) {
         result.cx = pad.left + pad.right + textWidth + 20;
         result.cy = pad.top + pad.bottom + (rc.bottom - rc.top);
     }
-    if (result.cx < cxyFixed_.cx) result.cx = cxyFixed_.cx;
+    result.cx = std::max<LONG>(result.cx, std::max(cxyFixed_.cx, cxyMin_.cx));
     if (cxyFixed_.cy != 0) result.cy = cxyFixed_.cy;
     return result;
+}
+
+void CMenuElementUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
+    if (name && wcscmp(name, L"width") == 0) SetMinWidth(static_cast<int>(ParseInt(value ? value : L"")));
+    else CListContainerElementUI::ApplyAttribute(name, value);
 }
 
 void CMenuElementUI::Paint(HDC hdc, const RECT& paint) {

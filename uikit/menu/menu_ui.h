@@ -57,6 +57,9 @@ public:
     void Paint(HDC hdc, const RECT& paint) override;
     void PaintText(HDC hdc) override;
     void HandleEvent(UIEvent& event) override;
+    // "width" is the least width of an item: every item spans its menu,
+    // which is as wide as its widest item.
+    void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
 
 private:
     const UIListInfo& Look() const;
