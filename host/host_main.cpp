@@ -3,6 +3,7 @@
 //   --lang N          language number given to the plug-in (default 1033)
 //   --skin FOLDER     skin folder given to the plug-in (default none)
 //   --screenshot F    after --quit-after ms, save the screen to F and quit
+//   --player-shot F   likewise, only the plug-in's window
 //   --quit-after MS   quit after MS milliseconds
 //   --demo 1          start playing the score the plug-in opens at start; a
 //                     screenshot then waits (up to 5 s more) for a lit key
@@ -18,6 +19,7 @@
 
 namespace {
 std::wstring g_screenshot;
+std::wstring g_playerShot;
 const CHostWindow* g_window = nullptr;
 bool g_demo = false;
 int g_waitedForKeysMs = 0;
@@ -32,6 +34,8 @@ void CALLBACK QuitTimer(HWND, UINT, UINT_PTR id, DWORD) {
         return;
     }
     if (!g_screenshot.empty()) SaveScreenPng(g_screenshot);
+    HWND player = FindWindowW(L"CWndMelvane", nullptr);
+    if (!g_playerShot.empty() && player) SaveScreenPng(g_playerShot, player);
     PostQuitMessage(0);
 }
 
@@ -54,6 +58,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         if (key == L"--lang") options.language = _wtoi(value.c_str());
         else if (key == L"--skin") options.skinFolder = value;
         else if (key == L"--screenshot") g_screenshot = value;
+        else if (key == L"--player-shot") g_playerShot = value;
         else if (key == L"--quit-after") quitAfter = _wtoi(value.c_str());
         else if (key == L"--demo") options.demo = g_demo = _wtoi(value.c_str()) != 0;
     }

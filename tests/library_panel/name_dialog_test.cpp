@@ -25,6 +25,8 @@ TEST(NameDialog, IsAModal300By150PopupOverThePlayer) {
     EXPECT_EQ(rc.bottom - rc.top, 150);
     EXPECT_FALSE(IsWindowEnabled(rig.Player()));
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), rig.Player());
+    rig.Type(dialog, L"Jazz Standards");
+    rig.Shot(L"name-dialog.png");
     rig.DialogCancel(dialog);
     ASSERT_TRUE(rig.WaitGone(dialog));
     EXPECT_TRUE(IsWindowEnabled(rig.Player()));

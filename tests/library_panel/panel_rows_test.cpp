@@ -270,4 +270,5 @@ TEST(PanelRows, EveryVisibleRowShowsItsIconAndWholeTitleIndentedByDepth) {
     ASSERT_GE(plainBottom, 0);
     ASSERT_GE(descBottom, 0);
     EXPECT_GT(descBottom, plainBottom);
+    EXPECT_EQ(rig.MenuOfRow(0, L"panel-folder-menu.png"), MenuKind::Folder);
 }

@@ -112,6 +112,10 @@ TEST_F(PlayerAtWork, RefusedFilesShowTheirMessageAndKeepThePreviousScore) {
         GetWindowTextW(msgBox, caption, 64);
         EXPECT_STREQ(caption, L"Melvane");
         EXPECT_EQ(MessageBoxText(msgBox), c.message);
+        if (n == 1) {
+            PumpFor(150);
+            SaveWindowShot(wnd, L"player-open-error.png");
+        }
         PostMessageW(msgBox, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(PumpUntil([&] { return !IsWindow(msgBox); }));
         EXPECT_EQ(TextOf(wnd, L"ID_WND_MELVANE_TITLE"), title);
