@@ -314,18 +314,20 @@ TEST_F(ScoreListTest, SelectedRowsShowTheirSliceOfTheSelectionImage) {
     const RECT folderRc = folder->row->GetPosition();
     const RECT pageRc = page->row->GetPosition();
     int folderMid = (folderRc.top + folderRc.bottom) / 2, pageMid = (pageRc.top + pageRc.bottom) / 2;
+    // Looked at right of the titles, which start at the rows' left.
+    const int folderX = folderRc.right - 12, pageX = pageRc.right - 12;
     // Unselected rows show the list's warm background.
-    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), folderRc.left + 60, folderMid)));
-    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), pageRc.left + 60, pageMid)));
+    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), folderX, folderMid)));
+    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), pageX, pageMid)));
 
     ASSERT_TRUE(list->SelectItem(list->GetItemIndex(folder->row)));
     host.Update();
-    EXPECT_TRUE(Greenish(Pixel(host.GetHWND(), folderRc.left + 60, folderMid))) << std::hex << Pixel(host.GetHWND(), folderRc.left + 60, folderMid);
+    EXPECT_TRUE(Greenish(Pixel(host.GetHWND(), folderX, folderMid))) << std::hex << Pixel(host.GetHWND(), folderX, folderMid);
 
     ASSERT_TRUE(list->SelectItem(list->GetItemIndex(page->row)));
     host.Update();
-    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), folderRc.left + 60, folderMid))) << "the folder is no longer selected";
-    EXPECT_TRUE(Greenish(Pixel(host.GetHWND(), pageRc.left + 60, pageMid)));
+    EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), folderX, folderMid))) << "the folder is no longer selected";
+    EXPECT_TRUE(Greenish(Pixel(host.GetHWND(), pageX, pageMid)));
     // The page slice keeps three pixels clear at the row's left edge.
     EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), pageRc.left + 1, pageMid)));
 }
