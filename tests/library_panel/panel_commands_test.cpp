@@ -223,10 +223,18 @@ TEST(PanelRename, TheOpenScoreAndItsFolderAreFollowedByThePlayerAndTheSettings) 
     // Rows: Pop, Moon, Moon's page, Jazz, Blue, or Jazz and Blue first.
     ASSERT_EQ(rig.RowCount(), 5);
     int pop = rig.MenuOfRow(2) == MenuKind::None ? 0 : 2;
-    // The learner zoomed in and scrolled down the page: a rename keeps that
-    // (opening the score again would fit the zoom and scroll to the top).
-    RECT zoomIn = rig.Probe(L"ID_BTN_ZOOM_IN").pos;
-    rig.ClickAt(POINT{(zoomIn.left + zoomIn.right) / 2, (zoomIn.top + zoomIn.bottom) / 2});
+    // The learner zoomed in, played a little, paused and scrolled down the
+    // page: a rename keeps all that (opening the score again would reset the
+    // transport, fit the zoom and scroll to the top).
+    auto press = [&](const wchar_t* button) {
+        RECT rc = rig.Probe(button).pos;
+        rig.ClickAt(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+    };
+    press(L"ID_BTN_ZOOM_IN");
+    press(L"ID_BTN_SCORE_START");
+    ASSERT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SLIDER_PLAY_RULER").value > 0; }, 9000));
+    press(L"ID_BTN_SCORE_PAUSE");
+    ASSERT_EQ(rig.Probe(L"#STOPPED").value, 0);  // paused, not stopped
     RECT view = rig.Probe(L"ID_SCORE_VIEW").pos;
     POINT middle = {(view.left + view.right) / 2, (view.top + view.bottom) / 2};
     ClientToScreen(rig.Player(), &middle);
@@ -235,6 +243,7 @@ TEST(PanelRename, TheOpenScoreAndItsFolderAreFollowedByThePlayerAndTheSettings) 
     PumpFor(900);
     const std::wstring zoom = rig.Probe(L"#ZOOM").text;
     const SIZE scrolled = rig.Probe(L"ID_SCORE_VIEW").scroll;
+    const int played = rig.Probe(L"ID_SLIDER_PLAY_RULER").value;
     ASSERT_GT(scrolled.cy, 0);
     EXPECT_EQ(RenameThroughDialog(rig, pop + 1, kMenuRenameScore, L"Full Moon"), L"");
     EXPECT_EQ(rig.Title(), L"Melvane  ( Full Moon )");
@@ -243,6 +252,9 @@ TEST(PanelRename, TheOpenScoreAndItsFolderAreFollowedByThePlayerAndTheSettings) 
     EXPECT_EQ(std::wstring(rig.Probe(L"#ZOOM").text), zoom);
     EXPECT_EQ(rig.Probe(L"ID_SCORE_VIEW").scroll.cy, scrolled.cy);
     EXPECT_EQ(rig.ViewRows(), 1);
+    EXPECT_EQ(rig.Probe(L"ID_SLIDER_PLAY_RULER").value, played);
+    EXPECT_EQ(rig.Probe(L"#STOPPED").value, 0) << "still paused where it was";
+    EXPECT_TRUE(rig.Probe(L"ID_BTN_SCORE_STOP").enabled);
     rig.Stop();
     EXPECT_EQ(rig.RememberedScore(), L"Night\\Full Moon");
     DiskSnapshot disk = rig.Disk();
