@@ -7,7 +7,7 @@
 namespace zyqn {
 
 constexpr int kTicksPerQuarter = 480;
-constexpr int kFormatVersion = 1;  // the newest version this engine reads
+constexpr int kFormatVersion = 2;  // the newest version this engine reads
 constexpr int kHandRight = 0;
 constexpr int kHandLeft = 1;
 
@@ -40,6 +40,8 @@ struct Event {
 struct Measure {
     std::vector<Event> hands[2];
     int length = 0;  // ticks; shorter than a full measure only for a pick-up or the last measure
+    bool lineEnd = false;  // the last measure of a written music line: a good place to break
+    bool breakAfter = false;  // the writer asked for a new system after this measure
 };
 
 struct Score {
@@ -51,6 +53,11 @@ struct Score {
     std::vector<Measure> measures;
 
     int FullMeasureTicks() const { return beats * kTicksPerQuarter * 4 / unit; }
+    // A short first measure is a pick-up: it is numbered 0 and the next one 1.
+    bool HasPickup() const { return measures.size() > 1 && measures[0].length < FullMeasureTicks(); }
+    int FirstNumber() const { return HasPickup() ? 0 : 1; }
+    // Measures a musician counts: the pick-up is not one of them.
+    int NumberedCount() const { return static_cast<int>(measures.size()) - (HasPickup() ? 1 : 0); }
     // Milliseconds from the start at the written tempo. Dividing last keeps whole
     // milliseconds exact, so events land on the clock values tests expect.
     double TicksToMs(long long ticks) const {

@@ -49,6 +49,7 @@ size_t Utf8Length(const unsigned char* p, const unsigned char* end) {
 struct PendingMeasure {
     std::vector<Event> events;
     int line = 0, column = 0;
+    bool lineEnd = false, breakAfter = false;
 };
 
 class Parser {
@@ -92,6 +93,7 @@ private:
     bool ParseField(size_t pos);
     bool ParseFieldValue(const std::string& name, const std::string& value, size_t valuePos);
     bool ParseBody(int hand, size_t pos);
+    bool MarkBreak(int hand, size_t pos);
     bool ParseEvent(int hand, size_t& pos);
     bool ParseNote(size_t& pos, Event& ev, bool inChord);
     bool ParseSuffix(size_t& pos, Event& ev);
@@ -112,6 +114,7 @@ private:
     bool musicStarted_ = false;
     std::map<std::string, bool> seenFields_;
     PendingMeasure pending_[2];
+    bool breakPending_[2] = {false, false};  // a break mark before the measure being written closes
     std::vector<PendingMeasure> hands_[2];
     int tripletGroup_ = -1;  // open group index, -1 when none
     size_t tripletOpenPos_ = 0;
@@ -276,8 +279,22 @@ bool Parser::ParseFieldValue(const std::string& name, const std::string& value, 
     return true;
 }
 
+// A backslash asks for a new system after the measure it follows (or closes).
+bool Parser::MarkBreak(int hand, size_t p) {
+    if (score_.version < 2) return FailAt(p, "the line-break mark '\\' needs \"zyqn 2\" on the first line");
+    if (!pending_[hand].events.empty()) {
+        breakPending_[hand] = true;
+    } else if (!hands_[hand].empty()) {
+        hands_[hand].back().breakAfter = true;
+    } else {
+        return FailAt(p, "a line-break mark must follow a measure");
+    }
+    return true;
+}
+
 bool Parser::ParseBody(int hand, size_t p) {
     PendingMeasure& m = pending_[hand];
+    const size_t before = hands_[hand].size();
     while (p < line_.length) {
         char c = line_.text[p];
         if (IsSpace(c)) {
@@ -302,6 +319,9 @@ bool Parser::ParseBody(int hand, size_t p) {
             if (m.events.empty()) return FailAt(p, "a dash must follow a note or a rest in the same measure");
             if (++m.events.back().dashes > 16) return FailAt(p, "too many dashes");
             ++p;
+        } else if (c == '\\') {
+            if (!MarkBreak(hand, p)) return false;
+            ++p;
         } else if (c == '[' || c == '#' || c == 'b' || c == '=' || (c >= '0' && c <= '9')) {
             if (!ParseEvent(hand, p)) return false;
         } else {
@@ -309,7 +329,10 @@ bool Parser::ParseBody(int hand, size_t p) {
             return FailAt(p, "unexpected character '" + shown + "'");
         }
     }
-    return CloseMeasure(hand, line_.length);
+    if (!CloseMeasure(hand, line_.length)) return false;
+    // Writers lay out their lines by phrase; the layout prefers to break where they did.
+    if (hands_[hand].size() > before) hands_[hand].back().lineEnd = true;
+    return true;
 }
 
 // A note, a rest or a chord with its duration marks.
@@ -420,6 +443,8 @@ bool Parser::CloseMeasure(int hand, size_t pos) {
     if (static_cast<int>(hands_[hand].size()) >= kMaxMeasures)
         return FailAt(pos, Format("a part holds at most %d measures", kMaxMeasures));
     if (!FixMeasure(m)) return false;
+    m.breakAfter = breakPending_[hand];
+    breakPending_[hand] = false;
     hands_[hand].push_back(std::move(m));
     m = PendingMeasure();
     return true;
@@ -505,6 +530,8 @@ bool Parser::Finish(int lastLine) {
                 return Fail(ParseStatus::Unreadable, m.line, m.column, buf);
             }
             out.length = std::max(out.length, length);
+            out.lineEnd = out.lineEnd || m.lineEnd;
+            out.breakAfter = out.breakAfter || m.breakAfter;
             out.hands[hand] = std::move(m.events);
         }
     }

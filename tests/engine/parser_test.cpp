@@ -183,7 +183,7 @@ TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
         {"zyqn 1 beta\n", ParseStatus::Unreadable, 1, 8},
         {"zyqn x\n", ParseStatus::Unreadable, 1, 6},
         {"zyqn 0\n", ParseStatus::Unreadable, 1, 6},
-        {"zyqn 2\nR: 1\n", ParseStatus::NewerVersion, 1, 6},
+        {"zyqn 3\nR: 1\n", ParseStatus::NewerVersion, 1, 6},
         {"zyqn 99999999999999999999999\n", ParseStatus::NewerVersion, 1, 6},
         {"", ParseStatus::NotScore, 1, 1},
         {"\xEF\xBB\xBF", ParseStatus::NotScore, 1, 1},
