@@ -1,6 +1,8 @@
 #include "engine/layout.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace zyqn {
 
@@ -8,9 +10,11 @@ using namespace metrics;
 
 namespace {
 
-constexpr int kLineWidth = kPageWidth - 2 * kMarginX;
-constexpr int kAccidentalWidth = 8;
-constexpr int kSqueezePercent = 85;
+constexpr int kLineWidth = kPageWidth - 2 * kMarginX - kBraceRoom;
+constexpr int kLineLeft = kMarginX + kBraceRoom;
+constexpr int kAccidentalRoom = kAccidentalWidth + 2;
+constexpr int kTieRoom = 7;      // a tie's arc above the marks it spans
+constexpr int kTripletRoom = 12;  // a triplet's bracket and figure above that
 
 bool HasAccidental(const Event& ev) {
     for (const Head& h : ev.heads)
@@ -18,68 +22,309 @@ bool HasAccidental(const Event& ev) {
     return false;
 }
 
-int DashTicks(const Event& ev) { return ev.triplet >= 0 ? kTicksPerQuarter * 2 / 3 : kTicksPerQuarter; }
+// What a hand writes at one time position: a note, a rest, a dash or the "0"
+// that stands for a rest's dot.
+struct Glyph {
+    int tick;
+    int width;      // ink to the right of the column, dots of a dotted note included
+    int leftRoom;   // ink to the left: an accidental
+};
 
-// Width of the time span of a measure so that no two glyphs of a hand
-// (notes, rests or dashes) come closer than a glyph gap.
-int NaturalInner(const Measure& m) {
-    const int length = std::max(1, m.length);
-    double inner = kMinInner;
-    for (int hand = 0; hand < 2; ++hand) {
-        struct Glyph {
-            int tick, need;
-        };
-        std::vector<Glyph> glyphs;
-        for (const Event& ev : m.hands[hand]) {
-            glyphs.push_back({ev.start, kMinGlyphGap + (HasAccidental(ev) ? kAccidentalWidth : 0)});
-            for (int d = 0; d < ev.dashes; ++d)
-                glyphs.push_back({ev.start + ev.BaseDuration() + d * DashTicks(ev), kMinGlyphGap});
-        }
-        for (size_t i = 0; i < glyphs.size(); ++i) {
-            int next = i + 1 < glyphs.size() ? glyphs[i + 1].tick : length;
-            int need = i + 1 < glyphs.size() ? glyphs[i + 1].need : kDigitWidth + 4;
-            int gap = next - glyphs[i].tick;
-            if (gap > 0) inner = std::max(inner, static_cast<double>(need) * length / gap);
+void CollectGlyphs(const Event& ev, std::vector<Glyph>& out) {
+    int ink = kDigitWidth + (ev.IsRest() || !ev.dots ? 0 : 3 + 5 * ev.dots);
+    out.push_back({ev.start, ink, HasAccidental(ev) ? kAccidentalRoom : 0});
+    int t = ev.start + ev.BaseDuration();
+    if (ev.IsRest() && ev.dots) {
+        // A dotted rest is written as rests of the dots' lengths: "0 0_", not "0.".
+        int piece = kTicksPerQuarter >> ev.underlines;
+        if (ev.triplet >= 0) piece = piece * 2 / 3;
+        t = ev.start + piece;
+        for (int d = 1; d <= ev.dots; ++d) {
+            out.push_back({t, kDigitWidth, 0});
+            t += piece >> d;
         }
     }
-    return std::min(static_cast<int>(inner + 0.5), kLineWidth - kMeasurePadLeft - kMeasurePadRight);
+    for (int d = 0; d < ev.dashes; ++d) out.push_back({t + d * DashTicks(ev), kDigitWidth, 0});
 }
 
-int MaxHeads(const Score& score, const PlacedSystem& sys, int hand) {
-    size_t n = 1;
-    for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i)
-        for (const Event& ev : score.measures[i].hands[hand]) n = std::max(n, ev.heads.size());
-    return static_cast<int>(n);
+// The natural and the least room of every column gap of a measure.
+struct Spacing {
+    std::vector<int> ticks;  // column ticks, the measure's end last
+    std::vector<double> natural, least;  // one per gap: ticks.size() - 1
+    int padLeft = kMeasurePadLeft;
+
+    double Width(double stretch) const {
+        double w = padLeft;
+        for (size_t i = 0; i < natural.size(); ++i) w += std::max(least[i], natural[i] * stretch);
+        return w;
+    }
+};
+
+Spacing MeasureSpacing(const Measure& m) {
+    Spacing sp;
+    const int length = std::max(1, m.length);
+    std::vector<Glyph> glyphs[2];
+    for (int hand = 0; hand < 2; ++hand)
+        for (const Event& ev : m.hands[hand]) CollectGlyphs(ev, glyphs[hand]);
+    for (const auto& g : glyphs)
+        for (const Glyph& x : g)
+            if (x.tick < length) sp.ticks.push_back(x.tick);
+    sp.ticks.push_back(0);
+    sp.ticks.push_back(length);
+    std::sort(sp.ticks.begin(), sp.ticks.end());
+    sp.ticks.erase(std::unique(sp.ticks.begin(), sp.ticks.end()), sp.ticks.end());
+    const size_t gaps = sp.ticks.size() - 1;
+    sp.least.assign(gaps, 0.0);
+    sp.natural.assign(gaps, 0.0);
+    for (size_t i = 0; i < gaps; ++i)
+        sp.natural[i] = kQuarterSpace * std::sqrt(static_cast<double>(sp.ticks[i + 1] - sp.ticks[i]) / kTicksPerQuarter);
+    for (const auto& g : glyphs) {
+        for (const Glyph& x : g) {
+            size_t col = std::lower_bound(sp.ticks.begin(), sp.ticks.end(), x.tick) - sp.ticks.begin();
+            if (col < gaps) sp.least[col] = std::max(sp.least[col], static_cast<double>(x.width + 4));
+            if (col == 0) sp.padLeft = std::max(sp.padLeft, kMeasurePadLeft + x.leftRoom);
+            else if (col <= gaps) sp.least[col - 1] += x.leftRoom;
+        }
+    }
+    for (size_t i = 0; i < gaps; ++i) sp.least[i] = std::max(sp.least[i], 8.0);
+    return sp;
 }
 
-int RowHeight(int heads) { return kRowTop + heads * kDigitHeight + (heads - 1) * kHeadGap + kRowBottom; }
+// The stretch at which a run of measures fills the line exactly.
+double FitStretch(const std::vector<Spacing>& sp, int first, int end) {
+    double lo = 0.05, hi = 20;
+    for (int it = 0; it < 40; ++it) {
+        double mid = (lo + hi) / 2, w = 0;
+        for (int i = first; i < end; ++i) w += sp[i].Width(mid);
+        (w > kLineWidth ? hi : lo) = mid;
+    }
+    return lo;
+}
+
+// Chooses where systems end: the least total badness over the whole piece,
+// as a typesetter balances lines. Badness grows as a system's spacing departs
+// from the piece's usual spacing `target`, so like bars look alike on every
+// line; breaks fall at the ends of the writer's lines where they can, a break
+// mark always ends a system, and the last system does not hold one bar alone.
+std::vector<int> ChooseBreaks(const Score& score, const std::vector<Spacing>& sp, double target) {
+    const int count = static_cast<int>(sp.size());
+    std::vector<double> natural(count), least(count);
+    for (int i = 0; i < count; ++i) {
+        natural[i] = sp[i].Width(1.0);
+        least[i] = sp[i].Width(0.0);
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<double> best(count + 1, inf);
+    std::vector<int> from(count + 1, 0);
+    best[0] = 0;
+    for (int end = 1; end <= count; ++end) {
+        double nat = 0, min = 0;
+        for (int first = end - 1; first >= 0; --first) {
+            nat += natural[first];
+            min += least[first];
+            if (min > kLineWidth && first < end - 1) break;
+            if (first < end - 1 && score.measures[first].breakAfter) break;
+            if (best[first] == inf) continue;
+            // The last system's crowding decides whether a lone bar is better: measure it exactly.
+            double stretch = end == count && nat > kLineWidth ? FitStretch(sp, first, end) : kLineWidth / nat;
+            double cost;
+            if (end == count && stretch >= target) {
+                // A short last system keeps the usual spacing; it had better not be nearly empty.
+                double fill = nat * target / kLineWidth;
+                cost = (1 - fill) * (1 - fill) * 10;
+            } else {
+                double off = std::log(stretch / target);
+                cost = off * off * 400;
+                if (stretch < 0.75) cost += 200;  // notes crowd: worse than air
+            }
+            if (end == count && end - first == 1 && count > 1) cost += 40;
+            const Measure& last = score.measures[end - 1];
+            if (end < count && !last.lineEnd && !last.breakAfter) cost += 30;
+            if (best[first] + cost < best[end]) {
+                best[end] = best[first] + cost;
+                from[end] = first;
+            }
+        }
+    }
+    std::vector<int> starts;
+    for (int end = count; end > 0; end = from[end]) starts.push_back(from[end]);
+    std::reverse(starts.begin(), starts.end());
+    return starts;
+}
+
+double MedianStretch(const std::vector<Spacing>& sp, const std::vector<int>& starts) {
+    std::vector<double> stretches;
+    for (size_t s = 0; s + 1 < starts.size(); ++s) {
+        double nat = 0;
+        for (int i = starts[s]; i < starts[s + 1]; ++i) nat += sp[i].Width(1.0);
+        stretches.push_back(kLineWidth / nat);
+    }
+    if (stretches.empty()) return 1.0;
+    std::sort(stretches.begin(), stretches.end());
+    return std::max(0.8, std::min(2.0, stretches[stretches.size() / 2]));
+}
+
+// The piece's usual spacing and its breaks, found together. The first guess
+// is the spacing of the writer's own lines; then the breaks for the guess,
+// and the median of their systems' stretch as the next guess.
+std::vector<int> BalancedBreaks(const Score& score, const std::vector<Spacing>& sp, double* target) {
+    const int count = static_cast<int>(sp.size());
+    std::vector<int> written{0};
+    for (int i = 0; i + 1 < count; ++i)
+        if (score.measures[i].lineEnd || score.measures[i].breakAfter) written.push_back(i + 1);
+    written.push_back(count);
+    // Lines of a bar or two are the writer's habit rather than a phrase: the
+    // guess never asks for more air than a reader wants.
+    double guess = std::min(1.3, MedianStretch(sp, written));
+    std::vector<int> starts;
+    for (int pass = 0; pass < 2; ++pass) {
+        starts = ChooseBreaks(score, sp, guess);
+        std::vector<int> bounds = starts;
+        bounds.push_back(count);
+        guess = MedianStretch(sp, bounds);
+    }
+    *target = guess;
+    return starts;
+}
+
+// Room a note or rest needs above and below its lowest digit's top.
+struct Extent {
+    int above = 0, below = 0;
+};
+
+std::vector<const Head*> HeadsHighFirst(const Event& ev) {
+    std::vector<const Head*> order;
+    for (const Head& h : ev.heads) order.push_back(&h);
+    std::stable_sort(order.begin(), order.end(), [](const Head* a, const Head* b) { return a->midi > b->midi; });
+    return order;
+}
+
+// Digit tops of a chord relative to its highest digit: octave dots between
+// two digits get room, and sit nearer the digit they belong to.
+std::vector<int> StackOffsets(const std::vector<const Head*>& heads) {
+    std::vector<int> offsets{0};
+    for (size_t i = 1; i < heads.size(); ++i) {
+        int down = std::max(0, -heads[i - 1]->octave), up = std::max(0, heads[i]->octave);
+        int upperBottom = MarksBottom(0, down), lowerTop = MarksTop(up);
+        offsets.push_back(offsets.back() + 5 + upperBottom - lowerTop);
+    }
+    return offsets;
+}
+
+bool Tied(const Event& ev) {
+    for (const Head& h : ev.heads)
+        if (h.tie || h.tiedFrom) return true;
+    return false;
+}
+
+// The highest and lowest ink of an event relative to its lowest digit's top.
+Extent Reach(const Event& ev) {
+    Extent e;
+    if (ev.IsRest()) {
+        int ul = ev.underlines + ev.dots;  // the last "0" of a dotted rest has the most lines
+        e.above = -kInkTop;
+        e.below = MarksBottom(ul, 0);
+        return e;
+    }
+    auto heads = HeadsHighFirst(ev);
+    auto offsets = StackOffsets(heads);
+    int lowest = offsets.back();
+    e.above = lowest - MarksTop(std::max(0, heads.front()->octave));
+    if (Tied(ev)) e.above += kTieRoom;
+    if (ev.triplet >= 0) e.above += kTripletRoom;
+    e.below = MarksBottom(ev.underlines, std::max(0, -heads.back()->octave));
+    return e;
+}
 
 void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm) {
     const Measure& m = score.measures[pm.index];
     for (int hand = 0; hand < 2; ++hand) {
-        int lowestTop = sys.rowTop[hand] + sys.rowHeight[hand] - kRowBottom - kDigitHeight;
+        const int lowestTop = sys.lowestTop[hand];
         const auto& events = m.hands[hand];
         for (size_t i = 0; i < events.size(); ++i) {
             const Event& ev = events[i];
             PlacedEvent pe;
             pe.ref = EventRef{pm.index, hand, static_cast<int>(i)};
             pe.x = TickX(pm, m.length, ev.start);
-            int heads = std::max<int>(1, static_cast<int>(ev.heads.size()));
-            pe.headTop = lowestTop - (heads - 1) * (kDigitHeight + kHeadGap);
-            pe.box.left = pe.x - (HasAccidental(ev) ? kAccidentalWidth : 0) - 2;
+            if (ev.IsRest()) {
+                pe.headTops.push_back(lowestTop);
+            } else {
+                auto offsets = StackOffsets(HeadsHighFirst(ev));
+                for (int off : offsets) pe.headTops.push_back(lowestTop - offsets.back() + off);
+            }
+            pe.headTop = pe.headTops.front();
+            int upDots = ev.IsRest() ? 0 : std::max(0, HeadsHighFirst(ev).front()->octave);
+            pe.marksTop = pe.headTop + MarksTop(upDots);
+            pe.box.left = pe.x - (HasAccidental(ev) ? kAccidentalRoom : 0) - 2;
             pe.box.right = pe.x + kDigitWidth + 2;
-            pe.box.top = pe.headTop - 2;
-            pe.box.bottom = lowestTop + kDigitHeight + 2;
+            pe.box.top = pe.headTop + kInkTop - 2;
+            pe.box.bottom = lowestTop + kBaseline + 2;
             pm.events[hand].push_back(pe);
         }
     }
 }
 
+// Room above and below the lowest digits of a row of a system.
+Extent RowReach(const Score& score, const PlacedSystem& sys, int hand) {
+    Extent row{2 - kInkTop, kBaseline + 2};  // the highlight box's margin at least
+    for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i)
+        for (const Event& ev : score.measures[i].hands[hand]) {
+            Extent e = Reach(ev);
+            row.above = std::max(row.above, e.above);
+            row.below = std::max(row.below, e.below);
+        }
+    return row;
+}
+
+// Splits systems into pages: as many as fit, then evened out so the last
+// page is not left with a system or two.
+std::vector<int> PageStarts(const std::vector<int>& heights) {
+    auto fill = [&](int cap) {
+        std::vector<int> starts{0};
+        int y = kMarginTop + kTitleBlock, onPage = 0;
+        for (size_t s = 0; s < heights.size(); ++s) {
+            if (onPage > 0 && (y + heights[s] > kPageHeight - kMarginBottom || onPage >= cap)) {
+                starts.push_back(static_cast<int>(s));
+                y = kMarginTop;
+                onPage = 0;
+            }
+            y += heights[s] + kSystemGap;
+            ++onPage;
+        }
+        return starts;
+    };
+    std::vector<int> greedy = fill(std::numeric_limits<int>::max());
+    const int pages = static_cast<int>(greedy.size()), systems = static_cast<int>(heights.size());
+    if (pages < 2) return greedy;
+    std::vector<int> even = fill((systems + pages - 1) / pages);
+    return even.size() == greedy.size() ? even : greedy;
+}
+
 }  // namespace
 
+double DotAboveY(int k) { return kInkTop - 2.6 - kDotStep * k; }
+double DotBelowY(int underlines, int k) { return kBaseline + 2.6 + kUnderlineStep * underlines + kDotStep * k; }
+int MarksTop(int dotsAbove) {
+    return dotsAbove > 0 ? static_cast<int>(std::floor(DotAboveY(dotsAbove - 1) - kDotRadius)) : kInkTop;
+}
+int MarksBottom(int underlines, int dotsBelow) {
+    if (dotsBelow > 0) return static_cast<int>(std::ceil(DotBelowY(underlines, dotsBelow - 1) + kDotRadius));
+    return underlines > 0 ? kUnderlineTop + kUnderlineStep * (underlines - 1) + 2 : kBaseline + 1;
+}
+
+int DashTicks(const Event& ev) { return ev.triplet >= 0 ? kTicksPerQuarter * 2 / 3 : kTicksPerQuarter; }
+
 int TickX(const PlacedMeasure& m, int measureLength, int tick) {
-    if (measureLength <= 0) return m.innerLeft;
-    return m.innerLeft + static_cast<int>(static_cast<long long>(tick) * m.innerWidth / measureLength);
+    const auto& c = m.columns;
+    if (c.empty()) {
+        if (measureLength <= 0) return m.innerLeft;
+        return m.innerLeft + static_cast<int>(static_cast<long long>(tick) * m.innerWidth / measureLength);
+    }
+    auto it = std::lower_bound(c.begin(), c.end(), tick, [](const Column& a, int t) { return a.tick < t; });
+    if (it == c.end()) return c.back().x;
+    if (it->tick == tick || it == c.begin()) return it->x;
+    const Column& a = *(it - 1);
+    return a.x + static_cast<int>(static_cast<long long>(tick - a.tick) * (it->x - a.x) / (it->tick - a.tick));
 }
 
 int Layout::PageSystemEnd(int page) const {
@@ -108,64 +353,78 @@ const PlacedEvent* Layout::HitTest(int page, int x, int y) const {
 Layout LayoutScore(const Score& score) {
     Layout layout;
     const int count = static_cast<int>(score.measures.size());
-    std::vector<int> inner(count);
-    for (int i = 0; i < count; ++i) inner[i] = NaturalInner(score.measures[i]);
+    std::vector<Spacing> spacing(count);
+    for (int i = 0; i < count; ++i) spacing[i] = MeasureSpacing(score.measures[i]);
 
-    // Fill systems greedily, then stretch each to the full line; a short last
-    // system keeps its natural widths.
-    const int pad = kMeasurePadLeft + kMeasurePadRight;
+    // Systems: justified to the line, except a last one that is short, which
+    // keeps the spacing of the others so like bars look alike.
+    double usual = 1.0;
+    std::vector<int> starts = BalancedBreaks(score, spacing, &usual);
     layout.measures.resize(count);
-    int first = 0;
-    while (first < count) {
-        // A system may squeeze its measures a little rather than leave one alone on a line.
-        int used = inner[first] + pad, n = 1;
-        while (first + n < count &&
-               (used - n * pad + inner[first + n]) * kSqueezePercent / 100 + (n + 1) * pad <= kLineWidth)
-            used += inner[first + n++] + pad;
+    std::vector<bool> justified;
+    for (size_t s = 0; s < starts.size(); ++s) {
         PlacedSystem sys;
-        sys.firstMeasure = first;
-        sys.measureCount = n;
-        bool last = first + n == count;
-        double stretch = 1.0;
-        int innerSum = used - n * pad;
-        if (innerSum > 0 && (!last || used * 10 >= kLineWidth * 7 || used > kLineWidth))
-            stretch = static_cast<double>(kLineWidth - n * pad) / innerSum;
-        int x = kMarginX;
-        for (int i = first; i < first + n; ++i) {
+        sys.firstMeasure = starts[s];
+        sys.measureCount = (s + 1 < starts.size() ? starts[s + 1] : count) - starts[s];
+        sys.stretch = FitStretch(spacing, sys.firstMeasure, sys.firstMeasure + sys.measureCount);
+        layout.systems.push_back(sys);
+        justified.push_back(true);
+    }
+    double& lastStretch = layout.systems.back().stretch;
+    if (usual < lastStretch) {
+        lastStretch = usual;
+        justified.back() = false;
+    }
+    for (PlacedSystem& sys : layout.systems) {
+        const size_t index = &sys - layout.systems.data();
+        double x = kLineLeft;
+        const int end = sys.firstMeasure + sys.measureCount;
+        for (int i = sys.firstMeasure; i < end; ++i) {
+            const Spacing& sp = spacing[i];
             PlacedMeasure& pm = layout.measures[i];
             pm.index = i;
-            pm.system = static_cast<int>(layout.systems.size());
-            pm.innerWidth = static_cast<int>(inner[i] * stretch);
-            // The last measure of a stretched system absorbs the rounding.
-            if (stretch != 1.0 && i == first + n - 1) pm.innerWidth = kMarginX + kLineWidth - x - pad;
-            pm.innerLeft = x + kMeasurePadLeft;
-            pm.box.left = x;
-            x += pm.innerWidth + pad;
-            pm.box.right = x;
+            pm.number = i + score.FirstNumber();
+            pm.system = static_cast<int>(index);
+            pm.box.left = static_cast<int>(std::lround(x));
+            double cx = x + sp.padLeft;
+            pm.innerLeft = static_cast<int>(std::lround(cx));
+            for (size_t c = 0; c < sp.ticks.size(); ++c) {
+                pm.columns.push_back(Column{sp.ticks[c], static_cast<int>(std::lround(cx))});
+                if (c < sp.natural.size()) cx += std::max(sp.least[c], sp.natural[c] * sys.stretch);
+            }
+            x = cx;
+            pm.box.right = static_cast<int>(std::lround(x));
+            // A justified system ends exactly at the margin, whatever the rounding.
+            if (i == end - 1 && justified[index] && x <= kLineLeft + kLineWidth + 1)
+                pm.box.right = pm.columns.back().x = kLineLeft + kLineWidth;
+            pm.innerWidth = pm.box.right - pm.innerLeft;
         }
-        layout.systems.push_back(sys);
-        first += n;
     }
 
-    // Stack the systems onto pages.
-    int y = kMarginTop + kTitleBlock;
-    int page = 0;
-    layout.pageFirstSystem.push_back(0);
+    // Rows as tall as their marks need, then systems onto pages.
+    std::vector<int> heights;
+    std::vector<Extent> reach[2];
+    for (PlacedSystem& sys : layout.systems) {
+        for (int hand = 0; hand < 2; ++hand) {
+            Extent e = RowReach(score, sys, hand);
+            reach[hand].push_back(e);
+            sys.rowHeight[hand] = e.above + e.below;
+        }
+        heights.push_back(kNumberBand + sys.rowHeight[0] + kHandGap + sys.rowHeight[1]);
+    }
+    layout.pageFirstSystem = PageStarts(heights);
+    int page = -1, y = 0;
     for (size_t s = 0; s < layout.systems.size(); ++s) {
         PlacedSystem& sys = layout.systems[s];
-        sys.rowHeight[kHandRight] = RowHeight(MaxHeads(score, sys, kHandRight));
-        sys.rowHeight[kHandLeft] = RowHeight(MaxHeads(score, sys, kHandLeft));
-        int height = kNumberBand + sys.rowHeight[0] + kHandGap + sys.rowHeight[1];
-        bool pageHasSystems = layout.pageFirstSystem.back() != static_cast<int>(s);
-        if (pageHasSystems && y + height > kPageHeight - kMarginBottom) {
+        if (page + 1 < layout.PageCount() && layout.pageFirstSystem[page + 1] == static_cast<int>(s)) {
             ++page;
-            layout.pageFirstSystem.push_back(static_cast<int>(s));
-            y = kMarginTop;
+            y = page == 0 ? kMarginTop + kTitleBlock : kMarginTop;
         }
         sys.page = page;
         sys.top = y;
         sys.rowTop[kHandRight] = y + kNumberBand;
         sys.rowTop[kHandLeft] = sys.rowTop[kHandRight] + sys.rowHeight[kHandRight] + kHandGap;
+        for (int hand = 0; hand < 2; ++hand) sys.lowestTop[hand] = sys.rowTop[hand] + reach[hand][s].above;
         sys.bottom = sys.rowTop[kHandLeft] + sys.rowHeight[kHandLeft];
         for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i) {
             PlacedMeasure& pm = layout.measures[i];

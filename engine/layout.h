@@ -1,7 +1,10 @@
 // Places a score on A4-proportioned pages at scale 1.0: systems of measures,
 // each a right-hand row above a left-hand row, measures aligned across the
-// hands and time spaced evenly within a measure. The renderer scales these
-// figures; hit testing and the play view read them back.
+// hands. Time is spaced by duration as engravers do (a longer note gets more
+// room, but less than in proportion), every glyph keeps a minimum gap, and
+// full systems are justified. Systems break where the writer's own lines end
+// when that reads well. The renderer scales these figures; hit testing and
+// the play view read them back.
 #pragma once
 #include <vector>
 
@@ -12,6 +15,7 @@ namespace zyqn {
 struct Box {
     int left = 0, top = 0, right = 0, bottom = 0;
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool Overlaps(const Box& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
 };
@@ -20,37 +24,56 @@ namespace metrics {
 constexpr int kPageWidth = 794;  // A4 at 96 dots per inch
 constexpr int kPageHeight = 1123;
 constexpr int kMarginX = 60;
-constexpr int kMarginTop = 56;
-constexpr int kMarginBottom = 64;  // leaves room for the page number
-constexpr int kTitleBlock = 118;   // title, composer and key line on the first page
+constexpr int kMarginTop = 48;
+constexpr int kMarginBottom = 56;  // leaves room for the page number
+constexpr int kTitleBlock = 84;    // title, composer and key line on the first page
 constexpr int kDigitWidth = 12;
-constexpr int kDigitHeight = 20;
+constexpr int kDigitHeight = 20;  // a digit's box; its ink runs from kInkTop to kBaseline
+constexpr int kInkTop = 3;
+constexpr int kBaseline = 16;
 constexpr int kDigitFont = 18;
 constexpr int kSmallFont = 11;
-constexpr int kHeadGap = 12;   // between stacked chord notes, room for octave dots
-constexpr int kRowTop = 20;    // above the top note: octave dots, ties, triplet marks
-constexpr int kRowBottom = 26;  // below the bottom note: underlines, then octave dots
-constexpr int kNumberBand = 12;  // measure numbers above the system
-constexpr int kHandGap = 2;
+constexpr double kDotRadius = 1.4;  // octave dots
+constexpr int kDotStep = 5;         // between stacked octave dots: apart even at 100 %
+constexpr int kUnderlineTop = 18;   // first underline below a digit's top
+constexpr int kUnderlineStep = 4;
+constexpr int kAccidentalWidth = 6;  // small signs, drawn left of the digit
+constexpr int kNumberBand = 11;      // measure numbers above the system
+constexpr int kHandGap = 12;  // the hands read as two rows, a chord's top note clear of the right hand
 constexpr int kSystemGap = 18;
-constexpr int kMeasurePadLeft = 14;  // room for the first note's accidental
-constexpr int kMeasurePadRight = 6;
-constexpr int kMinGlyphGap = 19;
-constexpr int kMinInner = 48;
+constexpr int kMeasurePadLeft = 10;  // bar line to the first note
+constexpr int kQuarterSpace = 40;    // room a quarter note takes before justification
+constexpr int kMinGlyphGap = 16;     // digit to digit, however short the note
+constexpr int kBraceRoom = 14;       // left of the system bar, for the brace
 }  // namespace metrics
+
+// Vertical offsets of octave dots and underlines from a digit's top.
+double DotAboveY(int k);              // centre of the k-th dot above (0 nearest)
+double DotBelowY(int underlines, int k);
+int MarksTop(int dotsAbove);          // highest ink of a digit with its dots above
+int MarksBottom(int underlines, int dotsBelow);
 
 struct PlacedEvent {
     EventRef ref;
-    int x = 0;  // left of the digit column
+    int x = 0;        // left of the digit column
     int headTop = 0;  // top of the highest note's digit (or the rest's)
+    std::vector<int> headTops;  // every note's digit top, highest pitch first (one entry for a rest)
+    int marksTop = 0;  // above the highest note's octave dots: where ties and brackets may start
     Box box;          // the notes' digits and accidentals: what a click or the highlight covers
 };
 
+// A time position inside a measure and its x on the page.
+struct Column {
+    int tick = 0, x = 0;
+};
+
 struct PlacedMeasure {
-    int index = 0;  // 0-based
+    int index = 0;   // 0-based
+    int number = 1;  // as printed and reported: a pick-up is 0
     int page = 0, system = 0;
     Box box;       // from bar line to bar line, both rows
     int innerLeft = 0, innerWidth = 0;  // the span that time is spread over
+    std::vector<Column> columns;        // ascending ticks, the measure's end last
     std::vector<PlacedEvent> events[2];
 };
 
@@ -58,7 +81,9 @@ struct PlacedSystem {
     int page = 0;
     int top = 0, bottom = 0;
     int rowTop[2] = {0, 0}, rowHeight[2] = {0, 0};
+    int lowestTop[2] = {0, 0};  // digit top of each row's lowest notes
     int firstMeasure = 0, measureCount = 0;
+    double stretch = 1.0;  // justification applied to the natural spacing
 };
 
 struct Layout {
@@ -78,5 +103,8 @@ Layout LayoutScore(const Score& score);
 
 // x of a tick inside a placed measure.
 int TickX(const PlacedMeasure& m, int measureLength, int tick);
+
+// Ticks a dash stands for after an event: a quarter, or two thirds of one in a triplet.
+int DashTicks(const Event& ev);
 
 }  // namespace zyqn

@@ -52,43 +52,67 @@ void Dot(HDC dc, const Xf& xf, double cx, double cy, double r) {
     Ellipse(dc, x - d, y - d, x + d + 1, y + d + 1);
 }
 
-// Sharp, flat and natural signs drawn as strokes, so no font needs to hold them.
-void Accidental(HDC dc, const Xf& xf, int kind, double x, double y) {
-    auto L = [&](double x1, double y1, double x2, double y2) { Line(dc, xf.X(x + x1), xf.Y(y + y1), xf.X(x + x2), xf.Y(y + y2)); };
+void AddMark(const PageView& view, MarkKind kind, double l, double t, double r, double b, EventRef ref = EventRef()) {
+    if (view.marks) view.marks->push_back(Mark{kind, l, t, r, b, ref});
+}
+
+// Sharp, flat and natural signs drawn as strokes at about two thirds of a
+// digit's height, so no font needs to hold them and they never crowd the digit.
+// x is the sign's right edge; y the digit's ink top.
+void Accidental(HDC dc, const Xf& xf, int kind, double right, double y) {
+    const double k = 0.62, x = right - kAccidentalWidth;
+    auto L = [&](double x1, double y1, double x2, double y2) {
+        Line(dc, xf.X(x + x1 * k), xf.Y(y + y1 * k), xf.X(x + x2 * k), xf.Y(y + y2 * k));
+    };
     if (kind == 1) {
-        L(2, 1, 2, 13), L(5, 0, 5, 12), L(0, 5, 7, 4), L(0, 9, 7, 8);
+        L(2, 1, 2, 14), L(6.5, 0, 6.5, 13), L(0, 5.5, 9, 4), L(0, 10, 9, 8.5);
     } else if (kind == -1) {
-        L(1, 0, 1, 12), L(1, 12, 5, 9), L(5, 9, 5.5, 7.5), L(5.5, 7.5, 4, 6.5), L(4, 6.5, 1, 8);
+        L(1, 0, 1, 14), L(1, 14, 6.5, 10.5), L(6.5, 10.5, 7, 8.5), L(7, 8.5, 5, 7.5), L(5, 7.5, 1, 9.5);
     } else if (kind == 2) {
-        L(1, 0, 1, 10), L(5, 3, 5, 13), L(1, 10, 5, 9), L(1, 5, 5, 4);
+        L(1, 0, 1, 11), L(6.5, 3, 6.5, 14), L(1, 11, 6.5, 10), L(1, 5, 6.5, 4);
     }
 }
 
-// A shallow arc over two points, as a polyline.
-void Arc(HDC dc, const Xf& xf, double x1, double x2, double y) {
+// A shallow arc between two x over baseline y, as a polyline; returns its height.
+double Arc(HDC dc, const Xf& xf, double x1, double x2, double y) {
     POINT pts[9];
+    double height = std::min(5.0, 2 + (x2 - x1) / 20);
     for (int i = 0; i <= 8; ++i) {
         double t = i / 8.0;
         double x = x1 + (x2 - x1) * t;
-        double lift = 4 * t * (1 - t) * std::min(8.0, 3 + (x2 - x1) / 12);
+        double lift = 4 * t * (1 - t) * height;
         pts[i] = POINT{xf.X(x), xf.Y(y - lift)};
     }
     Polyline(dc, pts, 9);
+    return height;
 }
 
-const PlacedEvent* NextPlaced(const Score& score, const Layout& layout, EventRef ref) {
-    int m = ref.measure, i = ref.index + 1;
-    while (m < static_cast<int>(score.measures.size()) && i >= static_cast<int>(score.measures[m].hands[ref.hand].size())) {
-        ++m;
-        i = 0;
+EventRef Neighbour(const Score& score, EventRef ref, int step) {
+    int m = ref.measure, i = ref.index + step;
+    while (m >= 0 && m < static_cast<int>(score.measures.size()) &&
+           (i < 0 || i >= static_cast<int>(score.measures[m].hands[ref.hand].size()))) {
+        m += step;
+        if (m < 0 || m >= static_cast<int>(score.measures.size())) return EventRef();
+        i = step > 0 ? 0 : static_cast<int>(score.measures[m].hands[ref.hand].size()) - 1;
     }
-    return layout.Find(EventRef{m, ref.hand, i});
+    if (m < 0 || m >= static_cast<int>(score.measures.size())) return EventRef();
+    return EventRef{m, ref.hand, i};
+}
+
+bool Tied(const Event& ev) {
+    for (const Head& h : ev.heads)
+        if (h.tie) return true;
+    return false;
 }
 
 constexpr int kMaxStack = 8;  // the parser's chord limit
 
+// Underlines join within a beat: a quarter, a dotted quarter in 6/8 and the
+// like, an eighth in 3/8 where each eighth is felt on its own.
 int BeatGroupTicks(const Score& score) {
-    return score.unit == 8 && score.beats % 3 == 0 ? kTicksPerQuarter * 3 / 2 : kTicksPerQuarter;
+    if (score.unit == 8) return score.beats % 3 == 0 && score.beats > 3 ? kTicksPerQuarter * 3 / 2 : kTicksPerQuarter / 2;
+    if (score.unit == 16) return kTicksPerQuarter / 4;
+    return kTicksPerQuarter;
 }
 
 }  // namespace
@@ -156,8 +180,6 @@ void CScoreRenderer::DrawPage(HDC dc, const Score& score, const Layout& layout, 
 
 void CScoreRenderer::DrawTitleBlock(HDC dc, const Score& score, const PageView& view) {
     const Xf xf = XfOf(view);
-    wchar_t info[64];
-    swprintf(info, 64, L"1=%hs    %d/%d    Tempo %d", KeyName(score.key), score.beats, score.unit, score.tempo);
     std::wstring credit = Widen(score.composer);
     if (!score.arranger.empty()) credit += (credit.empty() ? L"Arr. " : L"  /  arr. ") + Widen(score.arranger);
     if (kDigitFont * view.scale < 6) {  // thumbnail: a grey bar stands for the title
@@ -167,66 +189,115 @@ void CScoreRenderer::DrawTitleBlock(HDC dc, const Score& score, const PageView& 
         return;
     }
     std::wstring title = Widen(score.title);
-    RECT titleRc{xf.X(kMarginX), xf.Y(kMarginTop), xf.X(kPageWidth - kMarginX), xf.Y(kMarginTop + 40)};
+    RECT titleRc{xf.X(kMarginX), xf.Y(kMarginTop), xf.X(kPageWidth - kMarginX), xf.Y(kMarginTop + 36)};
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     SelectObject(dc, fonts_.title);
     DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &titleRc,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, fonts_.subtitle);
-    RECT lineRc{xf.X(kMarginX), xf.Y(kMarginTop + 56), xf.X(kPageWidth - kMarginX), xf.Y(kMarginTop + 76)};
-    DrawTextW(dc, info, -1, &lineRc, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    RECT lineRc{xf.X(kMarginX), xf.Y(kMarginTop + 46), xf.X(kPageWidth - kMarginX), xf.Y(kMarginTop + 66)};
     DrawTextW(dc, credit.c_str(), static_cast<int>(credit.size()), &lineRc,
               DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+
+    // "1=G   3/4   ♩ = 112": the tempo's note is the meter's unit, drawn, as fonts may lack it.
+    wchar_t keyMeter[48], tempo[16];
+    swprintf(keyMeter, 48, L"1=%hs     %d/%d     ", KeyName(score.key), score.beats, score.unit);
+    swprintf(tempo, 16, L" = %d", score.tempo);
+    const double baseline = kMarginTop + 61;
+    SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+    int x = xf.X(kMarginX);
+    SIZE ext{};
+    ExtTextOutW(dc, x, xf.Y(baseline), 0, nullptr, keyMeter, static_cast<UINT>(wcslen(keyMeter)), nullptr);
+    GetTextExtentPoint32W(dc, keyMeter, static_cast<int>(wcslen(keyMeter)), &ext);
+    double nx = (x + ext.cx - view.origin.x) / view.scale;  // back to page units
+    Ellipse(dc, xf.X(nx), xf.Y(baseline - 4.6), xf.X(nx + 6.4), xf.Y(baseline));
+    Fill(dc, xf.X(nx + 5.4), xf.Y(baseline - 13), xf.X(nx + 5.4) + xf.Len(1), xf.Y(baseline - 2.3), kInkColor);
+    if (score.unit == 8) Line(dc, xf.X(nx + 5.9), xf.Y(baseline - 13), xf.X(nx + 9.5), xf.Y(baseline - 8));
+    if (score.unit == 16) {
+        Line(dc, xf.X(nx + 5.9), xf.Y(baseline - 13), xf.X(nx + 9.5), xf.Y(baseline - 9));
+        Line(dc, xf.X(nx + 5.9), xf.Y(baseline - 10), xf.X(nx + 9.5), xf.Y(baseline - 6));
+    }
+    if (score.unit == 2) Fill(dc, xf.X(nx + 1.5), xf.Y(baseline - 3.4), xf.X(nx + 4.9), xf.Y(baseline - 1.2), kPaperColor);
+    ExtTextOutW(dc, xf.X(nx + 9), xf.Y(baseline), 0, nullptr, tempo, static_cast<UINT>(wcslen(tempo)), nullptr);
 }
 
 void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout, int system, const PageView& view,
                                 bool greek) {
     const Xf xf = XfOf(view);
     const PlacedSystem& sys = layout.systems[system];
-    const int barTop = sys.rowTop[kHandRight] + kRowTop - 6;
-    const int barBottom = sys.rowTop[kHandLeft] + sys.rowHeight[kHandLeft] - kRowBottom + 8;
+    const double barTop = sys.lowestTop[kHandRight] + kInkTop - 1;
+    const double barBottom = sys.lowestTop[kHandLeft] + kBaseline + 3;
     const int last = sys.firstMeasure + sys.measureCount - 1;
+    const int left = layout.measures[sys.firstMeasure].box.left;
 
-    // The bracket joining the hands, then every bar line.
-    Fill(dc, xf.X(kMarginX - 4), xf.Y(barTop), xf.X(kMarginX - 4) + xf.Len(2), xf.Y(barBottom), kInkColor);
-    Line(dc, xf.X(kMarginX), xf.Y(barTop), xf.X(kMarginX), xf.Y(barBottom));
+    // A plain system bar with a brace joining the hands, then the bar lines;
+    // only the end of the piece gets the thin and thick double bar.
+    Line(dc, xf.X(left), xf.Y(barTop), xf.X(left), xf.Y(barBottom));
+    AddMark(view, MarkKind::BarLine, left - 0.5, barTop, left + 0.5, barBottom);
+    if (!greek) {
+        POINT brace[25];
+        const double h = barBottom - barTop, spine = left - 7;
+        for (int i = 0; i < 25; ++i) {
+            double t = i / 24.0;
+            double curl = 3.5 * std::exp(-t * t / 0.004) + 3.5 * std::exp(-(1 - t) * (1 - t) / 0.004) -
+                          4.5 * std::exp(-(t - 0.5) * (t - 0.5) / 0.002);
+            brace[i] = POINT{xf.X(spine + curl), xf.Y(barTop + h * t)};
+        }
+        HPEN thick = CreatePen(PS_SOLID, xf.Len(1.7), kInkColor);
+        HGDIOBJ old = SelectObject(dc, thick);
+        Polyline(dc, brace, 25);
+        SelectObject(dc, old);
+        DeleteObject(thick);
+        AddMark(view, MarkKind::Brace, spine - 5.5, barTop, spine + 4.5, barBottom);
+    }
     for (int i = sys.firstMeasure; i <= last; ++i) {
         int x = layout.measures[i].box.right;
         if (i + 1 == static_cast<int>(score.measures.size())) {
             Line(dc, xf.X(x - 5), xf.Y(barTop), xf.X(x - 5), xf.Y(barBottom));
             Fill(dc, xf.X(x - 2), xf.Y(barTop), xf.X(x - 2) + xf.Len(3), xf.Y(barBottom), kInkColor);
+            AddMark(view, MarkKind::BarLine, x - 5.5, barTop, x + 1, barBottom);
         } else {
             Line(dc, xf.X(x), xf.Y(barTop), xf.X(x), xf.Y(barBottom));
+            AddMark(view, MarkKind::BarLine, x - 0.5, barTop, x + 0.5, barBottom);
         }
     }
     if (!greek) {
         SelectObject(dc, fonts_.small);
-        SetTextAlign(dc, TA_LEFT | TA_BASELINE);
-        wchar_t number[16];
-        swprintf(number, 16, L"%d", sys.firstMeasure + 1);
-        ExtTextOutW(dc, xf.X(kMarginX + 2), xf.Y(sys.top + kNumberBand + 4), 0, nullptr, number,
-                    static_cast<UINT>(wcslen(number)), nullptr);
+        // The first system needs no number; a later one shows its first measure's.
+        if (system > 0) {
+            SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+            wchar_t number[16];
+            swprintf(number, 16, L"%d", layout.measures[sys.firstMeasure].number);
+            ExtTextOutW(dc, xf.X(left + 1), xf.Y(sys.top + 9), 0, nullptr, number, static_cast<UINT>(wcslen(number)),
+                        nullptr);
+            AddMark(view, MarkKind::BarNumber, left + 1, sys.top + 1, left + 1 + 6.5 * wcslen(number), sys.top + 9);
+        }
         SetTextAlign(dc, TA_RIGHT | TA_BASELINE);
         for (int hand = 0; hand < 2; ++hand) {
-            int base = sys.rowTop[hand] + sys.rowHeight[hand] - kRowBottom - 4;
-            ExtTextOutW(dc, xf.X(kMarginX - 8), xf.Y(base), 0, nullptr, hand == kHandRight ? L"R" : L"L", 1, nullptr);
+            double base = sys.lowestTop[hand] + kBaseline - 2;
+            ExtTextOutW(dc, xf.X(kMarginX - 2), xf.Y(base), 0, nullptr, hand == kHandRight ? L"R" : L"L", 1, nullptr);
+            AddMark(view, MarkKind::HandLabel, kMarginX - 9, base - 8, kMarginX - 2, base);
         }
     }
     for (int i = sys.firstMeasure; i <= last; ++i)
         for (int hand = 0; hand < 2; ++hand)
-            for (size_t e = 0; e < layout.measures[i].events[hand].size(); ++e)
+            for (size_t e = 0; e < layout.measures[i].events[hand].size(); ++e) {
                 DrawEvent(dc, score, layout, layout.measures[i], hand, static_cast<int>(e), view, greek);
+                if (greek) continue;
+                DrawTie(dc, score, layout, layout.measures[i], hand, static_cast<int>(e), view);
+                DrawTriplet(dc, score, layout.measures[i], hand, static_cast<int>(e), view);
+            }
 }
 
 void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand,
                                int index, const PageView& view, bool greek) {
+    (void)layout;
     const Xf xf = XfOf(view);
     const Measure& m = score.measures[pm.index];
     const Event& ev = m.hands[hand][index];
     const PlacedEvent& pe = pm.events[hand][index];
-    const int heads = std::max<int>(1, static_cast<int>(ev.heads.size()));
-    const int lowestTop = pe.headTop + (heads - 1) * (kDigitHeight + kHeadGap);
-    const int lowestBottom = lowestTop + kDigitHeight;
+    const int heads = static_cast<int>(pe.headTops.size());
+    const int lowestTop = pe.headTops.back();
     const double cx = pe.x + kDigitWidth / 2.0;
 
     if (pe.ref == view.highlight[hand]) {
@@ -234,74 +305,140 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
         Fill(dc, rc.left, rc.top, rc.right, rc.bottom, kHighlightColor);
     }
     if (greek) {
-        for (int i = 0; i < heads; ++i) {
-            int top = pe.headTop + i * (kDigitHeight + kHeadGap);
+        for (int top : pe.headTops)
             Fill(dc, xf.X(pe.x + 2), xf.Y(top + 4), std::max(xf.X(pe.x + 10), xf.X(pe.x + 2) + 1),
                  std::max(xf.Y(top + 16), xf.Y(top + 4) + 1), ev.IsRest() ? RGB(170, 170, 170) : kInkColor);
+        return;
+    }
+    SelectObject(dc, fonts_.digit);
+    SetTextAlign(dc, TA_CENTER | TA_BASELINE);
+    auto digit = [&](double x, int top, wchar_t ch) {
+        ExtTextOutW(dc, xf.X(x + kDigitWidth / 2.0), xf.Y(top + kBaseline), 0, nullptr, &ch, 1, nullptr);
+        AddMark(view, MarkKind::Digit, x + 1.5, top + kInkTop, x + kDigitWidth - 1.5, top + kBaseline, pe.ref);
+    };
+    auto underline = [&](double l, double r, int k, EventRef ref) {
+        double y = lowestTop + kUnderlineTop + kUnderlineStep * k;
+        int top = xf.Y(y);
+        Fill(dc, xf.X(l), top, xf.X(r), top + xf.Len(1.2), kInkColor);
+        AddMark(view, MarkKind::Underline, l, y, r, y + 1.2, ref);
+    };
+    auto dot = [&](double x, double y, double r, MarkKind kind) {
+        Dot(dc, xf, x, y, r);
+        AddMark(view, kind, x - r, y - r, x + r, y + r, pe.ref);
+    };
+
+    if (ev.IsRest()) {
+        digit(pe.x, lowestTop, L'0');
+        // A dotted rest reads as rests of the dots' lengths, and a rest is
+        // never held with dashes: "0 0_" and "0 0 0".
+        int piece = kTicksPerQuarter >> ev.underlines;
+        if (ev.triplet >= 0) piece = piece * 2 / 3;
+        int t = ev.start + piece;
+        for (int d = 1; d <= ev.dots; ++d) {
+            double x = TickX(pm, m.length, t);
+            digit(x, lowestTop, L'0');
+            for (int k = 0; k < ev.underlines + d; ++k) underline(x - 1, x + kDigitWidth + 1, k, pe.ref);
+            t += piece >> d;
         }
+        for (int d = 0; d < ev.dashes; ++d) digit(TickX(pm, m.length, t + d * DashTicks(ev)), lowestTop, L'0');
     } else {
-        SelectObject(dc, fonts_.digit);
-        SetTextAlign(dc, TA_CENTER | TA_BASELINE);
         // Chord notes stand highest on top, whatever order they were written in.
         const Head* order[kMaxStack] = {};
         int shown = std::min(heads, kMaxStack);
-        for (int i = 0; i < shown && !ev.IsRest(); ++i) order[i] = &ev.heads[i];
-        std::stable_sort(order, order + (ev.IsRest() ? 0 : shown),
-                         [](const Head* a, const Head* b) { return a->midi > b->midi; });
+        for (int i = 0; i < shown; ++i) order[i] = &ev.heads[i];
+        std::stable_sort(order, order + shown, [](const Head* a, const Head* b) { return a->midi > b->midi; });
         for (int i = 0; i < shown; ++i) {
             const Head* h = order[i];
-            int top = pe.headTop + i * (kDigitHeight + kHeadGap);
-            wchar_t digit = static_cast<wchar_t>(L'0' + (h ? h->degree : 0));
-            ExtTextOutW(dc, xf.X(cx), xf.Y(top + 16), 0, nullptr, &digit, 1, nullptr);
-            if (!h) continue;
-            if (h->accidental) Accidental(dc, xf, h->accidental, pe.x - 8, top + 4);
-            for (int k = 0; k < h->octave; ++k) Dot(dc, xf, cx, top - 3 - 4 * k, 1.6);
-            int below = top + kDigitHeight + 2 + (i == heads - 1 ? 4 * ev.underlines + 2 : 0);
-            for (int k = 0; k < -h->octave; ++k) Dot(dc, xf, cx, below + 2 + 4 * k, 1.6);
+            const int top = pe.headTops[i];
+            digit(pe.x, top, static_cast<wchar_t>(L'0' + h->degree));
+            if (h->accidental) {
+                Accidental(dc, xf, h->accidental, pe.x, top + kInkTop);
+                AddMark(view, MarkKind::Accidental, pe.x - kAccidentalWidth, top + kInkTop, pe.x,
+                        top + kInkTop + 14 * 0.62, pe.ref);
+            }
+            for (int k = 0; k < h->octave; ++k) dot(cx, top + DotAboveY(k), kDotRadius, MarkKind::OctaveDot);
+            const int lines = i == shown - 1 ? ev.underlines : 0;
+            for (int k = 0; k < -h->octave; ++k) dot(cx, top + DotBelowY(lines, k), kDotRadius, MarkKind::OctaveDot);
+        }
+        for (int k = 0; k < ev.dots; ++k)
+            dot(pe.x + kDigitWidth + 3.5 + 5 * k, lowestTop + 11, 1.3, MarkKind::AugmentationDot);
+        for (int d = 0; d < ev.dashes; ++d) {
+            double x = TickX(pm, m.length, ev.start + ev.BaseDuration() + d * DashTicks(ev));
+            double y = lowestTop + 9.5;
+            Fill(dc, xf.X(x + 1), xf.Y(y), xf.X(x + kDigitWidth - 1), xf.Y(y) + xf.Len(1.6), kInkColor);
+            AddMark(view, MarkKind::Dash, x + 1, y, x + kDigitWidth - 1, y + 1.6, pe.ref);
         }
     }
 
-    // Underlines, joined to the next note in the same beat that has as many.
+    // Underlines, joined to the next note of the same beat that has as many;
+    // a dash or a dotted rest's pieces in between break them.
     const auto& events = m.hands[hand];
     const int group = BeatGroupTicks(score);
     for (int k = 0; k < ev.underlines; ++k) {
         double right = pe.x + kDigitWidth + 1;
-        if (index + 1 < static_cast<int>(events.size())) {
+        if (index + 1 < static_cast<int>(events.size()) && ev.dashes == 0 && !(ev.IsRest() && ev.dots)) {
             const Event& next = events[index + 1];
-            if (next.underlines > k && next.start / group == ev.start / group && next.dashes == 0 && ev.dashes == 0)
-                right = pm.events[hand][index + 1].x;
+            if (next.underlines > k && next.start / group == ev.start / group) right = pm.events[hand][index + 1].x - 1;
         }
-        int y = xf.Y(lowestBottom + 1 + 4 * k);
-        Fill(dc, xf.X(pe.x - 1), y, xf.X(right), y + xf.Len(1.2), kInkColor);
+        underline(pe.x - 1, right, k, pe.ref);
     }
-    if (greek) return;
-    for (int k = 0; k < ev.dots; ++k) Dot(dc, xf, pe.x + kDigitWidth + 3 + 5 * k, lowestTop + 11, 1.8);
-    const int dashTicks = ev.triplet >= 0 ? kTicksPerQuarter * 2 / 3 : kTicksPerQuarter;
-    for (int d = 0; d < ev.dashes; ++d) {
-        int x = TickX(pm, m.length, ev.start + ev.BaseDuration() + d * dashTicks);
-        int y = xf.Y(lowestTop + 10);
-        Fill(dc, xf.X(x + 1), y, xf.X(x + kDigitWidth - 1), y + xf.Len(2), kInkColor);
+}
+
+// A tie's arc over the notes it joins; one broken by a system's end goes on
+// to the bar line and starts again before the note on the next system.
+void CScoreRenderer::DrawTie(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand,
+                             int index, const PageView& view) {
+    const Xf xf = XfOf(view);
+    const Event& ev = score.measures[pm.index].hands[hand][index];
+    const PlacedEvent& pe = pm.events[hand][index];
+    const PlacedSystem& sys = layout.systems[pm.system];
+    const double cx = pe.x + kDigitWidth / 2.0;
+    auto arc = [&](double x1, double x2, double y) {
+        double h = Arc(dc, xf, x1, x2, y);
+        AddMark(view, MarkKind::Tie, x1, y - h - 1, x2, y + 1, pe.ref);
+    };
+    if (Tied(ev)) {
+        const PlacedEvent* next = layout.Find(Neighbour(score, pe.ref, 1));
+        if (next && layout.measures[next->ref.measure].system == pm.system) {
+            arc(cx + 1, next->x + kDigitWidth / 2.0 - 1, std::min(pe.marksTop, next->marksTop) - 3);
+        } else {
+            int end = layout.measures[sys.firstMeasure + sys.measureCount - 1].box.right;
+            arc(cx + 1, end - 2, pe.marksTop - 3);
+        }
     }
-    // Ties: an arc to the next note, or to the end of the system when it is on the next one.
-    for (const Head& h : ev.heads) {
-        if (!h.tie) continue;
-        const PlacedEvent* next = NextPlaced(score, layout, pe.ref);
-        int endX = next && layout.measures[next->ref.measure].system == pm.system
-                       ? next->x + kDigitWidth / 2
-                       : layout.measures[layout.systems[pm.system].firstMeasure + layout.systems[pm.system].measureCount - 1].box.right - 2;
-        Arc(dc, xf, cx + 2, endX - 2, pe.headTop - 4);
-        break;
+    bool continues = false;
+    for (const Head& h : ev.heads) continues = continues || h.tiedFrom;
+    if (continues) {
+        const PlacedEvent* prev = layout.Find(Neighbour(score, pe.ref, -1));
+        if (prev && layout.measures[prev->ref.measure].system != pm.system)
+            arc(layout.measures[sys.firstMeasure].box.left + 2, cx - 1, pe.marksTop - 3);
     }
-    // A triplet's "3" over its first note's group.
-    if (ev.triplet >= 0 && (index == 0 || events[index - 1].triplet != ev.triplet)) {
-        int lastIndex = index;
-        while (lastIndex + 1 < static_cast<int>(events.size()) && events[lastIndex + 1].triplet == ev.triplet) ++lastIndex;
-        double x2 = pm.events[hand][lastIndex].x + kDigitWidth;
-        int top = pe.headTop - 14;
-        SelectObject(dc, fonts_.small);
-        SetTextAlign(dc, TA_CENTER | TA_BASELINE);
-        ExtTextOutW(dc, xf.X((pe.x + x2) / 2), xf.Y(top + 4), 0, nullptr, L"3", 1, nullptr);
+}
+
+// A triplet's bracket with its "3", over the group and clear of its ties.
+void CScoreRenderer::DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int index,
+                                 const PageView& view) {
+    const Xf xf = XfOf(view);
+    const auto& events = score.measures[pm.index].hands[hand];
+    const Event& ev = events[index];
+    if (ev.triplet < 0 || (index > 0 && events[index - 1].triplet == ev.triplet)) return;
+    int lastIndex = index, top = pm.events[hand][index].marksTop;
+    bool tied = false;
+    for (int i = index; i < static_cast<int>(events.size()) && events[i].triplet == ev.triplet; ++i) {
+        lastIndex = i;
+        top = std::min(top, pm.events[hand][i].marksTop);
+        for (const Head& h : events[i].heads) tied = tied || h.tie || h.tiedFrom;
     }
+    const double x1 = pm.events[hand][index].x, x2 = pm.events[hand][lastIndex].x + kDigitWidth;
+    const double y = top - 5 - (tied ? 7 : 0), mid = (x1 + x2) / 2;
+    Line(dc, xf.X(x1), xf.Y(y + 3), xf.X(x1), xf.Y(y));
+    Line(dc, xf.X(x1), xf.Y(y), xf.X(mid - 5), xf.Y(y));
+    Line(dc, xf.X(mid + 5), xf.Y(y), xf.X(x2), xf.Y(y));
+    Line(dc, xf.X(x2), xf.Y(y), xf.X(x2), xf.Y(y + 3));
+    SelectObject(dc, fonts_.small);
+    SetTextAlign(dc, TA_CENTER | TA_BASELINE);
+    ExtTextOutW(dc, xf.X(mid), xf.Y(y + 4), 0, nullptr, L"3", 1, nullptr);
+    AddMark(view, MarkKind::Triplet, x1, y - 5, x2, y + 3.5, pm.events[hand][index].ref);
 }
 
 }  // namespace zyqn

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "engine/layout.h"
 
 namespace zyqn {
@@ -12,11 +14,28 @@ constexpr COLORREF kHighlightColor = RGB(255, 196, 64);
 constexpr COLORREF kInkColor = RGB(24, 24, 24);
 constexpr COLORREF kPaperColor = RGB(255, 255, 255);
 
+// Every mark the renderer draws, by kind, with its ink's box on the page at
+// scale 1: what tests check for collisions.
+enum class MarkKind { Digit, Accidental, OctaveDot, Underline, AugmentationDot, Dash, Tie, Triplet, BarNumber,
+                      BarLine, Brace, HandLabel };
+
+struct Mark {
+    MarkKind kind;
+    double left, top, right, bottom;  // page units at scale 1, not rounded: dots are fractions of a pixel apart
+    EventRef ref;  // the note or rest it belongs to; invalid for the system's marks
+    // True when the two come closer than `clearance`: at 100 % they would read as one blot.
+    bool Near(const Mark& o, double clearance) const {
+        return left < o.right + clearance && o.left < right + clearance && top < o.bottom + clearance &&
+               o.top < bottom + clearance;
+    }
+};
+
 struct PageView {
     float scale = 1.0f;
     POINT origin{0, 0};  // device position of the page's top-left corner
     RECT clip{0, 0, 0, 0};
     EventRef highlight[2];
+    std::vector<Mark>* marks = nullptr;  // when set, every mark drawn is added
 };
 
 // Device rectangle of a page box under a view.
@@ -42,6 +61,9 @@ private:
     void DrawSystem(HDC dc, const Score& score, const Layout& layout, int system, const PageView& view, bool greek);
     void DrawEvent(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int index,
                    const PageView& view, bool greek);
+    void DrawTie(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int index,
+                 const PageView& view);
+    void DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int index, const PageView& view);
 
     Fonts fonts_;
 };

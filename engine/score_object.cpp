@@ -112,7 +112,7 @@ void CScore::GoToPage(int command) {
 
 void CScore::GoToMeasure(int measure) {
     if (!loaded_ || measure < 1) return;
-    player_.SeekMeasure(measure - 1);
+    player_.SeekMeasure(measure - loaded_->score.FirstNumber());
 }
 
 void CScore::Play() {
@@ -181,7 +181,7 @@ void CScore::SetTimeCallback(ScoreTimeFn fn) {
 
 void CScore::SetMeasureCallback(ScoreMeasureFn fn) {
     measureFn_ = fn;
-    if (fn && loaded_) fn(player_.CurrentMeasure() + 1, MeasureCount());
+    if (fn && loaded_) fn(player_.CurrentMeasure() + loaded_->score.FirstNumber(), MeasureCount());
 }
 
 int CScore::Load(const wchar_t* path) {
@@ -222,7 +222,7 @@ void CScore::ReportScoreInfo() {
     if (keyFn_) keyFn_(s.key);
     if (meterFn_) meterFn_(s.beats, s.unit);
     if (tempoFn_) tempoFn_(s.tempo);
-    if (measureFn_) measureFn_(1, MeasureCount());
+    if (measureFn_) measureFn_(s.FirstNumber(), MeasureCount());
     if (timeFn_) timeFn_(0, static_cast<int>(loaded_->timeline.totalMs));
 }
 
@@ -241,7 +241,7 @@ bool CScore::HitTest(POINT pt, EventRef* hit) const {
 // Turns the page when the played measure is on another one, and asks the
 // owner to keep the measure in sight, in the page view's content coordinates.
 void CScore::ShowMeasure(int measure) {
-    if (!loaded_ || measure < 0 || measure >= MeasureCount()) return;
+    if (!loaded_ || measure < 0 || measure >= static_cast<int>(loaded_->score.measures.size())) return;
     const PlacedMeasure& pm = loaded_->layout.measures[measure];
     HWND owner = owner_;
     if (pm.page != page_) {
@@ -280,7 +280,7 @@ void CScore::OnNote(int midi, int velocity, int hand, bool on) {
 }
 
 void CScore::OnMeasure(int measure) {
-    if (measureFn_) measureFn_(measure + 1, MeasureCount());
+    if (measureFn_ && loaded_) measureFn_(measure + loaded_->score.FirstNumber(), MeasureCount());
     ShowMeasure(measure);
 }
 

@@ -32,11 +32,12 @@ public:
     void Prepare(int mode, float scale, const POINT* origin);
     void Draw(HDC dc, int mode, const RECT* target);
     void SetOwnerWindow(HWND owner) { owner_ = owner; }
-    int MeasureCount() const { return loaded_ ? static_cast<int>(loaded_->score.measures.size()) : 0; }
+    // Measures as a musician counts them: a pick-up is measure 0 and not counted.
+    int MeasureCount() const { return loaded_ ? loaded_->score.NumberedCount() : 0; }
     int PageCount() const { return loaded_ ? loaded_->layout.PageCount() : 0; }
     SIZE PageSize() const;
     void GoToPage(int command);
-    void GoToMeasure(int measure);  // 1-based
+    void GoToMeasure(int measure);  // as numbered: 1 is the first full measure
     void Stop();
     void Play();
     void Pause();

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/renderer.h"
 #include "engine/score_object.h"
+#include <gdiplus.h>
 #include "tests/engine/engine_test_util.h"
+#include "tests/support/test_support.h"
 
 using namespace zyqn;
 using engine_test::FakeClock;
@@ -149,4 +152,117 @@ TEST_F(RenderTest, EveryPageOfALongScoreDrawsAtEveryZoom) {
             EXPECT_GT(canvas.Count(RECT{0, 0, 800, 600}, IsInk), 0) << scale << " page " << page;
         }
     }
+}
+
+namespace {
+
+bool PngEncoder(CLSID* clsid) {
+    UINT count = 0, bytes = 0;
+    Gdiplus::GetImageEncodersSize(&count, &bytes);
+    if (!bytes) return false;
+    std::vector<BYTE> buffer(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, bytes, codecs);
+    for (UINT i = 0; i < count; ++i)
+        if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    return false;
+}
+
+// Draws every page of a sample at 100 % into build/screenshots/engine/<stem>-<page>.png
+// and returns the page count.
+int SavePages(const std::wstring& sample, const std::wstring& stem) {
+    FakeClock clock;
+    CScore score(&clock);
+    if (score.Load((testing_support::BinFolder() + L"music\\" + sample).c_str()) != 0) return 0;
+    Gdiplus::GdiplusStartupInput in;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &in, nullptr);
+    std::wstring folder = testing_support::BinFolder() + L"..\\screenshots\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    folder += L"engine\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CLSID png;
+    bool encoder = PngEncoder(&png);
+    for (int page = 0; page < score.PageCount(); ++page) {
+        Canvas canvas(metrics::kPageWidth, metrics::kPageHeight);
+        score.Prepare(SCORE_MODE_PAGE, 1.0f, nullptr);
+        score.GoToPage(page);
+        RECT target{0, 0, metrics::kPageWidth, metrics::kPageHeight};
+        score.Draw(canvas.Dc(), SCORE_MODE_PAGE, &target);
+        HBITMAP bmp = static_cast<HBITMAP>(GetCurrentObject(canvas.Dc(), OBJ_BITMAP));
+        if (encoder) {
+            Gdiplus::Bitmap image(bmp, nullptr);
+            image.Save((folder + stem + L"-" + std::to_wstring(page + 1) + L".png").c_str(), &png, nullptr);
+        }
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return score.PageCount();
+}
+
+}  // namespace
+
+// Page images of three pieces for a person to look at.
+TEST(PageImages, ThreePiecesDrawnAtFullSize) {
+    const struct {
+        const wchar_t* sample;
+        const wchar_t* stem;
+    } pieces[] = {{L"Beginner\\Ode to Joy.zyqn", L"ode-to-joy"},
+                  {L"Classical\\Minuet in G.zyqn", L"minuet"},
+                  {L"Classical\\Canon in D.zyqn", L"canon"},
+                  {L"Classical\\F\u00fcr Elise.zyqn", L"fur-elise"}};
+    for (const auto& p : pieces) EXPECT_GT(SavePages(p.sample, p.stem), 0) << p.stem;
+}
+
+namespace {
+
+const char* KindName(MarkKind k) {
+    static const char* names[] = {"digit", "accidental", "octave dot", "underline", "augmentation dot", "dash",
+                                  "tie", "triplet", "bar number", "bar line", "brace", "hand label"};
+    return names[static_cast<int>(k)];
+}
+
+std::vector<Mark> MarksOfPage(CScoreRenderer& renderer, const Score& score, const Layout& layout, int page,
+                              HDC dc) {
+    std::vector<Mark> marks;
+    PageView view;
+    view.clip = RECT{0, 0, metrics::kPageWidth, metrics::kPageHeight};
+    view.marks = &marks;
+    renderer.DrawPage(dc, score, layout, page, view);
+    return marks;
+}
+
+}  // namespace
+
+// No mark comes within a pixel of another on any page of the samples:
+// digits, accidentals, octave dots, underlines, dashes, ties, brackets,
+// numbers and bars each stand clear. Only an underline joined to the next
+// one of its beat may touch it, as the two are one line.
+TEST(Marks, NoTwoMeetOnAnyPageOfTheSamples) {
+    Canvas canvas(metrics::kPageWidth, metrics::kPageHeight);
+    CScoreRenderer renderer;
+    int pages = 0;
+    for (const auto& sample : engine_test::LoadSamples()) {
+        Layout layout = LayoutScore(sample.score);
+        for (int page = 0; page < layout.PageCount(); ++page, ++pages) {
+            std::vector<Mark> marks = MarksOfPage(renderer, sample.score, layout, page, canvas.Dc());
+            ASSERT_GT(marks.size(), 20u) << sample.name;
+            std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.left < b.left; });
+            int reported = 0;
+            for (size_t i = 0; i < marks.size(); ++i)
+                for (size_t j = i + 1; j < marks.size() && marks[j].left < marks[i].right + 1; ++j) {
+                    const Mark &a = marks[i], &b = marks[j];
+                    bool oneLine = a.kind == MarkKind::Underline && b.kind == MarkKind::Underline && a.top == b.top;
+                    if (oneLine || !a.Near(b, 0.8) || reported >= 5) continue;
+                    ++reported;
+                    ADD_FAILURE() << sample.name << " page " << page + 1 << ": " << KindName(a.kind) << " at ("
+                                  << a.left << "," << a.top << ")-(" << a.right << "," << a.bottom << ") measure "
+                                  << a.ref.measure << " meets " << KindName(b.kind) << " at (" << b.left << ","
+                                  << b.top << ")-(" << b.right << "," << b.bottom << ") measure " << b.ref.measure;
+                }
+        }
+    }
+    EXPECT_GE(pages, 15);
 }

@@ -1,6 +1,9 @@
 // Timed note events and the placing of measures on pages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "engine/layout.h"
 #include "engine/score_object.h"
 #include "engine/timeline.h"
@@ -151,4 +154,172 @@ TEST(Layout, BeatsAreSpacedEvenlyAndHandsAligned) {
     EXPECT_EQ(m.events[1][1].x, m.events[0][2].x);  // beat 3 of both hands
     const PlacedMeasure& m2 = layout.measures[1];
     EXPECT_EQ(m2.events[0][4].x, m2.events[1][2].x);
+}
+
+namespace {
+
+// Where a measure's notes, rests and dashes stand in both hands: its rhythm.
+std::vector<int> Rhythm(const Measure& m) {
+    std::vector<int> ticks;
+    for (const auto& hand : m.hands)
+        for (const Event& ev : hand) {
+            ticks.push_back(ev.start);
+            for (int d = 0; d < ev.dashes; ++d) ticks.push_back(ev.start + ev.BaseDuration() + d * DashTicks(ev));
+        }
+    std::sort(ticks.begin(), ticks.end());
+    ticks.erase(std::unique(ticks.begin(), ticks.end()), ticks.end());
+    ticks.push_back(m.length);
+    return ticks;
+}
+
+// Bar counts of the systems, e.g. "4 4 4 4".
+std::string SystemSizes(const Layout& layout) {
+    std::string out;
+    for (const PlacedSystem& s : layout.systems) out += (out.empty() ? "" : " ") + std::to_string(s.measureCount);
+    return out;
+}
+
+}  // namespace
+
+TEST(Layout, LikeRhythmsGetLikeWidthPerBeatInEverySample) {
+    auto samples = engine_test::LoadSamples();
+    ASSERT_GE(samples.size(), 12u);
+    for (const auto& sample : samples) {
+        Layout layout = LayoutScore(sample.score);
+        std::map<std::vector<int>, std::vector<std::pair<double, int>>> perTick;  // width per tick, number
+        for (size_t i = 0; i < layout.measures.size(); ++i) {
+            const PlacedMeasure& pm = layout.measures[i];
+            perTick[Rhythm(sample.score.measures[i])].push_back(
+                {static_cast<double>(pm.box.right - pm.innerLeft) / sample.score.measures[i].length, pm.number});
+        }
+        for (auto& group : perTick) {
+            auto w = group.second;
+            std::sort(w.begin(), w.end());
+            double median = w[w.size() / 2].first;
+            EXPECT_GE(w.front().first, median * 0.85) << sample.name << ": measure " << w.front().second
+                                                      << " is crushed beside its like";
+            EXPECT_LE(w.back().first, median * 1.15) << sample.name << ": measure " << w.back().second
+                                                     << " gapes beside its like";
+        }
+    }
+}
+
+TEST(Layout, GlyphsKeepTheirGapInEverySample) {
+    for (const auto& sample : engine_test::LoadSamples()) {
+        Layout layout = LayoutScore(sample.score);
+        for (size_t i = 0; i < layout.measures.size(); ++i) {
+            const PlacedMeasure& pm = layout.measures[i];
+            const Measure& m = sample.score.measures[i];
+            for (int hand = 0; hand < 2; ++hand) {
+                std::vector<int> xs;
+                for (const Event& ev : m.hands[hand]) {
+                    xs.push_back(TickX(pm, m.length, ev.start));
+                    for (int d = 0; d < ev.dashes; ++d)
+                        xs.push_back(TickX(pm, m.length, ev.start + ev.BaseDuration() + d * DashTicks(ev)));
+                }
+                xs.push_back(pm.box.right + metrics::kMeasurePadLeft - 4);  // the next bar's first note, at the least
+                for (size_t k = 1; k < xs.size(); ++k)
+                    EXPECT_GE(xs[k] - xs[k - 1], metrics::kMinGlyphGap - 1)
+                        << sample.name << " measure " << pm.number << " hand " << hand << " glyph " << k;
+            }
+        }
+    }
+}
+
+TEST(Layout, SystemsBreakWhereTheWriterEndedALine) {
+    const struct {
+        const char* sample;
+        const char* systems;
+    } expected[] = {
+        {"Beginner/Ode to Joy.zyqn", "4 4 4 4"},
+        {"Beginner/London Bridge.zyqn", "4 4"},
+        {"Beginner/Mary Had a Little Lamb.zyqn", "4 4"},
+        {"Classical/Minuet in G.zyqn", "4 4 4 4 4 4 4 4"},
+    };
+    auto samples = engine_test::LoadSamples();
+    for (const auto& e : expected) {
+        const engine_test::Sample* s = engine_test::FindSample(samples, e.sample);
+        ASSERT_NE(s, nullptr) << e.sample;
+        EXPECT_EQ(SystemSizes(LayoutScore(s->score)), e.systems) << e.sample;
+    }
+    // Every sample written in phrase-long lines (three bars or more) breaks
+    // where its lines end; no last system holds one bar that the one before
+    // could take without crowding.
+    for (const auto& sample : samples) {
+        Layout layout = LayoutScore(sample.score);
+        int lines = 0;
+        for (const Measure& m : sample.score.measures) lines += m.lineEnd;
+        if (static_cast<int>(sample.score.measures.size()) >= 3 * lines) {
+            for (const PlacedSystem& sys : layout.systems)
+                EXPECT_TRUE(sample.score.measures[sys.firstMeasure + sys.measureCount - 1].lineEnd)
+                    << sample.name << " system ending " << sys.firstMeasure + sys.measureCount;
+        }
+        const PlacedSystem& last = layout.systems.back();
+        if (last.measureCount == 1 && layout.systems.size() > 1) {
+            const PlacedSystem& before = layout.systems[layout.systems.size() - 2];
+            const auto& m = layout.measures;
+            double natural = (m[last.firstMeasure].box.Width()) / last.stretch +
+                             (m[last.firstMeasure - 1].box.right - m[before.firstMeasure].box.left) / before.stretch;
+            EXPECT_GT(natural, (metrics::kPageWidth - 2 * metrics::kMarginX) * 1.2) << sample.name << " leaves a bar alone";
+        }
+    }
+}
+
+TEST(Layout, BreakMarksAndLongLines) {
+    const struct {
+        const char* music;
+        const char* systems;
+    } cases[] = {
+        // A break mark ends a system even where more would fit.
+        {"R: 1 1 1 1 | 2 2 2 2 \\ | 3 3 3 3 | 4 4 4 4 |\n", "2 2"},
+        {"R: 1 1 1 1 | 2 2 2 2 \\\nR: 3 3 3 3 | 4 4 4 4 |\n", "2 2"},
+        // One long written line is shared out evenly, never leaving a bar alone.
+        {"R: 1 1 1 1 | 2 2 2 2 | 3 3 3 3 | 4 4 4 4 | 5 5 5 5 | 6 6 6 6 | 7 7 7 7 | 1 1 1 1 | 2 2 2 2 |\n", "5 4"},
+        // Two short written lines share a system rather than gape.
+        {"R: 1 1 1 1 | 2 2 2 2 |\nR: 3 3 3 3 | 4 4 4 4 |\n", "4"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SystemSizes(LayoutScore(Parse(std::string("zyqn 2\n") + c.music))), c.systems) << c.music;
+}
+
+TEST(Layout, APickupIsMeasureZeroAsWideAsItsNotes) {
+    Score score = Parse("zyqn 1\nmeter: 3/4\nR: 5 | 1 2 3 | 4 5 6 | 7 1' - |\nL: 0 | 1, 5, 3, | 4, 5, 6, | 5, 1, - |\n");
+    Layout layout = LayoutScore(score);
+    ASSERT_EQ(layout.measures.size(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(layout.measures[i].number, i);
+    // A beat's bar is a third of a three-beat bar's, give or take the bar line's margin.
+    double pickup = layout.measures[0].box.right - layout.measures[0].innerLeft;
+    double full = layout.measures[1].box.right - layout.measures[1].innerLeft;
+    EXPECT_NEAR(pickup / full, 1.0 / 3, 0.05);
+    // Without a pick-up the first measure is 1.
+    EXPECT_EQ(LayoutScore(Parse("zyqn 1\nR: 1 2 3 4 | 5 |\n")).measures[0].number, 1);
+}
+
+TEST(Layout, SamplesFitTheirPages) {
+    const struct {
+        const char* sample;
+        int pages;
+    } expected[] = {{"Classical/Minuet in G.zyqn", 1}, {"Classical/Für Elise.zyqn", 1}, {"Beginner/Ode to Joy.zyqn", 1}};
+    auto samples = engine_test::LoadSamples();
+    for (const auto& e : expected) {
+        const engine_test::Sample* s = engine_test::FindSample(samples, e.sample);
+        ASSERT_NE(s, nullptr) << e.sample;
+        EXPECT_EQ(LayoutScore(s->score).PageCount(), e.pages) << e.sample;
+    }
+    // A system of single notes takes what legibility needs, not a third more.
+    Layout ode = LayoutScore(engine_test::FindSample(samples, "Beginner/Ode to Joy.zyqn")->score);
+    EXPECT_LE(ode.systems[1].top - ode.systems[0].top, 100);
+    EXPECT_LE(ode.systems[0].rowTop[kHandLeft] - ode.systems[0].rowTop[kHandRight], 50);
+    for (const auto& sample : samples) {
+        Layout layout = LayoutScore(sample.score);
+        for (const PlacedSystem& sys : layout.systems) {
+            EXPECT_LE(sys.bottom, metrics::kPageHeight - metrics::kMarginBottom) << sample.name;
+            EXPECT_LE(layout.measures[sys.firstMeasure + sys.measureCount - 1].box.right,
+                      metrics::kPageWidth - metrics::kMarginX) << sample.name;
+        }
+        // The last page is not left with one system when the pages could share them.
+        if (layout.PageCount() > 1) {
+            EXPECT_GE(static_cast<int>(layout.systems.size()) - layout.pageFirstSystem.back(), 2) << sample.name;
+        }
+    }
 }
