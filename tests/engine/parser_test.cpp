@@ -134,6 +134,13 @@ TEST(ZyqnParser, MeasuresPairAcrossHandsAndLines) {
     EXPECT_EQ(r.score.measures[3].length, 960);
     EXPECT_EQ(Ev(r, 2, 1, 0).heads[0].midi, 55);
 
+    // Line ends and break marks, wherever the mark stands around its bar line.
+    auto lines = Ok("zyqn 2\nR: 1 - - - | 2 - - - \\ | 3 - - - |\nR: 4 - - - \\\nR: 5 - - - | 6 - - - \\\n");
+    std::string marks;
+    for (const Measure& m : lines.score.measures) marks += std::string(m.lineEnd ? "E" : "-") + (m.breakAfter ? "B" : "-") + " ";
+    EXPECT_EQ(marks, "-- -B E- EB -- EB ");
+    EXPECT_FALSE(Ok(Doc("R: 5 | 1 - - - |\n")).score.measures[1].breakAfter);
+
     // A hand with fewer measures is silent in the rest.
     auto s = Ok(Doc("R: 1 - - - | 2 - - - | 3 - - -\nL: 1, - - -\n"));
     EXPECT_EQ(s.score.measures.size(), 3u);
@@ -180,6 +187,8 @@ TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
         {"zyqn 1\nR: 1 \xC3\x28\n", ParseStatus::Unreadable, 2, 6},                // broken UTF-8
         {"zyqn 1\nR: 1 2\x01\n", ParseStatus::Unreadable, 2, 7},                   // control character
         {"zyqn 1\nR: 1 \xED\xA0\x80\n", ParseStatus::Unreadable, 2, 6},            // encoded surrogate
+        {"zyqn 1\nR: 1 2 3 4 \\ | 5\n", ParseStatus::Unreadable, 2, 12},  // a break mark needs version 2
+        {"zyqn 2\nR: \\ 1 2 3 4\n", ParseStatus::Unreadable, 2, 4},       // ... and a measure before it
         {"zyqn 1 beta\n", ParseStatus::Unreadable, 1, 8},
         {"zyqn x\n", ParseStatus::Unreadable, 1, 6},
         {"zyqn 0\n", ParseStatus::Unreadable, 1, 6},

@@ -2,7 +2,9 @@
 // played note carries the highlight.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "engine/renderer.h"
@@ -265,4 +267,91 @@ TEST(Marks, NoTwoMeetOnAnyPageOfTheSamples) {
         }
     }
     EXPECT_GE(pages, 15);
+}
+
+namespace {
+
+// Marks of the first page of a score written out in full.
+std::vector<Mark> MarksOf(const std::string& text, Layout* layoutOut = nullptr) {
+    ParseResult parsed = ParseZyqn(text);
+    EXPECT_EQ(parsed.status, ParseStatus::Ok) << parsed.message;
+    Layout layout = LayoutScore(parsed.score);
+    Canvas canvas(metrics::kPageWidth, metrics::kPageHeight);
+    CScoreRenderer renderer;
+    std::vector<Mark> marks = MarksOfPage(renderer, parsed.score, layout, 0, canvas.Dc());
+    if (layoutOut) *layoutOut = layout;
+    return marks;
+}
+
+int CountOf(const std::vector<Mark>& marks, MarkKind kind) {
+    return static_cast<int>(std::count_if(marks.begin(), marks.end(), [kind](const Mark& m) { return m.kind == kind; }));
+}
+
+// Unbroken underlines, level by level from the digits down: "3 2" is three
+// lines at the first level and two at the second.
+std::string UnderlineRuns(std::vector<Mark> marks) {
+    std::map<double, std::vector<Mark>> levels;
+    for (const Mark& m : marks)
+        if (m.kind == MarkKind::Underline) levels[m.top].push_back(m);
+    std::string out;
+    for (auto& level : levels) {
+        auto& line = level.second;
+        std::sort(line.begin(), line.end(), [](const Mark& a, const Mark& b) { return a.left < b.left; });
+        int runs = 1;
+        for (size_t i = 1; i < line.size(); ++i) runs += line[i].left > line[i - 1].right + 0.5;
+        out += (out.empty() ? "" : " ") + std::to_string(runs);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Marks, UnderlinesJoinWithinABeat) {
+    const struct {
+        const char* text;
+        const char* runs;
+    } cases[] = {
+        {"zyqn 1\nmeter: 3/8\nR: 1__2__3__4__5__6__ |\n", "3 3"},  // each eighth of 3/8 on its own
+        {"zyqn 1\nmeter: 6/8\nR: 1__2__3__4__5__6__ 1__2__3__4__5__6__ |\n", "2 2"},  // dotted quarters
+        {"zyqn 1\nR: 1_2_3_4_ 5_6_7_1'_ |\n", "4"},                                   // quarters in 4/4
+        {"zyqn 1\nR: 1__ 3_. - 1__ 3_. - |\n", "2 2"},  // a dash after the beat does not break it
+        {"zyqn 1\nR: 1_ 2 - 3_ |\n", "2"},              // but a dash between notes does
+    };
+    for (const auto& c : cases) EXPECT_EQ(UnderlineRuns(MarksOf(c.text)), c.runs) << c.text;
+}
+
+TEST(Marks, RestsDotsTriplesTiesAndSigns) {
+    // A dotted rest is written "0 0_", a rest is not held with dashes.
+    auto rests = MarksOf("zyqn 1\nR: 0. 1_ 1 - | 0 - 1 - |\n");
+    EXPECT_EQ(CountOf(rests, MarkKind::Digit), 7);  // 0 0 1 1 | 0 0 1
+    EXPECT_EQ(CountOf(rests, MarkKind::AugmentationDot), 0);
+    EXPECT_EQ(CountOf(rests, MarkKind::Dash), 2);
+
+    // A triplet has a bracket, above its notes and below the system's top.
+    Layout layout;
+    auto triplet = MarksOf("zyqn 1\nR: {1_ 2_ 3'_} 4 5 6 |\n", &layout);
+    ASSERT_EQ(CountOf(triplet, MarkKind::Triplet), 1);
+    const Mark& bracket = *std::find_if(triplet.begin(), triplet.end(), [](const Mark& m) { return m.kind == MarkKind::Triplet; });
+    EXPECT_GE(bracket.top, layout.systems[0].rowTop[kHandRight]);
+    EXPECT_GT(bracket.right - bracket.left, 2 * metrics::kDigitWidth);
+
+    // A tie broken by the system's end goes on before the note on the next system.
+    auto tie = MarksOf("zyqn 2\nR: 1 2 3 4~ \\ | 4 5 6 7 |\n", &layout);
+    std::vector<Mark> arcs;
+    for (const Mark& m : tie)
+        if (m.kind == MarkKind::Tie) arcs.push_back(m);
+    ASSERT_EQ(arcs.size(), 2u);
+    ASSERT_EQ(layout.systems.size(), 2u);
+    EXPECT_LT(arcs[0].bottom, layout.systems[0].bottom);
+    EXPECT_GT(arcs[1].top, layout.systems[1].top);
+    EXPECT_LT(arcs[1].left, layout.measures[1].events[0][0].x);
+
+    // Accidentals are small and stand clear of their digits (the sample test checks neighbours).
+    auto signs = MarksOf("zyqn 1\nR: #1 b2 =3 4 |\n");
+    EXPECT_EQ(CountOf(signs, MarkKind::Accidental), 3);
+    for (const Mark& m : signs)
+        if (m.kind == MarkKind::Accidental) {
+            EXPECT_LE(m.right - m.left, metrics::kAccidentalWidth);
+            EXPECT_LE(m.bottom - m.top, metrics::kBaseline - metrics::kInkTop);
+        }
 }

@@ -295,6 +295,40 @@ TEST(ScoreDll, PauseStopAndPagesThroughTheTable) {
     DeleteObject(bmp);
 }
 
+// A pick-up is measure 0 for the ruler and the measure fields: the count
+// leaves it out, the first full measure is 1, and seeking to 1 lands there.
+TEST(ScoreDll, APickupIsMeasureZero) {
+    Engine e;
+    TempDir dir;
+    const IScoreOps& s = e.S();
+    const struct {
+        const char* music;
+        int count, first;
+    } cases[] = {
+        {"R: 5 | 1 2 3 | 4 5 6 |\nL: 0 | 1, - - | 4, - - |\n", 2, 0},  // pick-up
+        {"R: 1 2 3 | 4 5 6 | 7 |\n", 3, 1},                          // only a short last measure
+        {"R: 5 |\n", 1, 1},                                           // one short measure is no pick-up
+    };
+    for (const auto& c : cases) {
+        g_seen.Clear();
+        std::string text = std::string("zyqn 1\nmeter: 3/4\ntempo: 60\n") + c.music;
+        ASSERT_EQ(s.Load(e.score, Write(dir, L"pickup.zyqn", text).c_str()), 0) << c.music;
+        s.SetMeasureCallback(e.score, OnMeasure);
+        EXPECT_EQ(s.GetMeasureCount(e.score), c.count) << c.music;
+        ASSERT_FALSE(g_seen.measures.empty());
+        EXPECT_EQ(g_seen.measures.back(), c.first * 1000 + c.count) << c.music;
+        s.GoToMeasure(e.score, 1);
+        EXPECT_EQ(g_seen.measures.back(), 1000 + c.count) << c.music;
+    }
+    // Seeking to measure 1 after a pick-up starts at the first full measure: one beat in.
+    s.Load(e.score, Write(dir, L"pickup.zyqn", std::string("zyqn 1\nmeter: 3/4\ntempo: 60\n") + cases[0].music).c_str());
+    s.SetTimeCallback(e.score, OnTime);
+    s.GoToMeasure(e.score, 2);
+    EXPECT_EQ(g_seen.times.back(), 4000);
+    s.SetMeasureCallback(e.score, nullptr);
+    s.SetTimeCallback(e.score, nullptr);
+}
+
 TEST(ScoreDll, TheSampleLibraryLoadsWhole) {
     Engine e;
     const IScoreOps& s = e.S();
