@@ -41,17 +41,6 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
     LineTo(dc, x2, y2);
 }
 
-// A filled round dot of the given page radius; one pixel when tiny.
-void Dot(HDC dc, const Xf& xf, double cx, double cy, double r) {
-    int x = xf.X(cx), y = xf.Y(cy);
-    int d = static_cast<int>(std::lround(r * xf.s));
-    if (d < 1) {
-        Fill(dc, x, y, x + 1, y + 1, kInkColor);
-        return;
-    }
-    Ellipse(dc, x - d, y - d, x + d + 1, y + d + 1);
-}
-
 void AddMark(const PageView& view, MarkKind kind, double l, double t, double r, double b, EventRef ref = EventRef()) {
     if (view.marks) view.marks->push_back(Mark{kind, l, t, r, b, ref});
 }
@@ -124,6 +113,62 @@ RECT DeviceRect(const PageView& view, const Box& box) {
 
 CScoreRenderer::~CScoreRenderer() { FreeFonts(); }
 
+void CScoreRenderer::Ink(int l, int t, int r, int b) {
+    if (r > l && b > t) ink_.push_back(RECT{l, t, r, b});
+}
+
+// A round dot of device radius d: a pixel, a small cross of rectangles that
+// reads as round, or, when large, an ellipse drawn at once.
+void CScoreRenderer::InkDot(int x, int y, int d) {
+    if (d < 1) {
+        Ink(x, y, x + 1, y + 1);
+    } else if (d <= 2) {
+        Ink(x - d, y - d + 1, x + d + 1, y + d);
+        Ink(x - d + 1, y - d, x + d, y + d + 1);
+    } else {
+        ink_.push_back(RECT{x - d, y - d, x + d + 1, -(y + d + 1)});  // a negative bottom marks an ellipse
+    }
+}
+
+void CScoreRenderer::Flush(HDC dc) {
+    // Solid marks: rectangles with the ink brush, ellipses as such.
+    for (const RECT& r : ink_) {
+        if (r.bottom < 0)
+            Ellipse(dc, r.left, r.top, r.right, -r.bottom);
+        else
+            PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PATCOPY);
+    }
+    ink_.clear();
+    // Digits: a line at a time, each placed by its advance.
+    if (!digits_.empty()) {
+        std::sort(digits_.begin(), digits_.end(),
+                  [](const Glyph& a, const Glyph& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+        SelectObject(dc, fonts_.digit);
+        SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+        std::wstring text;
+        std::vector<INT> dx;
+        for (size_t i = 0; i < digits_.size();) {
+            size_t j = i;
+            text.clear();
+            dx.clear();
+            int start = 0, previous = 0;
+            for (; j < digits_.size() && digits_[j].y == digits_[i].y; ++j) {
+                const Glyph& g = digits_[j];
+                int w = g.ch >= L'0' && g.ch <= L'9' ? digitWidth_[g.ch - L'0'] : 0;
+                int left = g.x - w / 2;
+                if (j == i) start = left;
+                else dx.back() = left - previous;  // the advance from the glyph before to this one
+                previous = left;
+                text.push_back(g.ch);
+                dx.push_back(w);
+            }
+            ExtTextOutW(dc, start, digits_[i].y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), dx.data());
+            i = j;
+        }
+        digits_.clear();
+    }
+}
+
 void CScoreRenderer::FreeFonts() {
     for (HFONT* f : {&fonts_.digit, &fonts_.small, &fonts_.title, &fonts_.subtitle}) {
         if (*f) DeleteObject(*f);
@@ -145,6 +190,12 @@ void CScoreRenderer::MakeFonts(float scale) {
     fonts_.title = make(26, FW_BOLD);
     fonts_.subtitle = make(13, FW_NORMAL);
     fonts_.scale = scale;
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, fonts_.digit);
+    if (!GetCharWidth32W(screen, L'0', L'9', digitWidth_))
+        for (int& w : digitWidth_) w = static_cast<int>(std::lround(kDigitWidth * 0.8 * scale));
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
 }
 
 void CScoreRenderer::DrawPage(HDC dc, const Score& score, const Layout& layout, int page, const PageView& view) {
@@ -163,8 +214,13 @@ void CScoreRenderer::DrawPage(HDC dc, const Score& score, const Layout& layout, 
 
     Fill(dc, xf.X(0), xf.Y(0), xf.X(layout.pageWidth), xf.Y(layout.pageHeight), kPaperColor);
     if (page == 0) DrawTitleBlock(dc, score, view);
-    for (int s = layout.pageFirstSystem[page]; s < layout.PageSystemEnd(page); ++s)
+    for (int s = layout.pageFirstSystem[page]; s < layout.PageSystemEnd(page); ++s) {
+        // At a high zoom most systems lie outside the target: skip them.
+        const PlacedSystem& sys = layout.systems[s];
+        if (!view.marks && (xf.Y(sys.bottom + 4) < view.clip.top || xf.Y(sys.top - 4) > view.clip.bottom)) continue;
         DrawSystem(dc, score, layout, s, view, greek);
+    }
+    Flush(dc);
     if (!greek) {
         wchar_t number[32];
         swprintf(number, 32, L"%d / %d", page + 1, layout.PageCount());
@@ -232,7 +288,7 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
 
     // A plain system bar with a brace joining the hands, then the bar lines;
     // only the end of the piece gets the thin and thick double bar.
-    Line(dc, xf.X(left), xf.Y(barTop), xf.X(left), xf.Y(barBottom));
+    Ink(xf.X(left), xf.Y(barTop), xf.X(left) + xf.Len(1), xf.Y(barBottom));
     AddMark(view, MarkKind::BarLine, left - 0.5, barTop, left + 0.5, barBottom);
     if (!greek) {
         POINT brace[25];
@@ -253,11 +309,11 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
     for (int i = sys.firstMeasure; i <= last; ++i) {
         int x = layout.measures[i].box.right;
         if (i + 1 == static_cast<int>(score.measures.size())) {
-            Line(dc, xf.X(x - 5), xf.Y(barTop), xf.X(x - 5), xf.Y(barBottom));
-            Fill(dc, xf.X(x - 2), xf.Y(barTop), xf.X(x - 2) + xf.Len(3), xf.Y(barBottom), kInkColor);
+            Ink(xf.X(x - 5), xf.Y(barTop), xf.X(x - 5) + xf.Len(1), xf.Y(barBottom));
+            Ink(xf.X(x - 2), xf.Y(barTop), xf.X(x - 2) + xf.Len(3), xf.Y(barBottom));
             AddMark(view, MarkKind::BarLine, x - 5.5, barTop, x + 1, barBottom);
         } else {
-            Line(dc, xf.X(x), xf.Y(barTop), xf.X(x), xf.Y(barBottom));
+            Ink(xf.X(x), xf.Y(barTop), xf.X(x) + xf.Len(1), xf.Y(barBottom));
             AddMark(view, MarkKind::BarLine, x - 0.5, barTop, x + 0.5, barBottom);
         }
     }
@@ -306,24 +362,25 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
     }
     if (greek) {
         for (int top : pe.headTops)
-            Fill(dc, xf.X(pe.x + 2), xf.Y(top + 4), std::max(xf.X(pe.x + 10), xf.X(pe.x + 2) + 1),
-                 std::max(xf.Y(top + 16), xf.Y(top + 4) + 1), ev.IsRest() ? RGB(170, 170, 170) : kInkColor);
+            if (!ev.IsRest())
+                Ink(xf.X(pe.x + 2), xf.Y(top + 4), std::max(xf.X(pe.x + 10), xf.X(pe.x + 2) + 1),
+                    std::max(xf.Y(top + 16), xf.Y(top + 4) + 1));
         return;
     }
     SelectObject(dc, fonts_.digit);
     SetTextAlign(dc, TA_CENTER | TA_BASELINE);
     auto digit = [&](double x, int top, wchar_t ch) {
-        ExtTextOutW(dc, xf.X(x + kDigitWidth / 2.0), xf.Y(top + kBaseline), 0, nullptr, &ch, 1, nullptr);
+        Digit(xf.X(x + kDigitWidth / 2.0), xf.Y(top + kBaseline), ch);
         AddMark(view, MarkKind::Digit, x + 1.5, top + kInkTop, x + kDigitWidth - 1.5, top + kBaseline, pe.ref);
     };
     auto underline = [&](double l, double r, int k, EventRef ref) {
         double y = lowestTop + kUnderlineTop + kUnderlineStep * k;
         int top = xf.Y(y);
-        Fill(dc, xf.X(l), top, xf.X(r), top + xf.Len(1.2), kInkColor);
+        Ink(xf.X(l), top, xf.X(r), top + xf.Len(1.2));
         AddMark(view, MarkKind::Underline, l, y, r, y + 1.2, ref);
     };
     auto dot = [&](double x, double y, double r, MarkKind kind) {
-        Dot(dc, xf, x, y, r);
+        InkDot(xf.X(x), xf.Y(y), static_cast<int>(std::lround(r * xf.s)));
         AddMark(view, kind, x - r, y - r, x + r, y + r, pe.ref);
     };
 
@@ -365,7 +422,7 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
         for (int d = 0; d < ev.dashes; ++d) {
             double x = TickX(pm, m.length, ev.start + ev.BaseDuration() + d * DashTicks(ev));
             double y = lowestTop + 9.5;
-            Fill(dc, xf.X(x + 1), xf.Y(y), xf.X(x + kDigitWidth - 1), xf.Y(y) + xf.Len(1.6), kInkColor);
+            Ink(xf.X(x + 1), xf.Y(y), xf.X(x + kDigitWidth - 1), xf.Y(y) + xf.Len(1.6));
             AddMark(view, MarkKind::Dash, x + 1, y, x + kDigitWidth - 1, y + 1.6, pe.ref);
         }
     }

@@ -65,7 +65,22 @@ private:
                  const PageView& view);
     void DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int index, const PageView& view);
 
+    // Marks are gathered while a page is drawn and put out together at its
+    // end: solid marks as plain pattern fills, digits one text call per line,
+    // as a text call per glyph is what makes GDI slow.
+    struct Glyph {
+        int x, y;  // device: the digit's centre and baseline
+        wchar_t ch;
+    };
+    void Ink(int l, int t, int r, int b);
+    void InkDot(int x, int y, int d);
+    void Digit(int x, int y, wchar_t ch) { digits_.push_back(Glyph{x, y, ch}); }
+    void Flush(HDC dc);
+
     Fonts fonts_;
+    int digitWidth_[10] = {};
+    std::vector<RECT> ink_;
+    std::vector<Glyph> digits_;
 };
 
 }  // namespace zyqn

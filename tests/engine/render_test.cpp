@@ -355,3 +355,34 @@ TEST(Marks, RestsDotsTriplesTiesAndSigns) {
             EXPECT_LE(m.bottom - m.top, metrics::kBaseline - metrics::kInkTop);
         }
 }
+
+// The digits, written a line at a time, land where their marks say, at every
+// zoom: each digit's box holds ink.
+TEST(Marks, EveryDigitIsInkedInItsBox) {
+    auto samples = engine_test::LoadSamples();
+    for (const char* name : {"Classical/Minuet in G.zyqn", "Classical/Canon in D.zyqn"}) {
+        const engine_test::Sample* s = engine_test::FindSample(samples, name);
+        ASSERT_NE(s, nullptr) << name;
+        Layout layout = LayoutScore(s->score);
+        CScoreRenderer renderer;
+        for (float scale : {1.0f, 2.0f}) {
+            Canvas canvas(static_cast<int>(metrics::kPageWidth * scale), static_cast<int>(metrics::kPageHeight * scale));
+            std::vector<Mark> marks;
+            PageView view;
+            view.scale = scale;
+            view.clip = canvas.All();
+            view.marks = &marks;
+            renderer.DrawPage(canvas.Dc(), s->score, layout, 0, view);
+            int digits = 0;
+            for (const Mark& m : marks) {
+                if (m.kind != MarkKind::Digit) continue;
+                ++digits;
+                RECT rc{static_cast<LONG>(m.left * scale) - 1, static_cast<LONG>(m.top * scale) - 1,
+                        static_cast<LONG>(m.right * scale) + 1, static_cast<LONG>(m.bottom * scale) + 1};
+                EXPECT_GT(canvas.Count(rc, IsInk), 4 * scale) << name << " at " << scale << ": digit at (" << m.left
+                                                              << "," << m.top << ") has no ink";
+            }
+            EXPECT_GT(digits, 100) << name;
+        }
+    }
+}
