@@ -51,10 +51,10 @@ void CollectGlyphs(const Event& ev, std::vector<Glyph>& out) {
 struct Spacing {
     std::vector<int> ticks;  // column ticks, the measure's end last
     std::vector<double> natural, least;  // one per gap: ticks.size() - 1
-    int padLeft = kMeasurePadLeft;
+    int padLeft = kMeasurePadLeft, padRight = 0;
 
     double Width(double stretch) const {
-        double w = padLeft;
+        double w = padLeft + padRight;
         for (size_t i = 0; i < natural.size(); ++i) w += std::max(least[i], natural[i] * stretch);
         return w;
     }
@@ -87,6 +87,8 @@ Spacing MeasureSpacing(const Measure& m) {
         }
     }
     for (size_t i = 0; i < gaps; ++i) sp.least[i] = std::max(sp.least[i], 8.0);
+    if (m.repeatStart) sp.padLeft += kRepeatRoom;
+    if (m.repeatEnd) sp.padRight = kRepeatRoom;
     return sp;
 }
 
@@ -392,13 +394,21 @@ Layout LayoutScore(const Score& score) {
                 pm.columns.push_back(Column{sp.ticks[c], static_cast<int>(std::lround(cx))});
                 if (c < sp.natural.size()) cx += std::max(sp.least[c], sp.natural[c] * sys.stretch);
             }
-            x = cx;
+            x = cx + sp.padRight;
             pm.box.right = static_cast<int>(std::lround(x));
             // A justified system ends exactly at the margin, whatever the rounding.
             if (i == end - 1 && justified[index] && x <= kLineLeft + kLineWidth + 1)
                 pm.box.right = pm.columns.back().x = kLineLeft + kLineWidth;
             pm.innerWidth = pm.box.right - pm.innerLeft;
         }
+    }
+
+    // The measures under a first ending's bracket: from the one that opens it to the repeat sign.
+    bool open = false;
+    for (int i = 0; i < count; ++i) {
+        open = (open || score.measures[i].ending == 1) && score.measures[i].ending != 2;
+        layout.measures[i].firstEnding = open;
+        if (score.measures[i].repeatEnd) open = false;
     }
 
     // Rows as tall as their marks need, then systems onto pages.
@@ -410,7 +420,11 @@ Layout LayoutScore(const Score& score) {
             reach[hand].push_back(e);
             sys.rowHeight[hand] = e.above + e.below;
         }
-        heights.push_back(kNumberBand + sys.rowHeight[0] + kHandGap + sys.rowHeight[1]);
+        for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i) {
+            const Measure& m = score.measures[i];
+            if (m.ending || m.segno || m.fine || m.jump || layout.measures[i].firstEnding) sys.markBand = kMarkBand;
+        }
+        heights.push_back(kNumberBand + sys.markBand + sys.rowHeight[0] + kHandGap + sys.rowHeight[1]);
     }
     layout.pageFirstSystem = PageStarts(heights);
     int page = -1, y = 0;
@@ -422,7 +436,7 @@ Layout LayoutScore(const Score& score) {
         }
         sys.page = page;
         sys.top = y;
-        sys.rowTop[kHandRight] = y + kNumberBand;
+        sys.rowTop[kHandRight] = y + kNumberBand + sys.markBand;
         sys.rowTop[kHandLeft] = sys.rowTop[kHandRight] + sys.rowHeight[kHandRight] + kHandGap;
         for (int hand = 0; hand < 2; ++hand) sys.lowestTop[hand] = sys.rowTop[hand] + reach[hand][s].above;
         sys.bottom = sys.rowTop[kHandLeft] + sys.rowHeight[kHandLeft];

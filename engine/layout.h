@@ -45,6 +45,8 @@ constexpr int kMeasurePadLeft = 10;  // bar line to the first note
 constexpr int kQuarterSpace = 40;    // room a quarter note takes before justification
 constexpr int kMinGlyphGap = 16;     // digit to digit, however short the note
 constexpr int kBraceRoom = 14;       // left of the system bar, for the brace
+constexpr int kRepeatRoom = 9;       // a repeat sign's thick and thin lines and its dots
+constexpr int kMarkBand = 13;        // endings and D.C., Fine, segno above a system that has them
 }  // namespace metrics
 
 // Vertical offsets of octave dots and underlines from a digit's top.
@@ -74,6 +76,7 @@ struct PlacedMeasure {
     Box box;       // from bar line to bar line, both rows
     int innerLeft = 0, innerWidth = 0;  // the span that time is spread over
     std::vector<Column> columns;        // ascending ticks, the measure's end last
+    bool firstEnding = false;           // under a first ending's bracket
     std::vector<PlacedEvent> events[2];
 };
 
@@ -82,6 +85,7 @@ struct PlacedSystem {
     int top = 0, bottom = 0;
     int rowTop[2] = {0, 0}, rowHeight[2] = {0, 0};
     int lowestTop[2] = {0, 0};  // digit top of each row's lowest notes
+    int markBand = 0;           // above the right hand's row: endings and words
     int firstMeasure = 0, measureCount = 0;
     double stretch = 1.0;  // justification applied to the natural spacing
 };

@@ -21,7 +21,7 @@ class IPlaySink {
 public:
     virtual ~IPlaySink() = default;
     virtual void OnNote(int midi, int velocity, int hand, bool on) = 0;
-    virtual void OnMeasure(int measure) = 0;  // 0-based measure now playing
+    virtual void OnMeasure(int measure) = 0;  // 0-based place in the play order now playing
     virtual void OnTime(double ms) = 0;       // position in the score at the written tempo
     virtual void OnHighlight() = 0;           // Highlighted() changed
     virtual void OnEnd() = 0;                 // played to the end; the position is back at the start
@@ -36,7 +36,7 @@ public:
     void Play();
     void Pause();
     void Stop();
-    void SeekMeasure(int measure);  // 0-based, clamped
+    void SeekMeasure(int measure);  // 0-based place in the play order, clamped
     void SetRatio(double ratio);    // clamped to 0.1 .. 3.0, applied at once
     void SetHandPlayed(int hand, bool played);
     void Tick();

@@ -287,9 +287,12 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
     const int left = layout.measures[sys.firstMeasure].box.left;
 
     // A plain system bar with a brace joining the hands, then the bar lines;
-    // only the end of the piece gets the thin and thick double bar.
-    Ink(xf.X(left), xf.Y(barTop), xf.X(left) + xf.Len(1), xf.Y(barBottom));
-    AddMark(view, MarkKind::BarLine, left - 0.5, barTop, left + 0.5, barBottom);
+    // only the end of the piece gets the thin and thick double bar. A repeat
+    // sign stands in for the bar line it falls on.
+    if (!score.measures[sys.firstMeasure].repeatStart) {
+        Ink(xf.X(left), xf.Y(barTop), xf.X(left) + xf.Len(1), xf.Y(barBottom));
+        AddMark(view, MarkKind::BarLine, left - 0.5, barTop, left + 0.5, barBottom);
+    }
     if (!greek) {
         POINT brace[25];
         const double h = barBottom - barTop, spine = left - 7;
@@ -308,7 +311,13 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
     }
     for (int i = sys.firstMeasure; i <= last; ++i) {
         int x = layout.measures[i].box.right;
-        if (i + 1 == static_cast<int>(score.measures.size())) {
+        const bool repeatNext = i < last && score.measures[i + 1].repeatStart;
+        if (score.measures[i].repeatStart) DrawRepeat(view, sys, layout.measures[i].box.left, +1);
+        if (score.measures[i].repeatEnd) {
+            DrawRepeat(view, sys, x, -1);
+        } else if (repeatNext) {
+            continue;
+        } else if (i + 1 == static_cast<int>(score.measures.size())) {
             Ink(xf.X(x - 5), xf.Y(barTop), xf.X(x - 5) + xf.Len(1), xf.Y(barBottom));
             Ink(xf.X(x - 2), xf.Y(barTop), xf.X(x - 2) + xf.Len(3), xf.Y(barBottom));
             AddMark(view, MarkKind::BarLine, x - 5.5, barTop, x + 1, barBottom);
@@ -335,6 +344,7 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
             AddMark(view, MarkKind::HandLabel, kMarginX - 9, base - 8, kMarginX - 2, base);
         }
     }
+    if (!greek) DrawNavigation(dc, score, layout, system, view);
     for (int i = sys.firstMeasure; i <= last; ++i)
         for (int hand = 0; hand < 2; ++hand)
             for (size_t e = 0; e < layout.measures[i].events[hand].size(); ++e) {
@@ -438,6 +448,77 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
             if (next.underlines > k && next.start / group == ev.start / group) right = pm.events[hand][index + 1].x - 1;
         }
         underline(pe.x - 1, right, k, pe.ref);
+    }
+}
+
+// A repeat sign on a bar line at x: the thick line on the bar, the thin one
+// and the dots of both rows toward the music it repeats (side +1 opens, -1 closes).
+void CScoreRenderer::DrawRepeat(const PageView& view, const PlacedSystem& sys, int x, int side) {
+    const Xf xf = XfOf(view);
+    const double top = sys.lowestTop[kHandRight] + kInkTop - 1, bottom = sys.lowestTop[kHandLeft] + kBaseline + 3;
+    const double thick = side > 0 ? x - 1 : x - 2, thin = x + side * 4.5, dots = x + side * 7.5;
+    Ink(xf.X(thick), xf.Y(top), xf.X(thick) + xf.Len(3), xf.Y(bottom));
+    Ink(xf.X(thin - 0.5), xf.Y(top), xf.X(thin - 0.5) + xf.Len(1), xf.Y(bottom));
+    AddMark(view, MarkKind::Repeat, std::min(thick, thin - 0.5), top, std::max(thick + 3, thin + 0.5), bottom);
+    for (int hand = 0; hand < 2; ++hand)
+        for (double y : {sys.lowestTop[hand] + 7.0, sys.lowestTop[hand] + 12.5}) {
+            InkDot(xf.X(dots), xf.Y(y), static_cast<int>(std::lround(kDotRadius * xf.s)));
+            AddMark(view, MarkKind::Repeat, dots - kDotRadius, y - kDotRadius, dots + kDotRadius, y + kDotRadius);
+        }
+}
+
+// Endings' brackets with their numbers, the segno, Fine and the jumps, in
+// the band above the right hand.
+void CScoreRenderer::DrawNavigation(HDC dc, const Score& score, const Layout& layout, int system,
+                                    const PageView& view) {
+    const Xf xf = XfOf(view);
+    const PlacedSystem& sys = layout.systems[system];
+    if (!sys.markBand) return;
+    const double y = sys.rowTop[kHandRight] - kMarkBand + 2;
+    const int last = sys.firstMeasure + sys.measureCount - 1;
+    bool fine = false;
+    for (const Measure& m : score.measures) fine = fine || m.fine;
+    SelectObject(dc, fonts_.small);
+    auto text = [&](const wchar_t* words, double x, UINT align) {
+        SetTextAlign(dc, align | TA_BASELINE);
+        ExtTextOutW(dc, xf.X(x), xf.Y(y + 9), 0, nullptr, words, static_cast<UINT>(wcslen(words)), nullptr);
+        double w = 5.6 * wcslen(words);
+        double l = align == TA_RIGHT ? x - w : x;
+        AddMark(view, MarkKind::Word, l, y + 1, l + w, y + 9.5);
+    };
+    for (int i = sys.firstMeasure; i <= last; ++i) {
+        const Measure& m = score.measures[i];
+        const PlacedMeasure& pm = layout.measures[i];
+        // An ending's bracket runs over its measures on this system; a first one closes at its repeat sign.
+        bool opens = m.ending == 2 || (pm.firstEnding && (m.ending == 1 || i == sys.firstMeasure));
+        if (opens) {
+            int end = i;
+            if (m.ending != 2)
+                while (end < last && layout.measures[end + 1].firstEnding && !score.measures[end].repeatEnd) ++end;
+            double x1 = pm.box.left + 3, x2 = layout.measures[end].box.right - 4;
+            bool closed = m.ending != 2 && score.measures[end].repeatEnd;
+            Ink(xf.X(x1), xf.Y(y), xf.X(x2), xf.Y(y) + xf.Len(1));
+            if (m.ending) Ink(xf.X(x1), xf.Y(y), xf.X(x1) + xf.Len(1), xf.Y(y + 10));
+            if (closed) Ink(xf.X(x2) - xf.Len(1), xf.Y(y), xf.X(x2), xf.Y(y + 10));
+            AddMark(view, MarkKind::Ending, x1, y, x2, y + 1);
+            if (m.ending) {
+                SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+                const wchar_t* label = m.ending == 1 ? L"1." : L"2.";
+                ExtTextOutW(dc, xf.X(x1 + 3), xf.Y(y + 10), 0, nullptr, label, 2, nullptr);
+                AddMark(view, MarkKind::Ending, x1 + 3, y + 2.5, x1 + 13, y + 10);
+            }
+            i = end;
+            continue;
+        }
+    }
+    for (int i = sys.firstMeasure; i <= last; ++i) {
+        const Measure& m = score.measures[i];
+        const PlacedMeasure& pm = layout.measures[i];
+        if (pm.firstEnding || m.ending) continue;  // the bracket has the band there
+        if (m.segno) text(L"\u00a7", pm.box.left + 3, TA_LEFT);
+        if (m.jump == kJumpDaCapo) text(fine ? L"D.C. al Fine" : L"D.C.", pm.box.right - 3, TA_RIGHT);
+        else if (m.jump == kJumpDalSegno) text(fine ? L"D.S. al Fine" : L"D.S.", pm.box.right - 3, TA_RIGHT);
+        else if (m.fine) text(L"Fine", pm.box.right - 3, TA_RIGHT);
     }
 }
 

@@ -112,7 +112,9 @@ void CScore::GoToPage(int command) {
 
 void CScore::GoToMeasure(int measure) {
     if (!loaded_ || measure < 1) return;
-    player_.SeekMeasure(measure - loaded_->score.FirstNumber());
+    // The first time the written measure is played, repeats or not.
+    int place = loaded_->timeline.FirstPlaceOf(measure - loaded_->score.FirstNumber());
+    if (place >= 0) player_.SeekMeasure(place);
 }
 
 void CScore::Play() {
@@ -181,7 +183,7 @@ void CScore::SetTimeCallback(ScoreTimeFn fn) {
 
 void CScore::SetMeasureCallback(ScoreMeasureFn fn) {
     measureFn_ = fn;
-    if (fn && loaded_) fn(player_.CurrentMeasure() + loaded_->score.FirstNumber(), MeasureCount());
+    if (fn && loaded_) fn(WrittenAt(player_.CurrentMeasure()) + loaded_->score.FirstNumber(), MeasureCount());
 }
 
 int CScore::Load(const wchar_t* path) {
@@ -259,6 +261,11 @@ void CScore::ShowMeasure(int measure) {
     }
 }
 
+int CScore::WrittenAt(int place) const {
+    const auto& played = loaded_->timeline.playedMeasure;
+    return place >= 0 && place < static_cast<int>(played.size()) ? played[place] : 0;
+}
+
 void CScore::InvalidateHighlight() {
     if (!owner_ || !hasView_ || !loaded_ || !IsWindow(owner_)) return;
     for (int hand = 0; hand < 2; ++hand) {
@@ -280,8 +287,10 @@ void CScore::OnNote(int midi, int velocity, int hand, bool on) {
 }
 
 void CScore::OnMeasure(int measure) {
-    if (measureFn_ && loaded_) measureFn_(measure + loaded_->score.FirstNumber(), MeasureCount());
-    ShowMeasure(measure);
+    if (!loaded_) return;
+    const int written = WrittenAt(measure);
+    if (measureFn_) measureFn_(written + loaded_->score.FirstNumber(), MeasureCount());
+    ShowMeasure(written);
 }
 
 void CScore::OnTime(double ms) {

@@ -84,7 +84,8 @@ private:
 
     int Accept(ParseResult& parsed, int code);
     void ReportScoreInfo();
-    void ShowMeasure(int measure);
+    void ShowMeasure(int measure);  // a written measure
+    int WrittenAt(int place) const;  // the written measure at a place in the play order
     void InvalidateHighlight();
     void OnNote(int midi, int velocity, int hand, bool on) override;
     void OnMeasure(int measure) override;

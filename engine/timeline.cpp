@@ -6,32 +6,22 @@ namespace zyqn {
 
 namespace {
 
-// Follows a tie chain from the head of `start` and returns where its sound ends, in ticks
-// from the start of the score.
-long long TiedEnd(const Score& score, const std::vector<long long>& measureTick, EventRef ref, int midi) {
-    const Event* ev = &score.measures[ref.measure].hands[ref.hand][ref.index];
-    long long end = measureTick[ref.measure] + ev->start + ev->duration;
-    bool tied = true;
-    while (tied) {
-        tied = false;
-        const Head* h = nullptr;
-        for (const Head& x : ev->heads)
-            if (x.midi == midi) h = &x;
-        if (!h || !h->tie) break;
-        // The next event of the same hand, perhaps in a later measure.
-        int m = ref.measure;
-        int i = ref.index + 1;
-        while (m < static_cast<int>(score.measures.size()) && i >= static_cast<int>(score.measures[m].hands[ref.hand].size())) {
-            ++m;
-            i = 0;
-        }
-        if (m >= static_cast<int>(score.measures.size())) break;
-        ref = EventRef{m, ref.hand, i};
-        ev = &score.measures[m].hands[ref.hand][i];
-        end = measureTick[m] + ev->start + ev->duration;
-        tied = true;
+// An event at a place in the play order.
+struct Played {
+    int place, index;
+};
+
+// The same hand's next event in the order played, perhaps in a later place.
+bool NextPlayed(const Score& score, const std::vector<int>& order, int hand, Played& at) {
+    int place = at.place, index = at.index + 1;
+    while (place < static_cast<int>(order.size()) &&
+           index >= static_cast<int>(score.measures[order[place]].hands[hand].size())) {
+        ++place;
+        index = 0;
     }
-    return end;
+    if (place >= static_cast<int>(order.size())) return false;
+    at = Played{place, index};
+    return true;
 }
 
 }  // namespace
@@ -48,25 +38,53 @@ size_t Timeline::FirstEventAt(double ms) const {
     return static_cast<size_t>(it - events.begin());
 }
 
+int Timeline::FirstPlaceOf(int measure) const {
+    for (size_t i = 0; i < playedMeasure.size(); ++i)
+        if (playedMeasure[i] == measure) return static_cast<int>(i);
+    return -1;
+}
+
 Timeline BuildTimeline(const Score& score) {
     Timeline tl;
-    std::vector<long long> measureTick;
+    tl.playedMeasure = score.PlayOrder();
+    const auto& order = tl.playedMeasure;
+    std::vector<long long> placeTick;
     long long t = 0;
-    for (const Measure& m : score.measures) {
-        measureTick.push_back(t);
+    for (int m : order) {
+        placeTick.push_back(t);
         tl.measureStartMs.push_back(score.TicksToMs(t));
-        t += m.length;
+        t += score.measures[m].length;
     }
     tl.totalMs = score.TicksToMs(t);
-    for (size_t mi = 0; mi < score.measures.size(); ++mi) {
+    // Notes a tie holds on from an earlier note: no new attack. Keyed by place,
+    // hand and index, as a repeat may lead a tie elsewhere than it was written.
+    std::vector<std::vector<std::vector<int>>> held(order.size());
+    for (size_t p = 0; p < order.size(); ++p)
+        for (int hand = 0; hand < 2; ++hand) held[p].push_back({});
+    for (size_t place = 0; place < order.size(); ++place) {
+        const Measure& measure = score.measures[order[place]];
         for (int hand = 0; hand < 2; ++hand) {
-            const auto& events = score.measures[mi].hands[hand];
+            const auto& events = measure.hands[hand];
             for (size_t ei = 0; ei < events.size(); ++ei) {
-                EventRef ref{static_cast<int>(mi), hand, static_cast<int>(ei)};
+                EventRef ref{order[place], hand, static_cast<int>(ei)};
                 for (const Head& h : events[ei].heads) {
-                    if (h.tiedFrom) continue;
-                    long long on = measureTick[mi] + events[ei].start;
-                    long long off = TiedEnd(score, measureTick, ref, h.midi);
+                    const auto& mine = held[place][hand];
+                    if (std::find(mine.begin(), mine.end(), static_cast<int>(ei) * 128 + h.midi) != mine.end()) continue;
+                    long long on = placeTick[place] + events[ei].start;
+                    // Follow the tie chain through the notes as played.
+                    Played at{static_cast<int>(place), static_cast<int>(ei)};
+                    long long off = on + events[ei].duration;
+                    const Head* cur = &h;
+                    while (cur->tie && NextPlayed(score, order, hand, at)) {
+                        const Event& next = score.measures[order[at.place]].hands[hand][at.index];
+                        const Head* same = nullptr;
+                        for (const Head& x : next.heads)
+                            if (x.midi == h.midi) same = &x;
+                        if (!same) break;
+                        held[at.place][hand].push_back(at.index * 128 + h.midi);
+                        off = placeTick[at.place] + next.start + next.duration;
+                        cur = same;
+                    }
                     tl.events.push_back(NoteEvent{score.TicksToMs(on), h.midi, kDefaultVelocity, hand, true, ref});
                     tl.events.push_back(NoteEvent{score.TicksToMs(off), h.midi, 0, hand, false, ref});
                 }

@@ -18,13 +18,18 @@ struct NoteEvent {
     EventRef source;  // the written note that starts the sound
 };
 
+// Times are laid out in the order measures are played: with repeats a
+// written measure has more than one place in it.
 struct Timeline {
     std::vector<NoteEvent> events;      // in time order; at equal times note-offs first
-    std::vector<double> measureStartMs;  // one per measure
+    std::vector<double> measureStartMs;  // one per place in the play order
+    std::vector<int> playedMeasure;      // the written measure at each place
     double totalMs = 0;
 
-    // 0-based measure playing at ms (the last one at or after the end).
+    // 0-based place in the play order at ms (the last one at or after the end).
     int MeasureAt(double ms) const;
+    // The first place a written measure is played, or -1.
+    int FirstPlaceOf(int measure) const;
     // Index of the first event at or after ms.
     size_t FirstEventAt(double ms) const;
 };

@@ -18,6 +18,45 @@ int Event::BaseDuration() const {
     return triplet >= 0 ? written * 2 / 3 : written;
 }
 
+std::vector<int> Score::PlayOrder() const {
+    const int n = static_cast<int>(measures.size());
+    std::vector<int> order;
+    std::vector<bool> repeated(n, false);
+    int from = 0, skipThrough = -1, segnoAt = 0;
+    bool jumped = false;
+    for (int i = 0; i < n; ++i)
+        if (measures[i].segno) segnoAt = i;
+    // Each measure is played at most three times (two passes and a da capo), so this ends.
+    for (int i = 0; i < n && static_cast<int>(order.size()) <= 3 * n;) {
+        const Measure& m = measures[i];
+        if (m.repeatStart) from = i;
+        if (m.ending == 1 && (i <= skipThrough || jumped)) {
+            // The first ending is over: go on after the repeat sign that closes it.
+            int end = i;
+            while (end < n - 1 && !measures[end].repeatEnd) ++end;
+            i = end + 1;
+            skipThrough = -1;
+            continue;
+        }
+        order.push_back(i);
+        if (jumped && m.fine) break;
+        if (m.repeatEnd && !jumped && !repeated[i]) {
+            repeated[i] = true;
+            skipThrough = i;
+            i = from;
+            continue;
+        }
+        if (m.repeatEnd) from = i + 1;
+        if (m.jump && !jumped) {
+            jumped = true;
+            i = m.jump == kJumpDaCapo ? 0 : segnoAt;
+            continue;
+        }
+        ++i;
+    }
+    return order;
+}
+
 const char* KeyName(int key) { return key >= 0 && key < 15 ? kKeys[key].name : "C"; }
 
 int KeyTonicSemitone(int key) { return key >= 0 && key < 15 ? kKeys[key].tonic : 0; }

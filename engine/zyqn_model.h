@@ -42,7 +42,15 @@ struct Measure {
     int length = 0;  // ticks; shorter than a full measure only for a pick-up or the last measure
     bool lineEnd = false;  // the last measure of a written music line: a good place to break
     bool breakAfter = false;  // the writer asked for a new system after this measure
+    // Repeats and jumps, as written; Score::PlayOrder turns them into the order played.
+    bool repeatStart = false, repeatEnd = false;
+    int ending = 0;  // 1 or 2: the measure opens a first or second ending
+    bool segno = false, fine = false;
+    int jump = 0;  // after this measure: kJumpDaCapo or kJumpDalSegno
 };
+
+constexpr int kJumpDaCapo = 1;
+constexpr int kJumpDalSegno = 2;
 
 struct Score {
     int version = kFormatVersion;
@@ -58,6 +66,10 @@ struct Score {
     int FirstNumber() const { return HasPickup() ? 0 : 1; }
     // Measures a musician counts: the pick-up is not one of them.
     int NumberedCount() const { return static_cast<int>(measures.size()) - (HasPickup() ? 1 : 0); }
+    // Written measure indices in the order they are played: a repeat once more,
+    // its first ending skipped the second time; after D.C. or D.S. no repeats,
+    // the last ending, and an end at Fine.
+    std::vector<int> PlayOrder() const;
     // Milliseconds from the start at the written tempo. Dividing last keeps whole
     // milliseconds exact, so events land on the clock values tests expect.
     double TicksToMs(long long ticks) const {

@@ -50,6 +50,8 @@ struct PendingMeasure {
     std::vector<Event> events;
     int line = 0, column = 0;
     bool lineEnd = false, breakAfter = false;
+    bool repeatStart = false, repeatEnd = false, segno = false, fine = false;
+    int ending = 0, jump = 0;
 };
 
 class Parser {
@@ -94,6 +96,9 @@ private:
     bool ParseFieldValue(const std::string& name, const std::string& value, size_t valuePos);
     bool ParseBody(int hand, size_t pos);
     bool MarkBreak(int hand, size_t pos);
+    bool ParseMark(int hand, size_t& pos);
+    bool NeedVersion2(size_t pos, const char* what);
+    PendingMeasure* EndingMeasure(int hand);
     bool ParseEvent(int hand, size_t& pos);
     bool ParseNote(size_t& pos, Event& ev, bool inChord);
     bool ParseSuffix(size_t& pos, Event& ev);
@@ -115,6 +120,7 @@ private:
     std::map<std::string, bool> seenFields_;
     PendingMeasure pending_[2];
     bool breakPending_[2] = {false, false};  // a break mark before the measure being written closes
+    bool segnoSeen_ = false;
     std::vector<PendingMeasure> hands_[2];
     int tripletGroup_ = -1;  // open group index, -1 when none
     size_t tripletOpenPos_ = 0;
@@ -279,9 +285,51 @@ bool Parser::ParseFieldValue(const std::string& name, const std::string& value, 
     return true;
 }
 
+bool Parser::NeedVersion2(size_t p, const char* what) {
+    if (score_.version >= 2) return true;
+    return FailAt(p, std::string(what) + " needs \"zyqn 2\" on the first line");
+}
+
+// Marks that close a measure belong to the one being written, or, right
+// after a bar line, to the one before it.
+PendingMeasure* Parser::EndingMeasure(int hand) {
+    if (!pending_[hand].events.empty() || hands_[hand].empty()) return &pending_[hand];
+    return &hands_[hand].back();
+}
+
+// "@1" and "@2" open a first and second ending, "@segno" marks the sign,
+// "@fine" the end after a jump, "@dc" and "@ds" jump back after the measure.
+bool Parser::ParseMark(int hand, size_t& p) {
+    const size_t at = p++;
+    size_t end = p;
+    while (end < line_.length && ((line_.text[end] >= 'a' && line_.text[end] <= 'z') ||
+                                  (line_.text[end] >= '0' && line_.text[end] <= '9')))
+        ++end;
+    const std::string word(line_.text + p, end - p);
+    p = end;
+    if (!NeedVersion2(at, "a mark with '@'")) return false;
+    PendingMeasure& next = pending_[hand];
+    if (word == "1" || word == "2") {
+        if (!next.events.empty()) return FailAt(at, "an ending starts right after a bar line");
+        if (word == "2" && (hands_[hand].empty() || !hands_[hand].back().repeatEnd))
+            return FailAt(at, "a second ending must follow a repeat sign \":|\"");
+        next.ending = word[0] - '0';
+    } else if (word == "segno") {
+        next.segno = segnoSeen_ = true;
+    } else if (word == "fine") {
+        EndingMeasure(hand)->fine = true;
+    } else if (word == "dc" || word == "ds") {
+        if (word == "ds" && !segnoSeen_) return FailAt(at, "D.S. goes back to a sign: write @segno before it");
+        EndingMeasure(hand)->jump = word == "dc" ? kJumpDaCapo : kJumpDalSegno;
+    } else {
+        return FailAt(at, "unknown mark: use @1, @2, @segno, @fine, @dc or @ds");
+    }
+    return true;
+}
+
 // A backslash asks for a new system after the measure it follows (or closes).
 bool Parser::MarkBreak(int hand, size_t p) {
-    if (score_.version < 2) return FailAt(p, "the line-break mark '\\' needs \"zyqn 2\" on the first line");
+    if (!NeedVersion2(p, "the line-break mark '\\'")) return false;
     if (!pending_[hand].events.empty()) {
         breakPending_[hand] = true;
     } else if (!hands_[hand].empty()) {
@@ -304,6 +352,20 @@ bool Parser::ParseBody(int hand, size_t p) {
         } else if (c == '|') {
             if (!CloseMeasure(hand, p)) return false;
             ++p;
+            if (p < line_.length && line_.text[p] == ':') {  // "|:" opens a repeat
+                if (!NeedVersion2(p - 1, "a repeat sign")) return false;
+                pending_[hand].repeatStart = true;
+                ++p;
+            }
+        } else if (c == ':') {  // ":|" closes one
+            if (p + 1 >= line_.length || line_.text[p + 1] != '|') return FailAt(p, "a repeat sign reads \":|\"");
+            if (!NeedVersion2(p, "a repeat sign")) return false;
+            PendingMeasure* m = EndingMeasure(hand);
+            if (m->events.empty()) return FailAt(p, "a repeat sign must follow a measure");
+            m->repeatEnd = true;
+            ++p;
+        } else if (c == '@') {
+            if (!ParseMark(hand, p)) return false;
         } else if (c == '{') {
             if (tripletGroup_ >= 0) return FailAt(p, "triplets cannot be nested");
             tripletGroup_ = tripletCount_++;
@@ -532,7 +594,23 @@ bool Parser::Finish(int lastLine) {
             out.length = std::max(out.length, length);
             out.lineEnd = out.lineEnd || m.lineEnd;
             out.breakAfter = out.breakAfter || m.breakAfter;
+            out.repeatStart = out.repeatStart || m.repeatStart;
+            out.repeatEnd = out.repeatEnd || m.repeatEnd;
+            out.segno = out.segno || m.segno;
+            out.fine = out.fine || m.fine;
+            out.jump = std::max(out.jump, m.jump);
+            out.ending = std::max(out.ending, m.ending);
             out.hands[hand] = std::move(m.events);
+        }
+    }
+    // A first ending closes with a repeat sign, or the second pass would skip the rest.
+    for (size_t i = 0; i < count; ++i) {
+        if (score_.measures[i].ending != 1) continue;
+        size_t end = i;
+        while (end < count && !score_.measures[end].repeatEnd) ++end;
+        if (end == count) {
+            const PendingMeasure& m = hands_[i < hands_[0].size() ? 0 : 1][i];
+            return Fail(ParseStatus::Unreadable, m.line, m.column, "the first ending needs a repeat sign \":|\" to close it");
         }
     }
     return LinkTies(kHandRight) && LinkTies(kHandLeft);

@@ -141,6 +141,29 @@ TEST(ZyqnParser, MeasuresPairAcrossHandsAndLines) {
     EXPECT_EQ(marks, "-- -B E- EB -- EB ");
     EXPECT_FALSE(Ok(Doc("R: 5 | 1 - - - |\n")).score.measures[1].breakAfter);
 
+    // Repeats, endings and jumps become the order the measures are played in.
+    const struct {
+        const char* music;
+        const char* order;
+    } orders[] = {
+        {"R: 1 | 2 | 3 |", "0 1 2"},
+        {"R: 1 |: 2 | 3 :| 4 |", "0 1 2 1 2 3"},
+        {"R: 1 | 2 :| 3 |", "0 1 0 1 2"},                                  // from the start
+        {"R: |: 1 | @1 2 :| @2 3 | 4 |", "0 1 0 2 3"},                     // endings
+        {"R: |: 1 | @1 2 | 3 :| @2 4 |", "0 1 2 0 3"},                     // a first ending of two measures
+        {"R: |: 1 :|: 2 :| 3 |", "0 0 1 1 2"},                             // back to back
+        {"R: 1 | 2 @fine | 3 @dc |", "0 1 2 0 1"},                         // da capo al fine
+        {"R: 1 | @segno 2 | 3 @ds |", "0 1 2 1 2"},                        // dal segno
+        {"R: |: 1 @fine | 2 :| 3 @dc |", "0 1 0 1 2 0"},                   // no repeats after the jump
+        {"R: |: 1 | @1 2 :| @2 3 @dc |", "0 1 0 2 0 2"},                   // and the last ending
+    };
+    for (const auto& o : orders) {
+        auto r = Ok(std::string("zyqn 2\nmeter: 1/4\n") + o.music + "\n");
+        std::string played;
+        for (int m : r.score.PlayOrder()) played += (played.empty() ? "" : " ") + std::to_string(m);
+        EXPECT_EQ(played, o.order) << o.music;
+    }
+
     // A hand with fewer measures is silent in the rest.
     auto s = Ok(Doc("R: 1 - - - | 2 - - - | 3 - - -\nL: 1, - - -\n"));
     EXPECT_EQ(s.score.measures.size(), 3u);
@@ -189,6 +212,15 @@ TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
         {"zyqn 1\nR: 1 \xED\xA0\x80\n", ParseStatus::Unreadable, 2, 6},            // encoded surrogate
         {"zyqn 1\nR: 1 2 3 4 \\ | 5\n", ParseStatus::Unreadable, 2, 12},  // a break mark needs version 2
         {"zyqn 2\nR: \\ 1 2 3 4\n", ParseStatus::Unreadable, 2, 4},       // ... and a measure before it
+        {"zyqn 1\nR: |: 1 2 3 4 :|\n", ParseStatus::Unreadable, 2, 4},          // repeats need version 2
+        {"zyqn 2\nR: 1 2 3 4 : 5\n", ParseStatus::Unreadable, 2, 12},          // a lone colon
+        {"zyqn 2\nR: :| 1 2 3 4\n", ParseStatus::Unreadable, 2, 4},            // a repeat of nothing
+        {"zyqn 2\nR: 1 2 3 4 | @3 1 2 3 4\n", ParseStatus::Unreadable, 2, 14},  // no third ending
+        {"zyqn 2\nR: 1 2 3 4 | @2 1 2 3 4\n", ParseStatus::Unreadable, 2, 14},  // second ending without a repeat
+        {"zyqn 2\nR: 1 2 @1 3 4\n", ParseStatus::Unreadable, 2, 8},            // an ending inside a measure
+        {"zyqn 2\nR: 1 2 3 4 | @1 5 6 7 1 |\n", ParseStatus::Unreadable, 2, 17},  // a first ending never closed
+        {"zyqn 2\nR: 1 2 3 4 @ds |\n", ParseStatus::Unreadable, 2, 12},       // D.S. without a sign
+        {"zyqn 2\nR: 1 2 3 4 @coda |\n", ParseStatus::Unreadable, 2, 12},
         {"zyqn 1 beta\n", ParseStatus::Unreadable, 1, 8},
         {"zyqn x\n", ParseStatus::Unreadable, 1, 6},
         {"zyqn 0\n", ParseStatus::Unreadable, 1, 6},

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/player.h"
+#include "engine/score_object.h"
 #include "engine/zyqn_parser.h"
 #include "tests/engine/engine_test_util.h"
 
@@ -225,4 +226,32 @@ TEST_F(PlayerTest, ATimerThatFallsBehindCatchesUpWithoutDrift) {
     EXPECT_EQ(sink.notes.back().midi, 67);
     EXPECT_TRUE(sink.notes.back().on);
     EXPECT_DOUBLE_EQ(sink.notes.back().at, 2000);  // stamped when sent: the clock, not a tick count
+}
+
+// With repeats the ruler and the measure fields follow the written measure
+// while the music goes round again; seeking lands on the first time through.
+TEST(RepeatPlay, TheMeasureCallbackFollowsTheWrittenBar) {
+    static std::vector<int> seen;
+    seen.clear();
+    FakeClock clock;
+    CScore score(&clock);
+    ASSERT_EQ(score.LoadText("zyqn 2\nmeter: 2/4\ntempo: 60\nR: 5 |: 1 1 | @1 2 2 :| @2 3 3 | 4 4 @dc @fine |\n"), 0);
+    score.SetMeasureCallback([](int current, int) { seen.push_back(current); });
+    seen.clear();
+    score.Play();
+    for (int i = 0; i < 250; ++i) {
+        clock.now += 100;
+        score.OnTimer();
+    }
+    score.Stop();
+    // Pick-up, 1, first ending, 1 again, second ending, 4, then da capo to the Fine at 4.
+    std::vector<int> expected = {0, 1, 2, 1, 3, 4, 0, 1, 3, 4};
+    ASSERT_GE(seen.size(), expected.size());
+    EXPECT_EQ(std::vector<int>(seen.begin(), seen.begin() + expected.size()), expected);
+    EXPECT_DOUBLE_EQ(score.LoadedTimeline()->totalMs, 18000);
+    seen.clear();
+    score.GoToMeasure(3);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), 3);
+    EXPECT_EQ(score.GetPlayer().PositionMs(), 7000);  // the second ending, after the first pass
 }
