@@ -35,7 +35,8 @@ private:
 const char* const kTokens[] = {"[", "]", "{", "}", "'", ",", "_", ".", "~", "-", "|", "R:", "L:", "\n", "#", "b",
                                "=", "0", "7", "9", "99999999999999999999", "\xC3", "\xFF", "\xF0\x9F\x8E\xB9",
                                "\xED\xA0\x80", "\x01", "key: ", "meter: ", "tempo: ", "//",
-                               "zyqn 1\n", "\r", "\t", "1'''", "1,,,", "1__", "1..", "title: "};
+                               "zyqn 1\n", "\r", "\t", "1'''", "1,,,", "1__", "1..", "title: ",
+                               "zyqn 2\n", "|:", ":|", ":|:", "@1", "@2", "@fine", "@dc", "@ds", "@segno", "\\", "@"};
 
 // Checks the invariants an accepted score must keep, and runs the later stages.
 void CheckAccepted(const ParseResult& r, bool full) {
@@ -52,8 +53,13 @@ void CheckAccepted(const ParseResult& r, bool full) {
                 for (const Head& h : e.heads) ASSERT_TRUE(h.midi >= 0 && h.midi < 128);
             }
     }
+    // However repeats and jumps are written, every measure is played at most three times.
+    std::vector<int> order = s.PlayOrder();
+    ASSERT_LE(order.size(), 3 * s.measures.size() + 1);
+    for (int m : order) ASSERT_TRUE(m >= 0 && m < static_cast<int>(s.measures.size()));
     if (!full) return;
     Timeline tl = BuildTimeline(s);
+    ASSERT_EQ(tl.measureStartMs.size(), order.size());
     for (size_t i = 1; i < tl.events.size(); ++i) ASSERT_LE(tl.events[i - 1].ms, tl.events[i].ms);
     Layout layout = LayoutScore(s);
     ASSERT_GE(layout.PageCount(), 1);
@@ -76,9 +82,12 @@ std::vector<std::string> Seeds() {
         "R: | 5 | 1' - 3'_2'_ | [1' 3'] {2'_ 3'_ 4'_} 5'~ | 5' #4'__5'__ b7 =7. 6_ |\n"
         "L: 0 | 1, 5, 3, | [1, 5,] - - | 5,, 0 0 | 1 - |\n",
     };
-    std::string sample = testing_support::ReadFileBytes(testing_support::BinFolder() +
-                                                        L"music\\Beginner\\Ode to Joy.zyqn");
-    if (!sample.empty()) seeds.push_back(sample);
+    seeds.push_back("zyqn 2\nmeter: 2/4\nR: 5 |: 1 1~ | @1 1 2 :| @2 3 #4 \\ | @segno 5 5 @fine | 6 6 @ds |\n"
+                    "L: 0 |: 1, - | @1 5, - :| @2 1, - | 5,, - | 1, - |\n");
+    for (const wchar_t* name : {L"music\\Beginner\\Ode to Joy.zyqn", L"music\\Classical\\F\u00fcr Elise.zyqn"}) {
+        std::string sample = testing_support::ReadFileBytes(testing_support::BinFolder() + name);
+        if (!sample.empty()) seeds.push_back(sample);
+    }
     return seeds;
 }
 
@@ -111,6 +120,16 @@ TEST(ParserFuzz, MutatedScoresEndCleanly) {
     // The loop reaches both sides: a fuzzer that only ever fails early tests little.
     EXPECT_GT(accepted, kRounds / 100);
     EXPECT_GT(refused, kRounds / 2);
+}
+
+// Thousands of repeats and a jump back over all of them load, and play each measure at most three times.
+TEST(ParserFuzz, ManyRepeatsStayBounded) {
+    std::string text = "zyqn 2\nR: ";
+    for (int i = 0; i < 1600; ++i) text += "|: 1 - - - | @1 2 - - - :| @2 3 - - - ";
+    text += "| 4 - - - @dc\n";
+    ParseResult r = ParseZyqn(text);
+    ASSERT_EQ(r.status, ParseStatus::Ok) << r.line << ":" << r.column << " " << r.message;
+    CheckAccepted(r, true);
 }
 
 TEST(ParserFuzz, PathologicalInputs) {
