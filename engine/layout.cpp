@@ -225,16 +225,18 @@ Extent Reach(const Event& ev) {
     if (ev.IsRest()) {
         int ul = ev.underlines + ev.dots;  // the last "0" of a dotted rest has the most lines
         e.above = -kInkTop;
-        e.below = MarksBottom(ul, 0);
+        e.below = MarksBottom(ul, 0) + (ev.dynamic ? kDynamicRoom : 0);
         return e;
     }
     auto heads = HeadsHighFirst(ev);
     auto offsets = StackOffsets(heads);
     int lowest = offsets.back();
     e.above = lowest - MarksTop(std::max(0, heads.front()->octave));
+    if (ev.staccato) e.above += kStaccatoRoom;
     if (Tied(ev)) e.above += kTieRoom;
     if (ev.triplet >= 0) e.above += kTripletRoom;
     e.below = MarksBottom(ev.underlines, std::max(0, -heads.back()->octave));
+    if (ev.dynamic) e.below += kDynamicRoom;
     return e;
 }
 
@@ -256,7 +258,7 @@ void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm)
             }
             pe.headTop = pe.headTops.front();
             int upDots = ev.IsRest() ? 0 : std::max(0, HeadsHighFirst(ev).front()->octave);
-            pe.marksTop = pe.headTop + MarksTop(upDots);
+            pe.marksTop = pe.headTop + MarksTop(upDots) - (ev.staccato ? kStaccatoRoom : 0);
             pe.box.left = pe.x - (HasAccidental(ev) ? kAccidentalRoom : 0) - 2;
             pe.box.right = pe.x + kDigitWidth + 2;
             pe.box.top = pe.headTop + kInkTop - 2;

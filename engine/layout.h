@@ -47,6 +47,8 @@ constexpr int kMinGlyphGap = 16;     // digit to digit, however short the note
 constexpr int kBraceRoom = 14;       // left of the system bar, for the brace
 constexpr int kRepeatRoom = 9;       // a repeat sign's thick and thin lines and its dots
 constexpr int kMarkBand = 13;        // endings and D.C., Fine, segno above a system that has them
+constexpr int kStaccatoRoom = 7;     // a staccato wedge above a note's dots
+constexpr int kDynamicRoom = 12;     // a dynamic under a note's underlines and dots
 }  // namespace metrics
 
 // Vertical offsets of octave dots and underlines from a digit's top.
@@ -60,7 +62,7 @@ struct PlacedEvent {
     int x = 0;        // left of the digit column
     int headTop = 0;  // top of the highest note's digit (or the rest's)
     std::vector<int> headTops;  // every note's digit top, highest pitch first (one entry for a rest)
-    int marksTop = 0;  // above the highest note's octave dots: where ties and brackets may start
+    int marksTop = 0;  // above the highest note's octave dots and staccato: where ties and brackets may start
     Box box;          // the notes' digits and accidentals: what a click or the highlight covers
 };
 

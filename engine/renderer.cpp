@@ -170,7 +170,7 @@ void CScoreRenderer::Flush(HDC dc) {
 }
 
 void CScoreRenderer::FreeFonts() {
-    for (HFONT* f : {&fonts_.digit, &fonts_.small, &fonts_.title, &fonts_.subtitle}) {
+    for (HFONT* f : {&fonts_.digit, &fonts_.small, &fonts_.title, &fonts_.subtitle, &fonts_.dynamic}) {
         if (*f) DeleteObject(*f);
         *f = nullptr;
     }
@@ -189,6 +189,9 @@ void CScoreRenderer::MakeFonts(float scale) {
     fonts_.small = make(kSmallFont, FW_NORMAL);
     fonts_.title = make(26, FW_BOLD);
     fonts_.subtitle = make(13, FW_NORMAL);
+    fonts_.dynamic = CreateFontW(-std::max(1, static_cast<int>(std::lround(13 * scale))), 0, 0, 0, FW_BOLD, TRUE, 0, 0,
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                                 DEFAULT_PITCH | FF_ROMAN, L"Times New Roman");
     fonts_.scale = scale;
     HDC screen = GetDC(nullptr);
     HGDIOBJ old = SelectObject(screen, fonts_.digit);
@@ -245,13 +248,14 @@ void CScoreRenderer::DrawTitleBlock(HDC dc, const Score& score, const PageView& 
         return;
     }
     std::wstring title = Widen(score.title);
-    RECT titleRc{xf.X(kMarginX), xf.Y(kMarginTop), xf.X(kPageWidth - kMarginX), xf.Y(kMarginTop + 36)};
+    // The title keeps the place it has always had on the page; views look for it there.
+    RECT titleRc{xf.X(kMarginX), xf.Y(kMarginTop + 8), xf.X(kPageWidth - kMarginX), xf.Y(kMarginTop + 48)};
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     SelectObject(dc, fonts_.title);
     DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &titleRc,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, fonts_.subtitle);
-    RECT lineRc{xf.X(kMarginX), xf.Y(kMarginTop + 46), xf.X(kPageWidth - kMarginX), xf.Y(kMarginTop + 66)};
+    RECT lineRc{xf.X(kMarginX), xf.Y(kMarginTop + 54), xf.X(kPageWidth - kMarginX), xf.Y(kMarginTop + 72)};
     DrawTextW(dc, credit.c_str(), static_cast<int>(credit.size()), &lineRc,
               DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 
@@ -259,7 +263,7 @@ void CScoreRenderer::DrawTitleBlock(HDC dc, const Score& score, const PageView& 
     wchar_t keyMeter[48], tempo[16];
     swprintf(keyMeter, 48, L"1=%hs     %d/%d     ", KeyName(score.key), score.beats, score.unit);
     swprintf(tempo, 16, L" = %d", score.tempo);
-    const double baseline = kMarginTop + 61;
+    const double baseline = kMarginTop + 67;
     SetTextAlign(dc, TA_LEFT | TA_BASELINE);
     int x = xf.X(kMarginX);
     SIZE ext{};
@@ -429,12 +433,30 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
         }
         for (int k = 0; k < ev.dots; ++k)
             dot(pe.x + kDigitWidth + 3.5 + 5 * k, lowestTop + 11, 1.3, MarkKind::AugmentationDot);
+        if (ev.staccato) {  // a wedge pointing at the note, above its dots
+            const double bottom = pe.marksTop + kStaccatoRoom - 1.5, top = bottom - 4.5;
+            POINT wedge[3] = {{xf.X(cx - 2), xf.Y(top)}, {xf.X(cx + 2), xf.Y(top)}, {xf.X(cx), xf.Y(bottom)}};
+            Polygon(dc, wedge, 3);
+            AddMark(view, MarkKind::Staccato, cx - 2, top, cx + 2, bottom, pe.ref);
+        }
         for (int d = 0; d < ev.dashes; ++d) {
             double x = TickX(pm, m.length, ev.start + ev.BaseDuration() + d * DashTicks(ev));
             double y = lowestTop + 9.5;
             Ink(xf.X(x + 1), xf.Y(y), xf.X(x + kDigitWidth - 1), xf.Y(y) + xf.Len(1.6));
             AddMark(view, MarkKind::Dash, x + 1, y, x + kDigitWidth - 1, y + 1.6, pe.ref);
         }
+    }
+
+    if (ev.dynamic) {  // under the note, clear of its underlines and dots
+        const std::wstring word = Widen(DynamicName(ev.dynamic));
+        auto lowest = std::min_element(ev.heads.begin(), ev.heads.end(),
+                                       [](const Head& a, const Head& b) { return a.midi < b.midi; });
+        const int down = lowest == ev.heads.end() ? 0 : std::max(0, -lowest->octave);
+        const double baseline = lowestTop + MarksBottom(ev.IsRest() ? ev.underlines + ev.dots : ev.underlines, down) + 10;
+        SelectObject(dc, fonts_.dynamic);
+        SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+        ExtTextOutW(dc, xf.X(pe.x), xf.Y(baseline), 0, nullptr, word.c_str(), static_cast<UINT>(word.size()), nullptr);
+        AddMark(view, MarkKind::Dynamic, pe.x, baseline - 8, pe.x + 6.5 * word.size(), baseline + 1, pe.ref);
     }
 
     // Underlines, joined to the next note of the same beat that has as many;

@@ -61,11 +61,14 @@ Timeline BuildTimeline(const Score& score) {
     std::vector<std::vector<std::vector<int>>> held(order.size());
     for (size_t p = 0; p < order.size(); ++p)
         for (int hand = 0; hand < 2; ++hand) held[p].push_back({});
+    int dynamic[2] = {0, 0};  // the last dynamic each hand passed, in the order played
     for (size_t place = 0; place < order.size(); ++place) {
         const Measure& measure = score.measures[order[place]];
         for (int hand = 0; hand < 2; ++hand) {
             const auto& events = measure.hands[hand];
             for (size_t ei = 0; ei < events.size(); ++ei) {
+                if (events[ei].dynamic) dynamic[hand] = events[ei].dynamic;
+                const int velocity = DynamicVelocity(dynamic[hand]);
                 EventRef ref{order[place], hand, static_cast<int>(ei)};
                 for (const Head& h : events[ei].heads) {
                     const auto& mine = held[place][hand];
@@ -85,7 +88,9 @@ Timeline BuildTimeline(const Score& score) {
                         off = placeTick[at.place] + next.start + next.duration;
                         cur = same;
                     }
-                    tl.events.push_back(NoteEvent{score.TicksToMs(on), h.midi, kDefaultVelocity, hand, true, ref});
+                    // A staccato note sounds half its length, unless a tie holds it on.
+                    if (events[ei].staccato && off == on + events[ei].duration) off = on + events[ei].duration / 2;
+                    tl.events.push_back(NoteEvent{score.TicksToMs(on), h.midi, velocity, hand, true, ref});
                     tl.events.push_back(NoteEvent{score.TicksToMs(off), h.midi, 0, hand, false, ref});
                 }
             }

@@ -57,6 +57,21 @@ std::vector<int> Score::PlayOrder() const {
     return order;
 }
 
+namespace {
+const char* const kDynamics[] = {"", "pp", "p", "mp", "mf", "f", "ff"};
+const int kVelocities[] = {80, 36, 50, 64, 80, 96, 112};
+}  // namespace
+
+const char* DynamicName(int dynamic) { return dynamic >= 0 && dynamic <= kDynamicFF ? kDynamics[dynamic] : ""; }
+
+int DynamicFromName(const std::string& name) {
+    for (int d = kDynamicPP; d <= kDynamicFF; ++d)
+        if (name == kDynamics[d]) return d;
+    return 0;
+}
+
+int DynamicVelocity(int dynamic) { return dynamic >= 0 && dynamic <= kDynamicFF ? kVelocities[dynamic] : 80; }
+
 const char* KeyName(int key) { return key >= 0 && key < 15 ? kKeys[key].name : "C"; }
 
 int KeyTonicSemitone(int key) { return key >= 0 && key < 15 ? kKeys[key].tonic : 0; }

@@ -30,6 +30,8 @@ struct Event {
     int dots = 0;        // 0..2
     int dashes = 0;      // each adds a quarter
     int triplet = -1;    // index of the triplet group within the measure's hand, -1 for none
+    int dynamic = 0;     // a dynamic written before it: kDynamicPP .. kDynamicFF, 0 for none
+    bool staccato = false;  // short: sounds half its length
     std::vector<Head> heads;  // empty for a rest
     int line = 0, column = 0;
     bool IsRest() const { return heads.empty(); }
@@ -76,6 +78,12 @@ struct Score {
         return static_cast<double>(ticks) * 60000.0 / (tempo * (kTicksPerQuarter * 4.0 / unit));
     }
 };
+
+// Dynamics from pianissimo to fortissimo, and the velocity each is played at.
+constexpr int kDynamicPP = 1, kDynamicFF = 6;
+const char* DynamicName(int dynamic);  // "pp" .. "ff", empty for none
+int DynamicFromName(const std::string& name);  // 0 when unknown
+int DynamicVelocity(int dynamic);  // mezzo-forte's 80 for none
 
 // Where a note or rest lives: measure index (0-based), hand, index in the hand.
 struct EventRef {

@@ -121,6 +121,8 @@ private:
     PendingMeasure pending_[2];
     bool breakPending_[2] = {false, false};  // a break mark before the measure being written closes
     bool segnoSeen_ = false;
+    int pendingDynamic_[2] = {0, 0};  // written before the hand's next note or rest
+    int dynamicLine_[2] = {0, 0}, dynamicColumn_[2] = {0, 0};
     std::vector<PendingMeasure> hands_[2];
     int tripletGroup_ = -1;  // open group index, -1 when none
     size_t tripletOpenPos_ = 0;
@@ -321,8 +323,13 @@ bool Parser::ParseMark(int hand, size_t& p) {
     } else if (word == "dc" || word == "ds") {
         if (word == "ds" && !segnoSeen_) return FailAt(at, "D.S. goes back to a sign: write @segno before it");
         EndingMeasure(hand)->jump = word == "dc" ? kJumpDaCapo : kJumpDalSegno;
+    } else if (DynamicFromName(word)) {
+        if (pendingDynamic_[hand]) return FailAt(at, "two dynamics before one note");
+        pendingDynamic_[hand] = DynamicFromName(word);
+        dynamicLine_[hand] = line_.number;
+        dynamicColumn_[hand] = Column(at);
     } else {
-        return FailAt(at, "unknown mark: use @1, @2, @segno, @fine, @dc or @ds");
+        return FailAt(at, "unknown mark: use @1, @2, @segno, @fine, @dc, @ds or a dynamic from @pp to @ff");
     }
     return true;
 }
@@ -405,6 +412,8 @@ bool Parser::ParseEvent(int hand, size_t& p) {
     ev.line = line_.number;
     ev.column = Column(p);
     ev.triplet = tripletGroup_;
+    ev.dynamic = pendingDynamic_[hand];
+    pendingDynamic_[hand] = 0;
     if (m.events.empty()) {
         m.line = ev.line;
         m.column = ev.column;
@@ -481,6 +490,11 @@ bool Parser::ParseSuffix(size_t& p, Event& ev) {
         } else if (c == '.') {
             if (++ev.dots > 2) return FailAt(p, "at most two dots");
             if (ev.underlines == 2 && ev.dots == 2) return FailAt(p, "a double-dotted sixteenth is too short to write");
+        } else if (c == '^') {
+            if (!NeedVersion2(p, "a staccato mark")) return false;
+            if (ev.IsRest()) return FailAt(p, "a rest cannot be staccato");
+            if (ev.staccato) return FailAt(p, "the note is already staccato");
+            ev.staccato = true;
         } else if (c == '~') {
             if (ev.IsRest()) return FailAt(p, "a rest cannot be tied");
             if (tie) return FailAt(p, "the note is already tied");
@@ -603,6 +617,10 @@ bool Parser::Finish(int lastLine) {
             out.hands[hand] = std::move(m.events);
         }
     }
+    for (int hand = 0; hand < 2; ++hand)
+        if (pendingDynamic_[hand])
+            return Fail(ParseStatus::Unreadable, dynamicLine_[hand], dynamicColumn_[hand],
+                        "a dynamic must come before a note or a rest");
     // A first ending closes with a repeat sign, or the second pass would skip the rest.
     for (size_t i = 0; i < count; ++i) {
         if (score_.measures[i].ending != 1) continue;

@@ -221,6 +221,11 @@ TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
         {"zyqn 2\nR: 1 2 3 4 | @1 5 6 7 1 |\n", ParseStatus::Unreadable, 2, 17},  // a first ending never closed
         {"zyqn 2\nR: 1 2 3 4 @ds |\n", ParseStatus::Unreadable, 2, 12},       // D.S. without a sign
         {"zyqn 2\nR: 1 2 3 4 @coda |\n", ParseStatus::Unreadable, 2, 12},
+        {"zyqn 1\nR: 1^ 2 3 4\n", ParseStatus::Unreadable, 2, 5},              // staccato needs version 2
+        {"zyqn 2\nR: 0^ 2 3 4\n", ParseStatus::Unreadable, 2, 5},              // a short rest
+        {"zyqn 2\nR: 1^^ 2 3 4\n", ParseStatus::Unreadable, 2, 6},
+        {"zyqn 2\nR: @p @f 1 2 3 4\n", ParseStatus::Unreadable, 2, 7},        // two dynamics for one note
+        {"zyqn 2\nR: 1 2 3 4 @ff\n", ParseStatus::Unreadable, 2, 12},         // a dynamic before nothing
         {"zyqn 1 beta\n", ParseStatus::Unreadable, 1, 8},
         {"zyqn x\n", ParseStatus::Unreadable, 1, 6},
         {"zyqn 0\n", ParseStatus::Unreadable, 1, 6},

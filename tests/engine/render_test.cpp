@@ -227,7 +227,7 @@ namespace {
 const char* KindName(MarkKind k) {
     static const char* names[] = {"digit", "accidental", "octave dot", "underline", "augmentation dot", "dash",
                                   "tie", "triplet", "bar number", "bar line", "brace", "hand label",
-                                  "repeat", "ending", "word"};
+                                  "repeat", "ending", "word", "staccato", "dynamic"};
     return names[static_cast<int>(k)];
 }
 
@@ -351,6 +351,17 @@ TEST(Marks, RestsDotsTriplesTiesAndSigns) {
     EXPECT_LT(arcs[0].bottom, layout.systems[0].bottom);
     EXPECT_GT(arcs[1].top, layout.systems[1].top);
     EXPECT_LT(arcs[1].left, layout.measures[1].events[0][0].x);
+
+    // A staccato wedge sits above the note's dots and under its tie; a dynamic under the note.
+    auto marks = MarksOf("zyqn 2\nR: @mf 1'^ 2 3 4~ | 4^ 5 6 7 |\nL: @p 1,, - - - | 5,, - - - |\n", &layout);
+    ASSERT_EQ(CountOf(marks, MarkKind::Staccato), 2);
+    ASSERT_EQ(CountOf(marks, MarkKind::Dynamic), 2);
+    for (const Mark& m : marks) {
+        if (m.kind != MarkKind::Dynamic) continue;
+        const PlacedEvent* e = layout.Find(m.ref);
+        ASSERT_NE(e, nullptr);
+        EXPECT_GT(m.top, e->box.bottom) << "a dynamic stands below its note";
+    }
 
     // Accidentals are small and stand clear of their digits (the sample test checks neighbours).
     auto signs = MarksOf("zyqn 1\nR: #1 b2 =3 4 |\n");

@@ -51,6 +51,25 @@ TEST(Timeline, TiesHoldOneSoundAndRepeatsAreReleasedFirst) {
                           "8000-64h0 8000-67h0 ");
 }
 
+TEST(Timeline, DynamicsSetTheVelocityAndStaccatoShortens) {
+    // The left hand keeps its own dynamic; a repeat plays the dynamic it passes.
+    Timeline tl = BuildTimeline(Parse("zyqn 2\ntempo: 60\nmeter: 2/4\n"
+                                      "R: |: @p 1 2^ | @f 3 [4 5]^ :| 1~ 1^ |\nL: @ff 1, - | 5, - | 1, - |\n"));
+    std::string out;
+    for (const NoteEvent& e : tl.events)
+        if (e.hand == kHandRight) out += std::to_string(static_cast<int>(e.ms)) + (e.on ? "+" + std::to_string(e.velocity) : "-") + " ";
+    EXPECT_EQ(out, "0+50 1000- 1000+50 1500- 2000+96 3000- 3000+96 3000+96 3500- 3500- "
+                   "4000+50 5000- 5000+50 5500- 6000+96 7000- 7000+96 7000+96 7500- 7500- 8000+96 10000- ");
+    for (const NoteEvent& e : tl.events) {
+        if (e.hand == kHandLeft && e.on) {
+            EXPECT_EQ(e.velocity, 112);
+        }
+    }
+    // Without a dynamic every note is played mezzo-forte.
+    for (const NoteEvent& e : BuildTimeline(Parse(engine_test::TwoHandScore())).events)
+        EXPECT_EQ(e.velocity, e.on ? 80 : 0);
+}
+
 TEST(Timeline, PickupAndCompoundMeterTiming) {
     // In 6/8 the tempo counts eighths: 120 eighths a minute, a measure lasts 3 s.
     Timeline tl = BuildTimeline(Parse("zyqn 1\nmeter: 6/8\ntempo: 120\nR: 5_ | 1 1_ 1 1_ | 1. 0.\n"));
