@@ -26,7 +26,7 @@ struct Head {
 struct Event {
     int start = 0;     // ticks from the start of the measure
     int duration = 0;  // ticks played, dashes and triplet included
-    int underlines = 0;  // 0..2: eighth, sixteenth
+    int underlines = 0;  // 0..3: eighth, sixteenth, thirty-second (format version 2)
     int dots = 0;        // 0..2
     int dashes = 0;      // each adds a quarter
     int triplet = -1;    // index of the triplet group within the measure's hand, -1 for none

@@ -486,10 +486,13 @@ bool Parser::ParseSuffix(size_t& p, Event& ev) {
         char c = line_.text[p];
         if (c == '_') {
             if (ev.dots) return FailAt(p, "underlines come before dots");
-            if (++ev.underlines > 2) return FailAt(p, "at most two underlines (a sixteenth)");
+            // A thirty-second note's third underline came with version 2.
+            const int most = score_.version >= 2 ? 3 : 2;
+            if (++ev.underlines > most)
+                return FailAt(p, most == 3 ? "at most three underlines (a thirty-second)" : "at most two underlines (a sixteenth)");
         } else if (c == '.') {
             if (++ev.dots > 2) return FailAt(p, "at most two dots");
-            if (ev.underlines == 2 && ev.dots == 2) return FailAt(p, "a double-dotted sixteenth is too short to write");
+            if (ev.underlines >= 2 && ev.dots == 2) return FailAt(p, "a double-dotted sixteenth is too short to write");
         } else if (c == '^') {
             if (!NeedVersion2(p, "a staccato mark")) return false;
             if (ev.IsRest()) return FailAt(p, "a rest cannot be staccato");

@@ -97,6 +97,11 @@ TEST(ZyqnParser, DurationsFromWholeToSixteenth) {
     EXPECT_EQ(Ev(r, 2, 0, 5).start, 960);
     EXPECT_EQ(Ev(r, 3, 0, 7).start, 1800);
     for (const Measure& m : r.score.measures) EXPECT_EQ(m.length, 1920);
+    // Version 2 writes thirty-seconds, dotted too.
+    auto t = Ok("zyqn 2\nmeter: 1/4\nR: 1___1___1___1___ 1__. 1___ |\n");
+    EXPECT_EQ(Ev(t, 0, 0, 0).duration, 60);
+    EXPECT_EQ(Ev(t, 0, 0, 4).duration, 180);
+    EXPECT_EQ(Ev(t, 0, 0, 5).start, 420);
 }
 
 TEST(ZyqnParser, ChordsTiesAndTriplets) {
@@ -226,6 +231,8 @@ TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
         {"zyqn 2\nR: 1^^ 2 3 4\n", ParseStatus::Unreadable, 2, 6},
         {"zyqn 2\nR: @p @f 1 2 3 4\n", ParseStatus::Unreadable, 2, 7},        // two dynamics for one note
         {"zyqn 2\nR: 1 2 3 4 @ff\n", ParseStatus::Unreadable, 2, 12},         // a dynamic before nothing
+        {"zyqn 2\nR: 1 2____ 3 4\n", ParseStatus::Unreadable, 2, 10},         // no sixty-fourths
+        {"zyqn 2\nR: 1 2___.. 3 4\n", ParseStatus::Unreadable, 2, 11},
         {"zyqn 1 beta\n", ParseStatus::Unreadable, 1, 8},
         {"zyqn x\n", ParseStatus::Unreadable, 1, 6},
         {"zyqn 0\n", ParseStatus::Unreadable, 1, 6},

@@ -308,6 +308,8 @@ TEST(Marks, UnderlinesJoinWithinABeat) {
         {"zyqn 1\nR: 1_2_3_4_ 5_6_7_1'_ |\n", "4"},                                   // quarters in 4/4
         {"zyqn 1\nR: 1__ 3_. - 1__ 3_. - |\n", "2 2"},  // a dash after the beat does not break it
         {"zyqn 1\nR: 1_ 2 - 3_ |\n", "2"},              // but a dash between notes does
+        {"zyqn 2\nmeter: 2/4\nR: 1___2___3___4___5___6___7___1'___ 1___2___3___4___5___6___7___1'___ |\n",
+         "2 2 2"},  // thirty-seconds, a beat's eight under three lines
     };
     for (const auto& c : cases) EXPECT_EQ(UnderlineRuns(MarksOf(c.text)), c.runs) << c.text;
 }
