@@ -224,7 +224,7 @@ Extent Reach(const Event& ev) {
     Extent e;
     if (ev.IsRest()) {
         int ul = ev.underlines + ev.dots;  // the last "0" of a dotted rest has the most lines
-        e.above = -kInkTop;
+        e.above = ev.fermata ? kFermataRoom - kInkTop : -kInkTop;
         e.below = MarksBottom(ul, 0) + (ev.dynamic ? kDynamicRoom : 0);
         return e;
     }
@@ -233,6 +233,7 @@ Extent Reach(const Event& ev) {
     int lowest = offsets.back();
     e.above = lowest - MarksTop(std::max(0, heads.front()->octave));
     if (ev.staccato) e.above += kStaccatoRoom;
+    if (ev.fermata) e.above += kFermataRoom;
     if (Tied(ev)) e.above += kTieRoom;
     if (ev.triplet >= 0) e.above += kTripletRoom;
     e.below = MarksBottom(ev.underlines, std::max(0, -heads.back()->octave));
@@ -258,7 +259,7 @@ void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm)
             }
             pe.headTop = pe.headTops.front();
             int upDots = ev.IsRest() ? 0 : std::max(0, HeadsHighFirst(ev).front()->octave);
-            pe.marksTop = pe.headTop + MarksTop(upDots) - (ev.staccato ? kStaccatoRoom : 0);
+            pe.marksTop = pe.headTop + MarksTop(upDots) - (ev.staccato ? kStaccatoRoom : 0) - (ev.fermata ? kFermataRoom : 0);
             pe.box.left = pe.x - (HasAccidental(ev) ? kAccidentalRoom : 0) - 2;
             pe.box.right = pe.x + kDigitWidth + 2;
             pe.box.top = pe.headTop + kInkTop - 2;

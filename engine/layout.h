@@ -48,6 +48,7 @@ constexpr int kBraceRoom = 14;       // left of the system bar, for the brace
 constexpr int kRepeatRoom = 9;       // a repeat sign's thick and thin lines and its dots
 constexpr int kMarkBand = 13;        // endings and D.C., Fine, segno above a system that has them
 constexpr int kStaccatoRoom = 7;     // a staccato wedge above a note's dots
+constexpr int kFermataRoom = 9;      // a fermata's arc and dot above that
 constexpr int kDynamicRoom = 12;     // a dynamic under a note's underlines and dots
 }  // namespace metrics
 

@@ -447,6 +447,17 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
         }
     }
 
+    if (ev.fermata) {  // a half ring over a dot, at the top of the note's marks
+        const double base = pe.marksTop + kFermataRoom - 2;
+        POINT ring[9];
+        for (int i = 0; i <= 8; ++i) {
+            double a = 3.14159265 * i / 8;
+            ring[i] = POINT{xf.X(cx - 5 * std::cos(a)), xf.Y(base - 6 * std::sin(a))};
+        }
+        Polyline(dc, ring, 9);
+        InkDot(xf.X(cx), xf.Y(base - 1.2), static_cast<int>(std::lround(1.2 * xf.s)));
+        AddMark(view, MarkKind::Fermata, cx - 5.5, base - 6.5, cx + 5.5, base + 0.5, pe.ref);
+    }
     if (ev.dynamic) {  // under the note, clear of its underlines and dots
         const std::wstring word = Widen(DynamicName(ev.dynamic));
         auto lowest = std::min_element(ev.heads.begin(), ev.heads.end(),

@@ -17,7 +17,7 @@ constexpr COLORREF kPaperColor = RGB(255, 255, 255);
 // Every mark the renderer draws, by kind, with its ink's box on the page at
 // scale 1: what tests check for collisions.
 enum class MarkKind { Digit, Accidental, OctaveDot, Underline, AugmentationDot, Dash, Tie, Triplet, BarNumber,
-                      BarLine, Brace, HandLabel, Repeat, Ending, Word, Staccato, Dynamic };
+                      BarLine, Brace, HandLabel, Repeat, Ending, Word, Staccato, Dynamic, Fermata };
 
 struct Mark {
     MarkKind kind;

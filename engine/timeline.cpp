@@ -1,6 +1,8 @@
 #include "engine/timeline.h"
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 namespace zyqn {
 
@@ -52,10 +54,23 @@ Timeline BuildTimeline(const Score& score) {
     long long t = 0;
     for (int m : order) {
         placeTick.push_back(t);
-        tl.measureStartMs.push_back(score.TicksToMs(t));
         t += score.measures[m].length;
     }
-    tl.totalMs = score.TicksToMs(t);
+    // A fermata holds its note twice as long, and everything after waits:
+    // from the note's end on, time runs late by its length.
+    std::vector<std::pair<long long, long long>> holds;  // tick, extra ticks from there on
+    for (size_t place = 0; place < order.size(); ++place)
+        for (const auto& hand : score.measures[order[place]].hands)
+            for (const Event& ev : hand)
+                if (ev.fermata) holds.push_back({placeTick[place] + ev.start + ev.duration, ev.duration});
+    std::sort(holds.begin(), holds.end());
+    for (size_t i = 1; i < holds.size(); ++i) holds[i].second += holds[i - 1].second;
+    auto msAt = [&](long long tick) {
+        auto it = std::upper_bound(holds.begin(), holds.end(), std::make_pair(tick, std::numeric_limits<long long>::max()));
+        return score.TicksToMs(tick + (it == holds.begin() ? 0 : (it - 1)->second));
+    };
+    for (long long start : placeTick) tl.measureStartMs.push_back(msAt(start));
+    tl.totalMs = msAt(t);
     // Notes a tie holds on from an earlier note: no new attack. Keyed by place,
     // hand and index, as a repeat may lead a tie elsewhere than it was written.
     std::vector<std::vector<std::vector<int>>> held(order.size());
@@ -90,8 +105,8 @@ Timeline BuildTimeline(const Score& score) {
                     }
                     // A staccato note sounds half its length, unless a tie holds it on.
                     if (events[ei].staccato && off == on + events[ei].duration) off = on + events[ei].duration / 2;
-                    tl.events.push_back(NoteEvent{score.TicksToMs(on), h.midi, velocity, hand, true, ref});
-                    tl.events.push_back(NoteEvent{score.TicksToMs(off), h.midi, 0, hand, false, ref});
+                    tl.events.push_back(NoteEvent{msAt(on), h.midi, velocity, hand, true, ref});
+                    tl.events.push_back(NoteEvent{msAt(off), h.midi, 0, hand, false, ref});
                 }
             }
         }

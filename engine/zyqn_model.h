@@ -32,6 +32,7 @@ struct Event {
     int triplet = -1;    // index of the triplet group within the measure's hand, -1 for none
     int dynamic = 0;     // a dynamic written before it: kDynamicPP .. kDynamicFF, 0 for none
     bool staccato = false;  // short: sounds half its length
+    bool fermata = false;   // held twice its length, and the music waits
     std::vector<Head> heads;  // empty for a rest
     int line = 0, column = 0;
     bool IsRest() const { return heads.empty(); }

@@ -122,6 +122,7 @@ private:
     bool breakPending_[2] = {false, false};  // a break mark before the measure being written closes
     bool segnoSeen_ = false;
     int pendingDynamic_[2] = {0, 0};  // written before the hand's next note or rest
+    bool pendingFermata_[2] = {false, false};
     int dynamicLine_[2] = {0, 0}, dynamicColumn_[2] = {0, 0};
     std::vector<PendingMeasure> hands_[2];
     int tripletGroup_ = -1;  // open group index, -1 when none
@@ -323,13 +324,17 @@ bool Parser::ParseMark(int hand, size_t& p) {
     } else if (word == "dc" || word == "ds") {
         if (word == "ds" && !segnoSeen_) return FailAt(at, "D.S. goes back to a sign: write @segno before it");
         EndingMeasure(hand)->jump = word == "dc" ? kJumpDaCapo : kJumpDalSegno;
+    } else if (word == "fermata") {
+        pendingFermata_[hand] = true;
+        dynamicLine_[hand] = line_.number;
+        dynamicColumn_[hand] = Column(at);
     } else if (DynamicFromName(word)) {
         if (pendingDynamic_[hand]) return FailAt(at, "two dynamics before one note");
         pendingDynamic_[hand] = DynamicFromName(word);
         dynamicLine_[hand] = line_.number;
         dynamicColumn_[hand] = Column(at);
     } else {
-        return FailAt(at, "unknown mark: use @1, @2, @segno, @fine, @dc, @ds or a dynamic from @pp to @ff");
+        return FailAt(at, "unknown mark: use @1, @2, @segno, @fine, @dc, @ds, @fermata or a dynamic from @pp to @ff");
     }
     return true;
 }
@@ -413,7 +418,9 @@ bool Parser::ParseEvent(int hand, size_t& p) {
     ev.column = Column(p);
     ev.triplet = tripletGroup_;
     ev.dynamic = pendingDynamic_[hand];
+    ev.fermata = pendingFermata_[hand];
     pendingDynamic_[hand] = 0;
+    pendingFermata_[hand] = false;
     if (m.events.empty()) {
         m.line = ev.line;
         m.column = ev.column;
@@ -621,9 +628,9 @@ bool Parser::Finish(int lastLine) {
         }
     }
     for (int hand = 0; hand < 2; ++hand)
-        if (pendingDynamic_[hand])
+        if (pendingDynamic_[hand] || pendingFermata_[hand])
             return Fail(ParseStatus::Unreadable, dynamicLine_[hand], dynamicColumn_[hand],
-                        "a dynamic must come before a note or a rest");
+                        "a dynamic or a fermata must come before a note or a rest");
     // A first ending closes with a repeat sign, or the second pass would skip the rest.
     for (size_t i = 0; i < count; ++i) {
         if (score_.measures[i].ending != 1) continue;

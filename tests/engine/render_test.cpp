@@ -213,7 +213,7 @@ namespace {
 const char* KindName(MarkKind k) {
     static const char* names[] = {"digit", "accidental", "octave dot", "underline", "augmentation dot", "dash",
                                   "tie", "triplet", "bar number", "bar line", "brace", "hand label",
-                                  "repeat", "ending", "word", "staccato", "dynamic"};
+                                  "repeat", "ending", "word", "staccato", "dynamic", "fermata"};
     return names[static_cast<int>(k)];
 }
 
@@ -343,6 +343,7 @@ TEST(Marks, RestsDotsTriplesTiesAndSigns) {
     // A staccato wedge sits above the note's dots and under its tie; a dynamic under the note.
     auto marks = MarksOf("zyqn 2\nR: @mf 1'^ 2 3 4~ | 4^ 5 6 7 |\nL: @p 1,, - - - | 5,, - - - |\n", &layout);
     ASSERT_EQ(CountOf(marks, MarkKind::Staccato), 2);
+    EXPECT_EQ(CountOf(MarksOf("zyqn 2\nR: 1 2 3 @fermata 4'^ |\n"), MarkKind::Fermata), 1);
     ASSERT_EQ(CountOf(marks, MarkKind::Dynamic), 2);
     for (const Mark& m : marks) {
         if (m.kind != MarkKind::Dynamic) continue;

@@ -70,6 +70,15 @@ TEST(Timeline, DynamicsSetTheVelocityAndStaccatoShortens) {
         EXPECT_EQ(e.velocity, e.on ? 80 : 0);
 }
 
+TEST(Timeline, AFermataHoldsItsNoteAndTheMusicWaits) {
+    // Held twice as long in both hands; the next measure starts late by a quarter.
+    Timeline tl = BuildTimeline(Parse("zyqn 2\ntempo: 60\nmeter: 2/4\nR: 1 @fermata 2 | 3 - |\nL: 1, - | 5, - |\n"));
+    EXPECT_EQ(Events(tl), "0+60h0 0+48h1 1000-60h0 1000+62h0 3000-62h0 3000-48h1 3000+64h0 3000+55h1 5000-64h0 5000-55h1 ");
+    ASSERT_EQ(tl.measureStartMs.size(), 2u);
+    EXPECT_DOUBLE_EQ(tl.measureStartMs[1], 3000);
+    EXPECT_DOUBLE_EQ(tl.totalMs, 5000);
+}
+
 TEST(Timeline, PickupAndCompoundMeterTiming) {
     // In 6/8 the tempo counts eighths: 120 eighths a minute, a measure lasts 3 s.
     Timeline tl = BuildTimeline(Parse("zyqn 1\nmeter: 6/8\ntempo: 120\nR: 5_ | 1 1_ 1 1_ | 1. 0.\n"));
