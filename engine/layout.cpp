@@ -13,7 +13,6 @@ namespace {
 constexpr int kLineWidth = kPageWidth - 2 * kMarginX - kBraceRoom;
 constexpr int kLineLeft = kMarginX + kBraceRoom;
 constexpr int kAccidentalRoom = kAccidentalWidth + 2;
-constexpr int kTieRoom = 7;      // a tie's arc above the marks it spans
 constexpr int kTripletRoom = 12;  // a triplet's bracket and figure above that
 
 bool HasAccidental(const Event& ev) {
@@ -224,7 +223,7 @@ Extent Reach(const Event& ev) {
     Extent e;
     if (ev.IsRest()) {
         int ul = ev.underlines + ev.dots;  // the last "0" of a dotted rest has the most lines
-        e.above = ev.fermata ? kFermataRoom - kInkTop : -kInkTop;
+        e.above = (ev.fermata ? kFermataRoom : 0) + (ev.inSlur ? kTieRoom + kSlurRoom : 0) - kInkTop;
         e.below = MarksBottom(ul, 0) + (ev.dynamic ? kDynamicRoom : 0);
         return e;
     }
@@ -234,7 +233,8 @@ Extent Reach(const Event& ev) {
     e.above = lowest - MarksTop(std::max(0, heads.front()->octave));
     if (ev.staccato) e.above += kStaccatoRoom;
     if (ev.fermata) e.above += kFermataRoom;
-    if (Tied(ev)) e.above += kTieRoom;
+    if (Tied(ev) || ev.inSlur) e.above += kTieRoom;  // a slur keeps above where ties go
+    if (ev.inSlur) e.above += kSlurRoom;
     if (ev.triplet >= 0) e.above += kTripletRoom;
     e.below = MarksBottom(ev.underlines, std::max(0, -heads.back()->octave));
     if (ev.dynamic) e.below += kDynamicRoom;

@@ -49,6 +49,8 @@ constexpr int kRepeatRoom = 9;       // a repeat sign's thick and thin lines and
 constexpr int kMarkBand = 13;        // endings and D.C., Fine, segno above a system that has them
 constexpr int kStaccatoRoom = 7;     // a staccato wedge above a note's dots
 constexpr int kFermataRoom = 9;      // a fermata's arc and dot above that
+constexpr int kTieRoom = 7;          // a tie's arc above the marks it spans
+constexpr int kSlurRoom = 7;         // a slur's arc above the ties
 constexpr int kDynamicRoom = 12;     // a dynamic under a note's underlines and dots
 }  // namespace metrics
 

@@ -355,6 +355,7 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
                 DrawEvent(dc, score, layout, layout.measures[i], hand, static_cast<int>(e), view, greek);
                 if (greek) continue;
                 DrawTie(dc, score, layout, layout.measures[i], hand, static_cast<int>(e), view);
+                DrawSlur(dc, score, layout, layout.measures[i], hand, static_cast<int>(e), view);
                 DrawTriplet(dc, score, layout.measures[i], hand, static_cast<int>(e), view);
             }
 }
@@ -586,6 +587,45 @@ void CScoreRenderer::DrawTie(HDC dc, const Score& score, const Layout& layout, c
     }
 }
 
+// A slur's arc from its first note to its last, above their marks and ties;
+// broken by a system's end, it goes on from the next system's start.
+void CScoreRenderer::DrawSlur(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand,
+                              int index, const PageView& view) {
+    const Xf xf = XfOf(view);
+    const Event& ev = score.measures[pm.index].hands[hand][index];
+    if (!ev.slurStart && !ev.slurEnd) return;
+    const PlacedSystem& sys = layout.systems[pm.system];
+    const PlacedEvent& pe = pm.events[hand][index];
+    // The run of the slur on this system, from this note forward or back.
+    const int step = ev.slurStart ? 1 : -1;
+    EventRef ref = pe.ref, end = pe.ref;
+    int top = pe.marksTop;
+    bool leaves = false;
+    for (;;) {
+        const Event& e = score.measures[ref.measure].hands[hand][ref.index];
+        if (ref != pe.ref && (step > 0 ? e.slurEnd : e.slurStart)) break;
+        EventRef next = Neighbour(score, ref, step);
+        if (!next.Valid()) break;
+        const PlacedEvent* np = layout.Find(next);
+        if (!np || layout.measures[next.measure].system != pm.system) {
+            leaves = true;
+            break;
+        }
+        ref = end = next;
+        top = std::min(top, np->marksTop);
+    }
+    if (!ev.slurStart && !leaves) return;  // drawn from its first note
+    const double y = top - 3 - kTieRoom;  // over the ties' room
+    const PlacedEvent* fp = layout.Find(end);
+    double x1 = pe.x + kDigitWidth / 2.0, x2 = fp->x + kDigitWidth / 2.0;
+    if (leaves && step > 0) x2 = layout.measures[sys.firstMeasure + sys.measureCount - 1].box.right - 2;
+    if (leaves && step < 0) x1 = layout.measures[sys.firstMeasure].box.left + 2, x2 = pe.x + kDigitWidth / 2.0;
+    if (step < 0 && !leaves) return;
+    if (x2 - x1 < 4) return;
+    double h = Arc(dc, xf, x1, x2, y);
+    AddMark(view, MarkKind::Slur, x1, y - h - 1, x2, y + 1, pe.ref);
+}
+
 // A triplet's bracket with its "3", over the group and clear of its ties.
 void CScoreRenderer::DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int index,
                                  const PageView& view) {
@@ -601,7 +641,9 @@ void CScoreRenderer::DrawTriplet(HDC dc, const Score& score, const PlacedMeasure
         for (const Head& h : events[i].heads) tied = tied || h.tie || h.tiedFrom;
     }
     const double x1 = pm.events[hand][index].x, x2 = pm.events[hand][lastIndex].x + kDigitWidth;
-    const double y = top - 5 - (tied ? 7 : 0), mid = (x1 + x2) / 2;
+    bool slurred = false;
+    for (int i = index; i <= lastIndex; ++i) slurred = slurred || events[i].inSlur;
+    const double y = top - 5 - (tied ? kTieRoom : 0) - (slurred ? kSlurRoom : 0), mid = (x1 + x2) / 2;
     Line(dc, xf.X(x1), xf.Y(y + 3), xf.X(x1), xf.Y(y));
     Line(dc, xf.X(x1), xf.Y(y), xf.X(mid - 5), xf.Y(y));
     Line(dc, xf.X(mid + 5), xf.Y(y), xf.X(x2), xf.Y(y));

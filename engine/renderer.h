@@ -17,7 +17,7 @@ constexpr COLORREF kPaperColor = RGB(255, 255, 255);
 // Every mark the renderer draws, by kind, with its ink's box on the page at
 // scale 1: what tests check for collisions.
 enum class MarkKind { Digit, Accidental, OctaveDot, Underline, AugmentationDot, Dash, Tie, Triplet, BarNumber,
-                      BarLine, Brace, HandLabel, Repeat, Ending, Word, Staccato, Dynamic, Fermata };
+                      BarLine, Brace, HandLabel, Repeat, Ending, Word, Staccato, Dynamic, Fermata, Slur };
 
 struct Mark {
     MarkKind kind;
@@ -65,6 +65,8 @@ private:
                  const PageView& view);
     void DrawRepeat(const PageView& view, const PlacedSystem& sys, int x, int side);
     void DrawNavigation(HDC dc, const Score& score, const Layout& layout, int system, const PageView& view);
+    void DrawSlur(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int index,
+                  const PageView& view);
     void DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int index, const PageView& view);
 
     // Marks are gathered while a page is drawn and put out together at its

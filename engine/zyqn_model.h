@@ -33,6 +33,7 @@ struct Event {
     int dynamic = 0;     // a dynamic written before it: kDynamicPP .. kDynamicFF, 0 for none
     bool staccato = false;  // short: sounds half its length
     bool fermata = false;   // held twice its length, and the music waits
+    bool slurStart = false, slurEnd = false, inSlur = false;  // a slur's first and last note, and all between
     std::vector<Head> heads;  // empty for a rest
     int line = 0, column = 0;
     bool IsRest() const { return heads.empty(); }

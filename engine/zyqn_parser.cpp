@@ -123,6 +123,10 @@ private:
     bool segnoSeen_ = false;
     int pendingDynamic_[2] = {0, 0};  // written before the hand's next note or rest
     bool pendingFermata_[2] = {false, false};
+    // An open slur per hand: where it was opened, and whether its first note has come.
+    bool slurOpen_[2] = {false, false}, slurStarted_[2] = {false, false};
+    int slurLine_[2] = {0, 0}, slurColumn_[2] = {0, 0};
+    Event* lastEvent_[2] = {nullptr, nullptr};
     int dynamicLine_[2] = {0, 0}, dynamicColumn_[2] = {0, 0};
     std::vector<PendingMeasure> hands_[2];
     int tripletGroup_ = -1;  // open group index, -1 when none
@@ -378,6 +382,21 @@ bool Parser::ParseBody(int hand, size_t p) {
             ++p;
         } else if (c == '@') {
             if (!ParseMark(hand, p)) return false;
+        } else if (c == '(') {  // a slur over the notes up to ')', across bar lines too
+            if (!NeedVersion2(p, "a slur")) return false;
+            if (slurOpen_[hand]) return FailAt(p, "slurs cannot be nested");
+            slurOpen_[hand] = true;
+            slurStarted_[hand] = false;
+            slurLine_[hand] = line_.number;
+            slurColumn_[hand] = Column(p);
+            ++p;
+        } else if (c == ')') {
+            if (!slurOpen_[hand]) return FailAt(p, "')' closes no slur");
+            if (!slurStarted_[hand] || !lastEvent_[hand] || lastEvent_[hand]->slurStart)
+                return FailAt(p, "a slur joins at least two notes");
+            lastEvent_[hand]->slurEnd = true;
+            slurOpen_[hand] = false;
+            ++p;
         } else if (c == '{') {
             if (tripletGroup_ >= 0) return FailAt(p, "triplets cannot be nested");
             tripletGroup_ = tripletCount_++;
@@ -446,7 +465,13 @@ bool Parser::ParseEvent(int hand, size_t& p) {
         return false;
     }
     if (!ParseSuffix(p, ev)) return false;
+    if (slurOpen_[hand]) {
+        ev.inSlur = true;
+        ev.slurStart = !slurStarted_[hand];
+        slurStarted_[hand] = true;
+    }
     m.events.push_back(std::move(ev));
+    lastEvent_[hand] = &m.events.back();
     return true;
 }
 
@@ -627,6 +652,8 @@ bool Parser::Finish(int lastLine) {
             out.hands[hand] = std::move(m.events);
         }
     }
+    for (int hand = 0; hand < 2; ++hand)
+        if (slurOpen_[hand]) return Fail(ParseStatus::Unreadable, slurLine_[hand], slurColumn_[hand], "the slur is not closed with ')'");
     for (int hand = 0; hand < 2; ++hand)
         if (pendingDynamic_[hand] || pendingFermata_[hand])
             return Fail(ParseStatus::Unreadable, dynamicLine_[hand], dynamicColumn_[hand],

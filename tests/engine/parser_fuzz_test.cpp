@@ -37,7 +37,7 @@ const char* const kTokens[] = {"[", "]", "{", "}", "'", ",", "_", ".", "~", "-",
                                "\xED\xA0\x80", "\x01", "key: ", "meter: ", "tempo: ", "//",
                                "zyqn 1\n", "\r", "\t", "1'''", "1,,,", "1__", "1..", "title: ",
                                "zyqn 2\n", "|:", ":|", ":|:", "@1", "@2", "@fine", "@dc", "@ds", "@segno", "\\", "@",
-                               "@fermata", "@pp", "@mf", "@ff", "^", "1___"};
+                               "@fermata", "@pp", "@mf", "@ff", "^", "1___", "(", ")"};
 
 // Checks the invariants an accepted score must keep, and runs the later stages.
 void CheckAccepted(const ParseResult& r, bool full) {

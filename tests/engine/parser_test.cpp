@@ -232,6 +232,11 @@ TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
         {"zyqn 2\nR: @p @f 1 2 3 4\n", ParseStatus::Unreadable, 2, 7},        // two dynamics for one note
         {"zyqn 2\nR: 1 2 3 4 @ff\n", ParseStatus::Unreadable, 2, 12},         // a dynamic before nothing
         {"zyqn 2\nR: 1 2 3 4 | @fermata\n", ParseStatus::Unreadable, 2, 14},   // and a fermata
+        {"zyqn 1\nR: (1 2) 3 4\n", ParseStatus::Unreadable, 2, 4},             // slurs need version 2
+        {"zyqn 2\nR: (1 (2) 3 4)\n", ParseStatus::Unreadable, 2, 7},          // nested
+        {"zyqn 2\nR: 1 2) 3 4\n", ParseStatus::Unreadable, 2, 7},
+        {"zyqn 2\nR: (1) 2 3 4\n", ParseStatus::Unreadable, 2, 6},             // one note is no slur
+        {"zyqn 2\nR: 1 (2 3 4 | 5 - - -\n", ParseStatus::Unreadable, 2, 6},    // never closed
         {"zyqn 2\nR: 1 2____ 3 4\n", ParseStatus::Unreadable, 2, 10},         // no sixty-fourths
         {"zyqn 2\nR: 1 2___.. 3 4\n", ParseStatus::Unreadable, 2, 11},
         {"zyqn 1 beta\n", ParseStatus::Unreadable, 1, 8},

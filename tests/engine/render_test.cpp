@@ -213,7 +213,7 @@ namespace {
 const char* KindName(MarkKind k) {
     static const char* names[] = {"digit", "accidental", "octave dot", "underline", "augmentation dot", "dash",
                                   "tie", "triplet", "bar number", "bar line", "brace", "hand label",
-                                  "repeat", "ending", "word", "staccato", "dynamic", "fermata"};
+                                  "repeat", "ending", "word", "staccato", "dynamic", "fermata", "slur"};
     return names[static_cast<int>(k)];
 }
 
@@ -344,6 +344,9 @@ TEST(Marks, RestsDotsTriplesTiesAndSigns) {
     auto marks = MarksOf("zyqn 2\nR: @mf 1'^ 2 3 4~ | 4^ 5 6 7 |\nL: @p 1,, - - - | 5,, - - - |\n", &layout);
     ASSERT_EQ(CountOf(marks, MarkKind::Staccato), 2);
     EXPECT_EQ(CountOf(MarksOf("zyqn 2\nR: 1 2 3 @fermata 4'^ |\n"), MarkKind::Fermata), 1);
+    // A slur over its notes and their tie; one across a system break goes on after it.
+    EXPECT_EQ(CountOf(MarksOf("zyqn 2\nR: (1 2 3~ 3 | 5 6) 7 1' |\n"), MarkKind::Slur), 1);
+    EXPECT_EQ(CountOf(MarksOf("zyqn 2\nR: 1 (2 3 4 \\ | 5 6) 7 1' |\n"), MarkKind::Slur), 2);
     ASSERT_EQ(CountOf(marks, MarkKind::Dynamic), 2);
     for (const Mark& m : marks) {
         if (m.kind != MarkKind::Dynamic) continue;
