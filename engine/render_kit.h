@@ -1,0 +1,61 @@
+// Small drawing helpers the renderer's files share: page to device
+// coordinates, strokes, arcs and the marks tests read back.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/renderer.h"
+
+namespace zyqn {
+namespace render {
+
+// Page coordinates to device coordinates.
+struct Xf {
+    float s;
+    int ox, oy;
+    int X(double x) const { return ox + static_cast<int>(std::lround(x * s)); }
+    int Y(double y) const { return oy + static_cast<int>(std::lround(y * s)); }
+    int Len(double v) const { return std::max(1, static_cast<int>(std::lround(v * s))); }
+};
+
+inline Xf XfOf(const PageView& v) { return Xf{v.scale, v.origin.x, v.origin.y}; }
+
+inline void Line(HDC dc, int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+inline void AddMark(const PageView& view, MarkKind kind, double l, double t, double r, double b, EventRef ref = EventRef()) {
+    if (view.marks) view.marks->push_back(Mark{kind, l, t, r, b, ref});
+}
+
+// A shallow arc between two x over baseline y, as a polyline; returns its height.
+inline double Arc(HDC dc, const Xf& xf, double x1, double x2, double y) {
+    POINT pts[9];
+    double height = std::min(5.0, 2 + (x2 - x1) / 20);
+    for (int i = 0; i <= 8; ++i) {
+        double t = i / 8.0;
+        double x = x1 + (x2 - x1) * t;
+        double lift = 4 * t * (1 - t) * height;
+        pts[i] = POINT{xf.X(x), xf.Y(y - lift)};
+    }
+    Polyline(dc, pts, 9);
+    return height;
+}
+
+inline EventRef Neighbour(const Score& score, EventRef ref, int step) {
+    int m = ref.measure, i = ref.index + step;
+    while (m >= 0 && m < static_cast<int>(score.measures.size()) &&
+           (i < 0 || i >= static_cast<int>(score.measures[m].hands[ref.hand].size()))) {
+        m += step;
+        if (m < 0 || m >= static_cast<int>(score.measures.size())) return EventRef();
+        i = step > 0 ? 0 : static_cast<int>(score.measures[m].hands[ref.hand].size()) - 1;
+    }
+    if (m < 0 || m >= static_cast<int>(score.measures.size())) return EventRef();
+    return EventRef{m, ref.hand, i};
+}
+
+}  // namespace render
+}  // namespace zyqn
