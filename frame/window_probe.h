@@ -1,6 +1,7 @@
-// Every skinned window answers a registered message with the state of one of
-// its controls, so that an automation client in the host's process (the
-// host's own test rig) can read what a window shows without pixels.
+// In the test build of the plug-in every skinned window answers a registered
+// message with the state of one of its controls, so that the test rig in the
+// host's process can read what a window shows without pixels. The shipped
+// plug-in does not know the message (frame/window_probe.cpp is not in it).
 #pragma once
 #include <windows.h>
 
@@ -25,4 +26,5 @@ struct ControlProbe {
     SIZE textSize;
 };
 
+// Defined in frame/window_probe.cpp, with the hook that answers it.
 UINT ProbeMessage();

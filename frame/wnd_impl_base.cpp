@@ -10,6 +10,8 @@
 
 namespace {
 const int kSkinPackageResource = 103;
+// Installed by the test build of the plug-in only (frame/window_probe.cpp).
+CWndImplBase::MessageHook g_messageHook = nullptr;
 BYTE* g_packageCopy = nullptr;
 DWORD g_packageSize = 0;
 
@@ -61,10 +63,7 @@ LRESULT CWndImplBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         {WM_LBUTTONUP, &CWndImplBase::OnLButtonUp},   {WM_MOUSEWHEEL, &CWndImplBase::OnMouseWheel},
     };
     if (msg == WM_QUIT) return 0;
-    if (msg == ProbeMessage() && wParam && lParam) {
-        AnswerProbe(reinterpret_cast<const wchar_t*>(wParam), reinterpret_cast<ControlProbe*>(lParam));
-        return 1;
-    }
+    if (LRESULT hooked = 0; g_messageHook && g_messageHook(*this, msg, wParam, lParam, hooked)) return hooked;
     BOOL handled = TRUE;
     for (const auto& route : kRoutes) {
         if (route.msg != msg) continue;
@@ -199,10 +198,7 @@ LRESULT CWndImplBase::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, boo
 
 UiKit::CControlUI* CWndImplBase::CreateControl(const wchar_t*) { return nullptr; }
 
-UINT ProbeMessage() {
-    static const UINT message = RegisterWindowMessageW(MELVANE_PROBE_MESSAGE_NAME);
-    return message;
-}
+void CWndImplBase::SetMessageHook(MessageHook hook) { g_messageHook = hook; }
 
 void CWndImplBase::AnswerProbe(const wchar_t* name, ControlProbe* probe) {
     *probe = ControlProbe{};

@@ -62,6 +62,17 @@ protected:
     // The probe message's answer for the named control (frame/window_probe.h).
     virtual void AnswerProbe(const wchar_t* name, ControlProbe* probe);
 
+public:
+    // The test build of the plug-in installs a hook that sees every message
+    // first and answers the probe; the shipped plug-in has none, so no other
+    // process can make it write through a pointer. True: answered.
+    using MessageHook = bool (*)(CWndImplBase& window, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    static void SetMessageHook(MessageHook hook);
+    // The test build's hook (defined there only).
+    static bool AnswerProbeMessage(CWndImplBase& window, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+protected:
+
     // INotifyUI is left to the derived window.
     LRESULT MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
     UiKit::CControlUI* CreateControl(const wchar_t* elementName) override;

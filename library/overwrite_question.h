@@ -8,8 +8,3 @@
 
 // Yes/No message box owned by owner, worded in the current language.
 OverwriteQuestion OverwriteMessageBox(HWND owner);
-
-// Puts arg in place of the first "%s" of a text from a language file and turns
-// "%%" into "%". Anything else stays as written, so a translated text with
-// stray or extra directives cannot read arguments that are not there.
-std::wstring FormatOneString(const std::wstring& format, const std::wstring& arg);

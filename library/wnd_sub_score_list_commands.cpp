@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <memory>
 
+#include "frame/lang_format.h"
 #include "frame/lang_table.h"
 #include "frame/path_name.h"
 #include "library/library_paths.h"
@@ -232,7 +233,7 @@ void CWndSubScoreList::DeleteSelected() {
         row = RowOf(node);
     }
     const wchar_t* messageId = IsFolder(node) ? L"ID_MSG_SURE_DEL_SCORE_DIR" : L"ID_MSG_SURE_DEL_SCORE";
-    std::wstring text = FormatOneString(GetLangText(messageId), node->text);
+    std::wstring text = FormatLangText(GetLangText(messageId), node->text);
     int answer = MessageBoxW(PlayerWindow(), text.c_str(), GetLangText(L"ID_WND_MELVANE_TITLE").c_str(),
                              MB_OKCANCEL | MB_DEFBUTTON2);
     if (answer != IDOK || NodeAt(row) != node) return;

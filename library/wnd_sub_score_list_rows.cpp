@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <memory>
 
+#include "frame/lang_format.h"
 #include "frame/lang_table.h"
 #include "frame/loading_splash.h"
 #include "frame/plugin_state.h"
 #include "frame/path_name.h"
 #include "library/library_paths.h"
-#include "library/overwrite_question.h"
 #include "library/wnd_sub_score_list.h"
 #include "uikit/core/window_manager.h"
 
@@ -25,15 +25,7 @@ const DWORD kSplashAfterMs = 300;
 
 bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// "Page %d" with the number in place of the first "%d"; a translated text
-// with other directives cannot read arguments that are not there.
-std::wstring PageTitle(int page) {
-    std::wstring format = GetLangText(L"ID_TEXT_ITEM_TITLE");
-    size_t at = format.find(L"%d");
-    if (at == std::wstring::npos) return FormatOneString(format, std::wstring());
-    return FormatOneString(format.substr(0, at), std::wstring()) + std::to_wstring(page) +
-           FormatOneString(format.substr(at + 2), std::wstring());
-}
+std::wstring PageTitle(int page) { return FormatLangText(GetLangText(L"ID_TEXT_ITEM_TITLE"), page); }
 std::unique_ptr<CLoadingSplash> ShowLibrarySplash(HWND owner) {
     auto splash = std::make_unique<CLoadingSplash>(owner);
     Gdiplus::Image* image = CLoadingSplash::LoadImageResource(Plugin().module);

@@ -7,6 +7,7 @@
 
 #include "frame/host_protocol.h"
 #include "frame/lang_apply.h"
+#include "frame/lang_format.h"
 #include "frame/lang_table.h"
 #include "frame/path_name.h"
 #include "frame/plugin_state.h"
@@ -357,11 +358,8 @@ void CWndMelvane::RefreshTitle() {
         if (!name.empty()) title_->SetText(title + L"  ( " + name + L" )");
     }
     if (version_) {
-        std::wstring format = GetLangText(L"ID_BTN_VERSION");
         std::wstring version = GetFileVersionText(Plugin().module, std::wstring());
-        wchar_t text[512] = {};
-        _snwprintf(text, 511, format.c_str(), version.c_str());
-        version_->SetText(text);
+        version_->SetText(FormatLangText(GetLangText(L"ID_BTN_VERSION"), version));
     }
 }
 

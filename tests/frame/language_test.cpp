@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame/lang_format.h"
 #include "frame/lang_table.h"
 #include "tests/support/test_support.h"
 
@@ -247,4 +248,37 @@ TEST(ShippedLanguageFiles, EachIsChosenByItsNumberAndHasEveryEnglishTextWithTheS
         EXPECT_EQ(ReadFileBytes(path), before) << lang.number;
     }
     EXPECT_EQ(ReadFileBytes(dir / L"Language\\English.ini"), english);
+}
+
+// Texts come from files anyone can edit: only the expected directive takes
+// the value, "%%" is a percent sign, and everything else shows as written.
+TEST(LanguageFormat, OnlyTheExpectedDirectiveIsFilled) {
+    const struct {
+        const wchar_t* text;
+        const wchar_t* name;
+        const wchar_t* expected;
+    } names[] = {
+        {L"\"%s\" exists", L"Moon.zyqn", L"\"Moon.zyqn\" exists"},
+        {L"100%% %s %s %d", L"Moon", L"100% Moon %s %d"},
+        {L"no name here %", L"Moon", L"no name here %"},
+        {L"%s", L"a%sb", L"a%sb"},
+        {L"Version %s (%s)", L"1.0.0.0", L"Version 1.0.0.0 (%s)"},
+        {L"%n%n%n %s", L"1.0", L"%n%n%n 1.0"},
+        {L"%ls %S %*s %.99999s %s", L"x", L"%ls %S %*s %.99999s x"},
+        {L"%d%x%p", L"x", L"%d%x%p"},
+        {L"", L"x", L""},
+    };
+    for (const auto& c : names) EXPECT_EQ(FormatLangText(c.text, c.name), c.expected) << c.text;
+
+    const struct {
+        const wchar_t* text;
+        int page;
+        const wchar_t* expected;
+    } pages[] = {
+        {L"Page %d", 3, L"Page 3"},
+        {L"%s %d %d %n", -12, L"%s -12 %d %n"},
+        {L"%%d %d", 7, L"%d 7"},
+        {L"Seite", 2, L"Seite"},
+    };
+    for (const auto& c : pages) EXPECT_EQ(FormatLangText(c.text, c.page), c.expected) << c.text;
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "library/library_paths.h"
-#include "library/overwrite_question.h"
 
 TEST(LibraryNames, ScoreEndingIsExactAndNeedsNoFullStop) {
     EXPECT_TRUE(IsScoreFileName(L"Song.zyqn"));
@@ -47,11 +46,4 @@ TEST(LibraryNames, SplittingAcceptsOnlyEntriesDirectlyInTheLibrary) {
     EXPECT_FALSE(SplitFolderPath(root, root + L"..\\", nullptr));
     EXPECT_FALSE(SplitFolderPath(root, root + L"Pop\\sub\\", nullptr));
     EXPECT_FALSE(SplitFolderPath(root, root + L"Pop", nullptr));
-}
-
-TEST(OverwriteText, OnlyTheFirstStringDirectiveTakesTheName) {
-    EXPECT_EQ(L"\"Moon.zyqn\" exists", FormatOneString(L"\"%s\" exists", L"Moon.zyqn"));
-    EXPECT_EQ(L"100% Moon %s %d", FormatOneString(L"100%% %s %s %d", L"Moon"));
-    EXPECT_EQ(L"no name here %", FormatOneString(L"no name here %", L"Moon"));
-    EXPECT_EQ(L"a%sb", FormatOneString(L"%s", L"a%sb"));
 }

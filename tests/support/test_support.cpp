@@ -127,7 +127,8 @@ LRESULT CALLBACK RecordingHost::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 PluginSandbox::PluginSandbox(const std::wstring& engineDll) {
-    CopyFromBin(L"ZYQMelvane.dll", dir_.Path());
+    // The test build of the plug-in: the shipped one with the probe message.
+    CopyFromBin(L"ZYQMelvaneProbe.dll", dir_.Path(), L"ZYQMelvane.dll");
     if (!engineDll.empty()) CopyFromBin(engineDll, dir_.Path(), L"ScoreDll.dll");
     client_.Load(dir_.Path() + L"ZYQMelvane.dll");
 }

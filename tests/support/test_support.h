@@ -66,8 +66,9 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-// A plug-in folder in TEMP with ZYQMelvane.dll copied into it (and, on
-// request, an engine as ScoreDll.dll), loaded through CPluginClient.
+// A plug-in folder in TEMP with the test build of the plug-in copied into it
+// as ZYQMelvane.dll (and, on request, an engine as ScoreDll.dll), loaded
+// through CPluginClient.
 class PluginSandbox {
 public:
     explicit PluginSandbox(const std::wstring& engineDll = L"");
