@@ -37,6 +37,11 @@ void WriteEnglishDefault(const std::wstring& path) {
 
 std::wstring SelectLanguageFile(const std::wstring& pluginFolder, int languageNumber) {
     g_languageNumber = languageNumber;
+    if (pluginFolder.empty()) {  // no folder of our own: the markup's English texts
+        g_languageFile.clear();
+        g_languageNumber = kEnglish;
+        return g_languageFile;
+    }
     std::wstring folder = pluginFolder + L"Language\\";
     if (!Exists(folder)) CreateDirectoryW(folder.c_str(), nullptr);
 

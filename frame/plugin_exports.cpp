@@ -1,5 +1,7 @@
 // The five functions the host calls. All run on the host's thread; whatever
-// touches the player window is carried to the user-interface thread.
+// touches the player window is carried to the user-interface thread without
+// waiting for it, so a host that stops pumping its messages while the player
+// sends it a note blocks nothing but that note.
 #include <windows.h>
 
 #include <gdiplus.h>
@@ -20,6 +22,33 @@ static void WaitForThreadServingSentMessages(HANDLE thread) {
     }
 }
 
+static bool ThreadRuns(HANDLE thread) { return thread && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT; }
+
+// Joins an ended (or ending) UI thread and shuts GDI+ down after it. The
+// player pointer is left to the window until the thread has ended: a close
+// request queued just before reads it.
+static void JoinUiThread() {
+    PluginState& st = Plugin();
+    if (st.thread) {
+        WaitForThreadServingSentMessages(st.thread);
+        CloseHandle(st.thread);
+    }
+    st.player = nullptr;
+    if (st.gdiplusToken) Gdiplus::GdiplusShutdown(st.gdiplusToken);
+    st.gdiplusToken = 0;
+    st.thread = nullptr;
+    st.threadId = 0;
+}
+
+static void BringPlayerForward() {
+    CWndMelvane* w = Plugin().player;
+    if (!w) return;
+    HWND wnd = w->GetHWND();
+    ShowWindow(wnd, IsIconic(wnd) ? SW_RESTORE : SW_SHOW);
+    SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(wnd);
+}
+
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -29,12 +58,32 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 int __cdecl FunZYQPluginInit(HWND hostWnd, int language, RefWString skinFolder) {
     PluginState& st = Plugin();
+    // One player per load: a second start while it runs shows the window the
+    // host already has instead of starting a second thread that Exit would
+    // not join.
+    if (ThreadRuns(st.thread) && PostToUiThread(BringPlayerForward)) {
+        RefWStringRelease(skinFolder);
+        return 1;
+    }
+    // The user closed the window (the thread has ended or is ending) and the
+    // host starts again without Exit.
+    if (st.thread) JoinUiThread();
+
     st.startLanguage = language;
     st.hostWnd = hostWnd;
     st.startSkinFolder = RefWStringValue(skinFolder);
-    DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, UiThreadMain, hostWnd, 0, &id);
     RefWStringRelease(skinFolder);
+    UiThreadStart start = {hostWnd, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    if (!start.ready) return 0;
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, UiThreadMain, &start, 0, &id);
+    if (thread) {
+        // Until the bridge exists a request from the host would be lost, and
+        // an Exit right after Init would wait for a close that never comes.
+        HANDLE both[2] = {start.ready, thread};
+        WaitForMultipleObjects(2, both, FALSE, INFINITE);
+    }
+    CloseHandle(start.ready);
     if (!thread) return 0;
     st.thread = thread;
     st.threadId = id;
@@ -42,36 +91,29 @@ int __cdecl FunZYQPluginInit(HWND hostWnd, int language, RefWString skinFolder) 
 }
 
 void __cdecl FunZYQPluginExit() {
-    PluginState& st = Plugin();
-    RunOnUiThread([] {
+    PostToUiThread([] {
         if (CWndMelvane* w = Plugin().player) w->ClosePlayer(true);
     });
-    st.player = nullptr;
-    if (st.thread) {
-        WaitForThreadServingSentMessages(st.thread);
-        CloseHandle(st.thread);
-    }
-    if (st.gdiplusToken) Gdiplus::GdiplusShutdown(st.gdiplusToken);
-    st.gdiplusToken = 0;
-    st.thread = nullptr;
+    JoinUiThread();
 }
 
 void __cdecl FunZYQPluginLang(int language) {
-    RunOnUiThread([language] {
+    PostToUiThread([language] {
         if (CWndMelvane* w = Plugin().player) w->ApplyLanguage(language);
     });
 }
 
 void __cdecl FunZYQPluginSkin(RefWString skinFolder) {
+    // The host's string is released before the request runs: take a copy.
     std::wstring folder = RefWStringValue(skinFolder);
-    RunOnUiThread([&folder] {
+    RefWStringRelease(skinFolder);
+    PostToUiThread([folder] {
         if (CWndMelvane* w = Plugin().player) w->ApplySkin(folder);
     });
-    RefWStringRelease(skinFolder);
 }
 
 void __cdecl FunZYQMelvaneCmd(int code) {
-    RunOnUiThread([code] {
+    PostToUiThread([code] {
         if (CWndMelvane* w = Plugin().player) w->HostCommand(code);
     });
 }

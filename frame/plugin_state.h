@@ -13,7 +13,8 @@ struct PluginState {
     int startLanguage = 0;
     std::wstring startSkinFolder;
     // Plain shared pointer, no lock: set and used on the UI thread, cleared by
-    // FunZYQPluginExit before it waits and by the window when it is destroyed.
+    // the window when it is destroyed and by FunZYQPluginExit once the thread
+    // has ended.
     CWndMelvane* volatile player = nullptr;
     HANDLE thread = nullptr;
     DWORD threadId = 0;
@@ -22,5 +23,10 @@ struct PluginState {
 
 PluginState& Plugin();
 
-// The folder of the plug-in file with a trailing backslash.
+// The full path of a module file, however long; empty when it cannot be read
+// whole.
+std::wstring ModulePath(HMODULE module);
+// The folder of the plug-in file with a trailing backslash; empty when its
+// path cannot be read whole, and then the plug-in does without its files
+// (English texts, no library, no settings) rather than use another folder.
 std::wstring PluginFolder();

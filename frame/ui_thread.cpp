@@ -3,53 +3,82 @@
 #include <gdiplus.h>
 #include <ole2.h>
 
+#include <memory>
+
 #include "frame/plugin_state.h"
 #include "frame/ui_thread_hooks.h"
 #include "player/wnd_melvane.h"
 
 namespace {
 const UINT WM_RUN_ON_UI = WM_APP + 0x4D;
-HWND volatile g_bridge = nullptr;
+const wchar_t kBridgeClass[] = L"MelvaneUiBridge";
+using Request = std::function<void()>;
+
+// The bridge window, guarded so that a request is either posted to a live
+// bridge or refused: the UI thread takes the bridge away under the lock and
+// then drops whatever is still queued.
+struct Bridge {
+    Bridge() { InitializeCriticalSection(&lock); }
+    CRITICAL_SECTION lock;
+    HWND wnd = nullptr;
+};
+Bridge& TheBridge() {
+    static Bridge b;
+    return b;
+}
 
 LRESULT CALLBACK BridgeProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_RUN_ON_UI) {
-        (*reinterpret_cast<const std::function<void()>*>(lp))();
-        return 1;
+        std::unique_ptr<Request> request(reinterpret_cast<Request*>(lp));
+        (*request)();
+        return 0;
     }
     return DefWindowProcW(wnd, msg, wp, lp);
 }
 
-HWND CreateBridge() {
+void CreateBridge() {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = BridgeProc;
     wc.hInstance = Plugin().module;
-    wc.lpszClassName = L"MelvaneUiBridge";
+    wc.lpszClassName = kBridgeClass;
     RegisterClassW(&wc);
-    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Plugin().module, nullptr);
+    HWND wnd = CreateWindowExW(0, kBridgeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Plugin().module, nullptr);
+    EnterCriticalSection(&TheBridge().lock);
+    TheBridge().wnd = wnd;
+    LeaveCriticalSection(&TheBridge().lock);
 }
 
 void DestroyBridge() {
-    HWND bridge = g_bridge;
-    g_bridge = nullptr;
-    if (bridge) DestroyWindow(bridge);
-    UnregisterClassW(L"MelvaneUiBridge", Plugin().module);
+    Bridge& b = TheBridge();
+    EnterCriticalSection(&b.lock);
+    HWND wnd = b.wnd;
+    b.wnd = nullptr;
+    LeaveCriticalSection(&b.lock);
+    if (!wnd) return;
+    MSG msg;
+    while (PeekMessageW(&msg, wnd, WM_RUN_ON_UI, WM_RUN_ON_UI, PM_REMOVE))
+        delete reinterpret_cast<Request*>(msg.lParam);
+    DestroyWindow(wnd);
+    UnregisterClassW(kBridgeClass, Plugin().module);
 }
 }  // namespace
 
-void RunOnUiThread(const std::function<void()>& fn) {
-    HWND bridge = g_bridge;
-    if (!bridge) return;
-    if (GetWindowThreadProcessId(bridge, nullptr) == GetCurrentThreadId()) {
-        fn();
-        return;
-    }
-    SendMessageW(bridge, WM_RUN_ON_UI, 0, reinterpret_cast<LPARAM>(&fn));
+bool PostToUiThread(std::function<void()> fn) {
+    Bridge& b = TheBridge();
+    auto* request = new Request(std::move(fn));
+    EnterCriticalSection(&b.lock);
+    bool posted = b.wnd && PostMessageW(b.wnd, WM_RUN_ON_UI, 0, reinterpret_cast<LPARAM>(request));
+    LeaveCriticalSection(&b.lock);
+    if (!posted) delete request;
+    return posted;
 }
 
-DWORD WINAPI UiThreadMain(LPVOID /*hostWindow*/) {
+DWORD WINAPI UiThreadMain(LPVOID startArg) {
+    UiThreadStart start = *static_cast<UiThreadStart*>(startArg);
     PluginState& st = Plugin();
     UiThreadHooks::AttachToolkit(st.module, PluginFolder());
-    g_bridge = CreateBridge();
+    CreateBridge();
+    SetEvent(start.ready);
     HMODULE richEdit = LoadLibraryW(L"Riched20.dll");
 
     Gdiplus::GdiplusStartupInput gdiplusInput;

@@ -13,7 +13,7 @@ void AttachToolkit(HMODULE module, const std::wstring& pluginFolder) {
 void RegisterShadowClass(HMODULE module) { CWndShadow::Initialize(module); }
 bool TranslateMessage(MSG* msg) { return UiKit::CUIWindowManager::TranslateMessage(msg); }
 void ReleaseToolkit() {
-    UiKit::CSkinSettings::ReleasePackage();
+    UiKit::CSkinSettings::RemovePackage();
     CWndImplBase::FreePackageCopy();
 }
 }  // namespace UiThreadHooks

@@ -10,6 +10,7 @@ void AttachToolkit(HMODULE module, const std::wstring& pluginFolder);
 void RegisterShadowClass(HMODULE module);
 // The toolkit's pre-translation: true when a window manager consumed msg.
 bool TranslateMessage(MSG* msg);
-// Releases the in-memory skin package and the plug-in's copy of it.
+// Removes the in-memory skin package and frees the plug-in's copy of it;
+// the next UI thread of the same load installs it again.
 void ReleaseToolkit();
 }  // namespace UiThreadHooks

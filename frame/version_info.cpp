@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "frame/plugin_state.h"
+
 CFileVersionInfo::CFileVersionInfo() { Reset(); }
 
 CFileVersionInfo::~CFileVersionInfo() = default;
@@ -16,10 +18,8 @@ void CFileVersionInfo::Reset() {
 
 bool CFileVersionInfo::ReadFromModule(HMODULE module) {
     if (!module) return false;
-    wchar_t path[MAX_PATH + 1] = {};
-    DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return false;
-    return ReadFromFile(std::wstring(path, n));
+    std::wstring path = ModulePath(module);
+    return !path.empty() && ReadFromFile(path);
 }
 
 bool CFileVersionInfo::ReadFromFile(const std::wstring& path) {

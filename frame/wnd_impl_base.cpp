@@ -188,7 +188,10 @@ LRESULT CWndImplBase::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& handled) { return 
 LRESULT CWndImplBase::OnMouseMove(UINT, WPARAM, LPARAM, BOOL& handled) { return NotHandled(handled); }
 LRESULT CWndImplBase::OnOtherMessage(UINT, WPARAM, LPARAM, BOOL& handled) { return NotHandled(handled); }
 
-std::wstring CWndImplBase::SkinFolder() const { return PluginFolder() + L"skin\\"; }
+std::wstring CWndImplBase::SkinFolder() const {
+    std::wstring folder = PluginFolder();
+    return folder.empty() ? folder : folder + L"skin\\";
+}
 
 LRESULT CWndImplBase::OnDialogKey(WPARAM key, LPARAM) { return key == VK_ESCAPE ? 1 : 0; }
 

@@ -12,6 +12,7 @@ bool StartsWith(const std::wstring& s, const std::wstring& prefix) {
 }  // namespace
 
 std::wstring LibraryRootOf(const std::wstring& pluginFolder) {
+    if (pluginFolder.empty()) return std::wstring();  // no library rather than one elsewhere
     std::wstring root = pluginFolder;
     if (!root.empty() && root.back() != L'\\') root += L'\\';
     return root + kLibraryFolder + L'\\';

@@ -92,6 +92,7 @@ bool ConvertToUnicodeFile(const std::wstring& path) {
 std::wstring SettingsFileOf(const std::wstring& pluginFolder) { return pluginFolder + L"Settings.ini"; }
 
 std::wstring ReadRememberedScore(const std::wstring& pluginFolder) {
+    if (pluginFolder.empty()) return std::wstring();
     const std::wstring file = SettingsFileOf(pluginFolder);
     const std::wstring dir = ReadKey(file, kScoreDir);
     const std::wstring name = ReadKey(file, kScoreName);

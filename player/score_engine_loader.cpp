@@ -3,6 +3,7 @@
 
 bool CScoreEngineLoader::Load(const std::wstring& pluginFolder) {
     Unload();
+    if (pluginFolder.empty()) return false;
     SetDllDirectoryW(pluginFolder.c_str());
     std::wstring path = pluginFolder + L"ScoreDll.dll";
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;

@@ -21,6 +21,7 @@
 #include "uikit/controls/button_option.h"
 #include "uikit/controls/combo.h"
 #include "uikit/controls/label_text.h"
+#include "uikit/markup/image_loader.h"
 #include "uikit/menu/menu_ui.h"
 #include "uikit/menu/menu_wnd.h"
 
@@ -384,18 +385,25 @@ void CWndMelvane::ApplyLanguage(int language) {
 }
 
 void CWndMelvane::ApplySkin(const std::wstring& folder) {
-    auto fromFolder = [&folder](const wchar_t* file) {
+    // An image of the host's folder is read here by its path and cached
+    // under a name of our own, so that nothing in a folder name is ever read
+    // as image description syntax. A file that is missing or does not decode
+    // leaves the package image.
+    auto image = [this, &folder](const wchar_t* file, const wchar_t* packaged, DWORD mask) {
         std::wstring path = folder;
         if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
         path += file;
-        bool exists = !folder.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-        return exists ? path : std::wstring(file);
+        UiKit::UIImageInfo loaded;
+        if (folder.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ||
+            !UiKit::LoadDiskImage(path, mask, loaded))
+            return std::wstring(packaged);
+        std::wstring name = std::wstring(L"skin folder:") + file;
+        manager_.ReplaceImage(name, loaded);
+        return name;
     };
-    if (CControlUI* bg = Find(L"bg")) {
-        std::wstring image = fromFolder(L"PNG_DLG_POP_BK.png");
-        if (image == L"PNG_DLG_POP_BK.png") image = L"PNG_BK_WND.png";
-        bg->SetBkImage(L"file='" + image + L"' corner='12,35,12,10' mask='#FF00FF'");
-    }
+    if (CControlUI* bg = Find(L"bg"))
+        bg->SetBkImage(L"file='" + image(L"PNG_DLG_POP_BK.png", L"PNG_BK_WND.png", 0xFF00FF) +
+                       L"' corner='12,35,12,10' mask='#FF00FF'");
     const struct {
         CButtonUI* button;
         const wchar_t* file;
@@ -404,7 +412,7 @@ void CWndMelvane::ApplySkin(const std::wstring& folder) {
                     {btnSetting_, L"PNG_PLUGIN_ZYQVESTRA_SETTINGS.png"}};
     for (const auto& c : captions) {
         if (!c.button) continue;
-        std::wstring file = L"file='" + fromFolder(c.file) + L"' source='";
+        std::wstring file = L"file='" + image(c.file, c.file, 0) + L"' source='";
         c.button->ApplyAttribute(L"normalimage", (file + L"0,0,19,19'").c_str());
         c.button->ApplyAttribute(L"hotimage", (file + L"19,0,38,19'").c_str());
         c.button->ApplyAttribute(L"pushedimage", (file + L"38,0,57,19'").c_str());

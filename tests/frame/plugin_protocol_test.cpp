@@ -54,6 +54,18 @@ void OpenAnyScore(PluginSandbox& box) {
 
 DWORD WindowThread(HWND wnd) { return GetWindowThreadProcessId(wnd, nullptr); }
 
+std::wstring WindowText(HWND wnd) {
+    wchar_t text[256] = {};
+    GetWindowTextW(wnd, text, 256);
+    return text;
+}
+
+size_t CountOf(const std::string& log, const char* what) {
+    size_t count = 0;
+    for (size_t p = 0; (p = log.find(what, p)) != std::string::npos; ++p) ++count;
+    return count;
+}
+
 }  // namespace
 
 TEST(PluginLifecycle, InitShowsThePlayerWindowOnItsOwnThreadAndExitJoins) {
@@ -130,9 +142,8 @@ TEST(PluginLifecycle, LanguageRequestsRunOnTheUiThreadAndRetitleTheWindow) {
     wchar_t text[64] = {};
     GetWindowTextW(player, text, 64);
     EXPECT_STREQ(text, L"Melvane");
-    box.Client().Lang(1031);  // returns after the UI thread has applied it
-    GetWindowTextW(player, text, 64);
-    EXPECT_STREQ(text, L"Melvane Spieler");
+    box.Client().Lang(1031);  // queued for the UI thread; the host does not wait
+    EXPECT_TRUE(PumpUntil([&] { return WindowText(player) == L"Melvane Spieler"; }));
 }
 
 TEST(HostCommands, TempoStartAndPauseReachTheEngine) {
@@ -143,18 +154,20 @@ TEST(HostCommands, TempoStartAndPauseReachTheEngine) {
     box.Client().Cmd(1);  // slower: back to 1.0
     box.Client().Cmd(4);
     box.Client().Cmd(-1);
+    // Commands are queued for the UI thread and run there in order.
+    EXPECT_TRUE(PumpUntil([&] { return CountOf(engine.Log(), "SetTempoRatio") >= 2; }));
+    PumpFor(100);
     std::string log = engine.Log();
     EXPECT_NE(log.find("SetTempoRatio 1.1;SetTempoRatio 1.0;"), std::string::npos) << log;
     EXPECT_EQ(log.find("SetTempoRatio 1.0;SetTempoRatio"), std::string::npos) << log;
 
     OpenAnyScore(box);
+    size_t before = box.Host().Of(WM_PLUGIN_NOTE).size();
     box.Client().Cmd(2);  // the count-in starts
     box.Client().Cmd(3);  // and the pause cancels it
-    PumpFor(20);
-    auto notes = box.Host().Of(WM_PLUGIN_NOTE);
-    ASSERT_FALSE(notes.empty());
-    EXPECT_EQ(notes.back().wp, 0x01000000u);
-    EXPECT_NE(engine.Log().find("Pause"), std::string::npos);
+    ASSERT_TRUE(PumpUntil([&] { return box.Host().Of(WM_PLUGIN_NOTE).size() > before; }));
+    EXPECT_EQ(box.Host().Of(WM_PLUGIN_NOTE).back().wp, 0x01000000u);
+    EXPECT_TRUE(PumpUntil([&] { return engine.Log().find("Pause") != std::string::npos; }));
 }
 
 TEST(HostCommands, TempoStopsAtBothEndsOfTheTable) {
@@ -162,19 +175,15 @@ TEST(HostCommands, TempoStopsAtBothEndsOfTheTable) {
     FakeEngine engine(box.Folder());
     StartAndSettle(box, engine);
     for (int i = 0; i < 25; ++i) box.Client().Cmd(0);
-    std::string log = engine.Log();
-    EXPECT_NE(log.find("SetTempoRatio 3.0"), std::string::npos);
     // 20 steps reach index 0; the five extra requests change nothing.
-    size_t count = 0;
-    for (size_t p = 0; (p = log.find("SetTempoRatio", p)) != std::string::npos; ++p) ++count;
-    EXPECT_EQ(count, 20u);
+    EXPECT_TRUE(PumpUntil([&] { return engine.Log().find("SetTempoRatio 3.0") != std::string::npos; }));
+    PumpFor(150);
+    EXPECT_EQ(CountOf(engine.Log(), "SetTempoRatio"), 20u);
     engine.reset();
     for (int i = 0; i < 35; ++i) box.Client().Cmd(1);
-    log = engine.Log();
-    count = 0;
-    for (size_t p = 0; (p = log.find("SetTempoRatio", p)) != std::string::npos; ++p) ++count;
-    EXPECT_EQ(count, 29u);
-    EXPECT_NE(log.find("SetTempoRatio 0.1"), std::string::npos);
+    EXPECT_TRUE(PumpUntil([&] { return engine.Log().find("SetTempoRatio 0.1") != std::string::npos; }));
+    PumpFor(150);
+    EXPECT_EQ(CountOf(engine.Log(), "SetTempoRatio"), 29u);
 }
 
 TEST(HostMessages, NoteEventsArePackedAndSentInOrder) {

@@ -76,9 +76,9 @@ TEST_F(PlayerEngineCalls, EachHandButtonTogglesItsHandAndSendsBothHands) {
     EXPECT_NE(Click(L"ID_BTN_HIDE_RIGHT").find("SetHands 0x30"), std::string::npos) << Log();
     // Starting sends the current hands once more, without toggling.
     reset();
-    box.Client().Cmd(2);
+    box.Client().Cmd(2);  // queued for the UI thread
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }));
     EXPECT_NE(Log().find("SetHands 0x30"), std::string::npos) << Log();
-    EXPECT_TRUE(Probe(wnd, L"#COUNTIN").enabled);
 }
 
 TEST_F(PlayerEngineCalls, PageButtonsSetThePageFlagAndTurnThePage) {

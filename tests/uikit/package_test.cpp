@@ -67,6 +67,14 @@ TEST(Package, InstalledOnceFoundWithoutCaseReleasedForGood) {
     // Nothing re-installs it.
     CSkinSettings::SetResourceZip(first.data(), first.size());
     EXPECT_EQ(nullptr, CSkinSettings::GetPackageHandle());
+    // Until it is removed, as a UI thread does when it ends: then the next
+    // thread's install serves lookups again.
+    CSkinSettings::RemovePackage();
+    EXPECT_EQ(L"", CSkinSettings::GetPackageName());
+    CSkinSettings::SetResourceZip(first.data(), first.size());
+    EXPECT_NE(nullptr, CSkinSettings::GetPackageHandle());
+    EXPECT_TRUE(m.LoadFromFile(L"Main.xml"));
+    CSkinSettings::RemovePackage();
     CSkinSettings::SetResourcePath(L"");
 }
 

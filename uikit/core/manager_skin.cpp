@@ -147,6 +147,16 @@ const UIImageInfo* CUIWindowManager::AddImage(const CUIString& name, UIImageInfo
     return &images_.emplace(name, image).first->second;
 }
 
+void CUIWindowManager::ReplaceImage(const CUIString& name, UIImageInfo image) {
+    auto it = images_.find(name);
+    if (it != images_.end()) {
+        FreeImage(it->second);
+        it->second = image;
+    } else {
+        images_.emplace(name, image);
+    }
+}
+
 void CUIWindowManager::AddDefaultAttributeList(const CUIString& element, const CUIString& list) {
     defaultAttrs_[element] = list;
 }

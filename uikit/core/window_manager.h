@@ -141,6 +141,9 @@ public:
     const UIImageInfo* AddImage(const CUIString& name, const CUIString& resType = CUIString(), DWORD mask = 0);
     // Adds an image made elsewhere (taken over by the manager).
     const UIImageInfo* AddImage(const CUIString& name, UIImageInfo image);
+    // The same, replacing (and freeing) an image cached under the name; the
+    // next paint shows the new one.
+    void ReplaceImage(const CUIString& name, UIImageInfo image);
 
     // Skin: default attribute lists by element name.
     void AddDefaultAttributeList(const CUIString& element, const CUIString& list);

@@ -104,9 +104,15 @@ private:
     bool blend_;
 };
 
+// A description may ask for tiles of one pixel over a huge destination; past
+// this many tiles within the clip the middle is stretched instead.
+const long long kMaxTiles = 4096;
+
 // The middle cell: stretched, or tiled along the chosen axes with each tile
-// cut at the destination's edge.
-void DrawMiddle(PartDrawer& draw, const RECT& d, const RECT& s, bool xtiled, bool ytiled) {
+// cut at the destination's edge. Only the tiles that meet the visible part
+// are drawn, so a paint costs what the clip shows, not what the
+// destination claims.
+void DrawMiddle(PartDrawer& draw, const RECT& d, const RECT& s, const RECT& visible, bool xtiled, bool ytiled) {
     if (!xtiled && !ytiled) {
         draw.Draw(d, s);
         return;
@@ -114,11 +120,22 @@ void DrawMiddle(PartDrawer& draw, const RECT& d, const RECT& s, bool xtiled, boo
     int tileW = xtiled ? W(s) : W(d);
     int tileH = ytiled ? H(s) : H(d);
     if (tileW <= 0 || tileH <= 0) return;
-    for (int y = d.top; y < d.bottom; y += tileH) {
-        int h = std::min(tileH, static_cast<int>(d.bottom - y));
-        for (int x = d.left; x < d.right; x += tileW) {
-            int w = std::min(tileW, static_cast<int>(d.right - x));
-            RECT dt = {x, y, x + w, y + h};
+    RECT area;
+    if (!IntersectRect(&area, &d, &visible)) return;
+    // The first tile that reaches into the visible part, on the tile grid of d.
+    long long x0 = d.left + (static_cast<long long>(area.left) - d.left) / tileW * tileW;
+    long long y0 = d.top + (static_cast<long long>(area.top) - d.top) / tileH * tileH;
+    long long across = (area.right - x0 + tileW - 1) / tileW;
+    long long down = (area.bottom - y0 + tileH - 1) / tileH;
+    if (across * down > kMaxTiles) {
+        draw.Draw(d, s);
+        return;
+    }
+    for (long long y = y0; y < area.bottom; y += tileH) {
+        int h = static_cast<int>(std::min<long long>(tileH, d.bottom - y));
+        for (long long x = x0; x < area.right; x += tileW) {
+            int w = static_cast<int>(std::min<long long>(tileW, d.right - x));
+            RECT dt = {static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + w), static_cast<LONG>(y + h)};
             RECT st = s;
             if (xtiled) st.right = s.left + w;
             if (ytiled) st.bottom = s.top + h;
@@ -143,7 +160,7 @@ void DrawImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, const Im
     const RECT& c = p.corner;
     RECT dm = {d.left + c.left, d.top + c.top, d.right - c.right, d.bottom - c.bottom};
     RECT sm = {s.left + c.left, s.top + c.top, s.right - c.right, s.bottom - c.bottom};
-    if (!p.hole) DrawMiddle(draw, dm, sm, p.xtiled, p.ytiled);
+    if (!p.hole) DrawMiddle(draw, dm, sm, visible, p.xtiled, p.ytiled);
     if (c.left || c.top || c.right || c.bottom) {
         // Corners at their own size.
         draw.Draw({d.left, d.top, dm.left, dm.top}, {s.left, s.top, sm.left, sm.top});

@@ -134,6 +134,12 @@ bool LoadSkinImage(const CUIString& name, const CUIString& resType, DWORD mask, 
     return true;
 }
 
+bool LoadDiskImage(const CUIString& path, DWORD mask, UIImageInfo& out) {
+    std::string bytes;
+    if (ReadDiskFile(path, bytes, kMaxImageFileBytes) != SkinReadError::None) return false;
+    return DecodeImage(bytes.data(), bytes.size(), mask, out);
+}
+
 void FreeImage(UIImageInfo& image) {
     if (image.bitmap) DeleteObject(image.bitmap);
     image.bitmap = nullptr;

@@ -29,5 +29,8 @@ bool DecodeImage(const void* data, size_t size, DWORD mask, UIImageInfo& out);
 // Finds and decodes the image named name, in the lookup order of the skin.
 bool LoadSkinImage(const CUIString& name, const CUIString& resType, DWORD mask, UIImageInfo& out);
 void FreeImage(UIImageInfo& image);
+// Reads and decodes one image file by its path, taken as a path only (no
+// package lookup, no icon extraction).
+bool LoadDiskImage(const CUIString& path, DWORD mask, UIImageInfo& out);
 
 }  // namespace UiKit

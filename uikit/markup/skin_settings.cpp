@@ -63,6 +63,13 @@ void CSkinSettings::ReleasePackage() {
     if (s.cached) s.package.Close();
 }
 
+void CSkinSettings::RemovePackage() {
+    Settings& s = S();
+    s.package.Close();
+    s.packageName.clear();
+    s.cached = false;
+}
+
 const CUIString& CSkinSettings::GetPackageName() { return S().packageName; }
 bool CSkinSettings::IsPackageCached() { return S().cached; }
 const ZipArchive* CSkinSettings::GetPackageHandle() {

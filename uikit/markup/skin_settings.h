@@ -34,6 +34,10 @@ public:
     static void SetResourceZip(const void* data, size_t size);
     // Closes a cached package; the name stays, so later lookups fail.
     static void ReleasePackage();
+    // Closes the package and forgets it (no package, not cached), so that a
+    // later install takes effect: a UI thread that ends removes the package
+    // whose memory it is about to free, and the next one installs it anew.
+    static void RemovePackage();
 
     static const CUIString& GetPackageName();
     static bool IsPackageCached();
