@@ -43,6 +43,11 @@ bool RegisterSplashClass(HINSTANCE instance, WNDPROC proc) {
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+}  // namespace
+
+void CLoadingSplash::UnregisterClass(HINSTANCE instance) { ::UnregisterClassW(kSplashClass, instance); }
+
+namespace {
 // "Ms Sans Serif" is a bitmap font that GDI+ may refuse: then its TrueType
 // successor, another usual sans serif, or whatever sans serif is installed.
 std::unique_ptr<Gdiplus::FontFamily> TextFontFamily() {

@@ -13,6 +13,8 @@ class Image;
 
 class CLoadingSplash {
 public:
+    // Unregisters the splash window class once no splash is left.
+    static void UnregisterClass(HINSTANCE instance);
     explicit CLoadingSplash(HWND parent);
     ~CLoadingSplash();
     CLoadingSplash(const CLoadingSplash&) = delete;

@@ -115,7 +115,7 @@ DWORD WINAPI UiThreadMain(LPVOID startArg) {
     }
 
     DestroyBridge();
-    UiThreadHooks::ReleaseToolkit();
+    UiThreadHooks::ReleaseToolkit(st.module);
     OleUninitialize();
     CoUninitialize();
     return FreeLibrary(richEdit);

@@ -1,5 +1,6 @@
 #include "frame/ui_thread_hooks.h"
 
+#include "frame/loading_splash.h"
 #include "frame/wnd_impl_base.h"
 #include "frame/wnd_shadow.h"
 #include "uikit/core/window_manager.h"
@@ -12,8 +13,11 @@ void AttachToolkit(HMODULE module, const std::wstring& pluginFolder) {
 }
 void RegisterShadowClass(HMODULE module) { CWndShadow::Initialize(module); }
 bool TranslateMessage(MSG* msg) { return UiKit::CUIWindowManager::TranslateMessage(msg); }
-void ReleaseToolkit() {
+void ReleaseToolkit(HMODULE module) {
     UiKit::CSkinSettings::RemovePackage();
     CWndImplBase::FreePackageCopy();
+    UiKit::CWindowWnd::UnregisterWindowClasses();
+    CWndShadow::Uninitialize();
+    CLoadingSplash::UnregisterClass(module);
 }
 }  // namespace UiThreadHooks

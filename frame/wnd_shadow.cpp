@@ -11,6 +11,7 @@ using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT
 const wchar_t kShadowClass[] = L"DTShadowWnd";
 UpdateLayeredWindowFn g_updateLayeredWindow = nullptr;
 HINSTANCE g_instance = nullptr;
+HMODULE g_dwmapi = nullptr;
 
 // Parent window -> its shadow; shared by every shadow of the process on the
 // user-interface thread.
@@ -59,7 +60,7 @@ bool CWndShadow::Initialize(HINSTANCE instance) {
     g_updateLayeredWindow = GetProc<UpdateLayeredWindowFn>(GetModuleHandleW(L"USER32.DLL"), "UpdateLayeredWindow");
     if (!g_updateLayeredWindow) return false;
     // Kept loaded for the composition-change notifications; not used directly.
-    LoadLibraryW(L"dwmapi.dll");
+    g_dwmapi = LoadLibraryW(L"dwmapi.dll");
     g_instance = instance;
 
     WNDCLASSEXW wc = {};
@@ -72,6 +73,14 @@ bool CWndShadow::Initialize(HINSTANCE instance) {
     wc.lpszClassName = kShadowClass;
     RegisterClassExW(&wc);
     return true;
+}
+
+void CWndShadow::Uninitialize() {
+    if (!g_updateLayeredWindow) return;
+    UnregisterClassW(kShadowClass, g_instance);
+    if (g_dwmapi) FreeLibrary(g_dwmapi);
+    g_dwmapi = nullptr;
+    g_updateLayeredWindow = nullptr;
 }
 
 bool CWndShadow::Supported() { return g_updateLayeredWindow != nullptr; }

@@ -20,6 +20,8 @@ public:
     // Once per process: finds UpdateLayeredWindow and registers the class.
     // False when already done or when layered windows are not available.
     static bool Initialize(HINSTANCE instance);
+    // Undoes Initialize once no shadow window is left (the UI thread's end).
+    static void Uninitialize();
     static bool Supported();
 
     void Create(HWND parent);

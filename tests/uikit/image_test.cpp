@@ -173,6 +173,12 @@ TEST_F(DrawTest, TilingAndFadeWithAndWithoutAlphaBlend) {
                           L"<Control float=\"true\" pos=\"0,0,40,10\" bkimage=\"file='grid.png' source='0,0,4,2' xtiled='true'\"/>"
                           L"<Control float=\"true\" pos=\"0,20,10,30\" bkimage=\"file='half.png'\"/>"
                           L"<Control float=\"true\" pos=\"20,20,30,30\" bkimage=\"file='grid.png' fade='128'\"/>"
+                          // Tiles laid from a destination that starts far off the window.
+                          L"<Control float=\"true\" pos=\"0,40,40,50\" "
+                          L"bkimage=\"file='grid.png' source='0,0,4,2' xtiled='true' dest='-1002,0,40,10'\"/>"
+                          // A million one-pixel tiles asked for: only what shows is drawn.
+                          L"<Control float=\"true\" pos=\"50,40,150,90\" bkimage=\"file='grid.png' source='0,0,1,1' "
+                          L"xtiled='true' ytiled='true' dest='-100000,-100000,100,50'\"/>"
                           L"</VerticalLayout></Window>";
     uint32_t results[2][3];
     for (int software = 0; software < 2; ++software) {
@@ -184,6 +190,12 @@ TEST_F(DrawTest, TilingAndFadeWithAndWithoutAlphaBlend) {
         EXPECT_EQ(0xFF808080u, Screen(w, 2, 0));
         EXPECT_EQ(0xFFFF0000u, Screen(w, 4, 0));
         EXPECT_EQ(0xFF808080u, Screen(w, 39, 0));
+        // The tiles keep the destination's grid: a whole tile starts at x = 2
+        // (1004 pixels into it), not where the window begins.
+        const uint32_t offGrid[] = {0xFFFF0000u, 0xFFFF0000u, 0xFF808080u, 0xFF808080u, 0xFFFF0000u};
+        for (int x = 2; x < 7; ++x) EXPECT_EQ(offGrid[x - 2], Screen(w, x, 45)) << x;
+        EXPECT_EQ(0xFFFF0000u, Screen(w, 50, 40));
+        EXPECT_EQ(0xFFFF0000u, Screen(w, 149, 89));
         results[software][0] = Screen(w, 5, 25);
         results[software][1] = Screen(w, 25, 25);
         results[software][2] = Screen(w, 20, 20);

@@ -1,12 +1,30 @@
 #include "uikit/core/window_wnd.h"
 
+#include <string>
+#include <vector>
+
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/skin_settings.h"
 
 namespace UiKit {
 namespace {
 const wchar_t kObjectProp[] = L"WndX";
+
+std::vector<std::wstring>& RegisteredClasses() {
+    static std::vector<std::wstring> names;
+    return names;
+}
+
+bool Registered(ATOM atom, const wchar_t* name) {
+    if (atom) RegisteredClasses().push_back(name);
+    return atom != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
 }  // namespace
+
+void CWindowWnd::UnregisterWindowClasses() {
+    for (const std::wstring& name : RegisteredClasses()) UnregisterClassW(name.c_str(), CSkinSettings::GetInstance());
+    RegisteredClasses().clear();
+}
 
 bool CWindowWnd::RegisterWindowClass() {
     WNDCLASSW wc = {};
@@ -15,8 +33,7 @@ bool CWindowWnd::RegisterWindowClass() {
     wc.hInstance = CSkinSettings::GetInstance();
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = WindowClassName();
-    ATOM atom = RegisterClassW(&wc);
-    return atom != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return Registered(RegisterClassW(&wc), wc.lpszClassName);
 }
 
 bool CWindowWnd::RegisterSuperclass() {
@@ -29,8 +46,7 @@ bool CWindowWnd::RegisterSuperclass() {
     wc.lpfnWndProc = &CWindowWnd::SuperClassProc;
     wc.hInstance = CSkinSettings::GetInstance();
     wc.lpszClassName = WindowClassName();
-    ATOM atom = RegisterClassExW(&wc);
-    return atom != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return Registered(RegisterClassExW(&wc), wc.lpszClassName);
 }
 
 HWND CWindowWnd::Create(HWND parent, const wchar_t* name, DWORD style, DWORD exStyle, const RECT& rc, HMENU menu) {

@@ -18,6 +18,10 @@ public:
     operator HWND() const { return hwnd_; }
 
     bool RegisterWindowClass();
+    // Unregisters every class the toolkit registered. A DLL's classes outlive
+    // its unloading and would point into code that is gone; the plug-in calls
+    // this when its last window has been destroyed.
+    static void UnregisterWindowClasses();
     bool RegisterSuperclass();
     HWND Create(HWND parent, const wchar_t* name, DWORD style, DWORD exStyle, int x = CW_USEDEFAULT,
                 int y = CW_USEDEFAULT, int cx = CW_USEDEFAULT, int cy = CW_USEDEFAULT, HMENU menu = nullptr);
