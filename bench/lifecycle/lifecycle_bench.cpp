@@ -4,6 +4,8 @@
 // plug-in folder. Prints the committed private memory after every cycle and
 // the growth per cycle over the second half (the first cycles fill caches).
 //   lifecycle_bench.exe [cycles] [sessions] [plug-in DLL to measure, for a before/after]
+// With MELVANE_BENCH_NO_ENGINE=1 the plug-in folder has no engine, which
+// separates the engine's share of the figures from the plug-in's.
 #include <windows.h>
 
 #include <psapi.h>
@@ -71,7 +73,7 @@ int main(int argc, char** argv) {
     } else {
         CopyFromBin(L"ZYQMelvane.dll", dir.Path());
     }
-    CopyFromBin(L"ScoreDll.dll", dir.Path());
+    if (!getenv("MELVANE_BENCH_NO_ENGINE")) CopyFromBin(L"ScoreDll.dll", dir.Path());
     const std::wstring dll = dir.Path() + L"ZYQMelvane.dll";
     RecordingHost host;
 
