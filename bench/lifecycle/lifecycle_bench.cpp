@@ -5,7 +5,10 @@
 // the growth per cycle over the second half (the first cycles fill caches).
 //   lifecycle_bench.exe [cycles] [sessions] [plug-in DLL to measure, for a before/after]
 // With MELVANE_BENCH_NO_ENGINE=1 the plug-in folder has no engine, which
-// separates the engine's share of the figures from the plug-in's.
+// separates the engine's share of the figures from the plug-in's. With
+// MELVANE_BENCH_HOLD_SYSTEM_DLLS=1 this host keeps the system libraries the
+// plug-in and the engine import loaded, as a real host usually does, so
+// that their loading and unloading with each session is not counted.
 #include <windows.h>
 
 #include <psapi.h>
@@ -66,6 +69,10 @@ void Report(const char* what, const std::vector<long long>& kb) {
 int main(int argc, char** argv) {
     int cycles = argc > 1 ? std::max(2, atoi(argv[1])) : 100;
     int sessions = argc > 2 ? std::max(2, atoi(argv[2])) : 50;
+    if (getenv("MELVANE_BENCH_HOLD_SYSTEM_DLLS"))
+        for (const wchar_t* name : {L"comctl32.dll", L"comdlg32.dll", L"imm32.dll", L"msimg32.dll", L"ole32.dll",
+                                    L"oleaut32.dll", L"shlwapi.dll", L"version.dll", L"winmm.dll", L"riched20.dll"})
+            LoadLibraryW(name);
     TempDir dir;
     if (argc > 3) {
         std::wstring other(argv[3], argv[3] + strlen(argv[3]));
