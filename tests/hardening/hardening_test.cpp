@@ -96,6 +96,7 @@ int FormatDirectivesInLanguageTexts() {
     std::wstring expected = L"Version " + version + L" (%s) %n%n%n%n %d";
     if (version.empty() || label != expected) return Fail("the version label is not the literal text");
     if (WindowText(wnd) != L"Melvane %n%s%x") return Fail("the caption is not the literal text");
+    SaveWindowShot(wnd, L"hardening-format-directives.png");
     box.Stop();
     return 0;
 }
