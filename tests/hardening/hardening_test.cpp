@@ -212,6 +212,9 @@ int HostThatStopsPumping() {
     PumpFor(300);
     box.Client().Cmd(2);  // the count-in starts; a pause sends the host the reset word
     if (!PumpUntil([&] { return player_test::Probe(wnd, L"#COUNTIN").enabled != 0; })) return Fail("no count-in");
+    // Starting brings the host window forward; the window system's own
+    // activation messages to this thread are answered before it stops pumping.
+    PumpFor(500);
 
     // Another host thread calls the plug-in and watches its requests take
     // effect, while this thread (which owns the host window) waits for it

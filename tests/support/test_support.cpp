@@ -3,7 +3,6 @@
 #include "host/screen_capture.h"
 
 #include <gdiplus.h>
-#include <shellapi.h>
 
 #include <atomic>
 
@@ -16,15 +15,28 @@ std::wstring BinFolder() {
     return s.substr(0, s.find_last_of(L'\\') + 1);
 }
 
+// Removes a folder with everything in it by walking it: links are removed,
+// never followed. The shell's delete is not used: given paths longer than it
+// can handle, it went on deleting in the working folder (the build's bin).
 static void RemoveTree(const std::wstring& folder) {
-    std::wstring from = folder;
-    if (!from.empty() && from.back() == L'\\') from.pop_back();
-    from.push_back(L'\0');  // SHFileOperation wants a double-terminated list
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationW(&op);
+    if (folder.size() < 4 || folder.back() != L'\\') return;  // never a drive root, never relative
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const bool folderEntry = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            const bool link = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            if (folderEntry && !link) RemoveTree(path + L"\\");
+            else if (folderEntry) RemoveDirectoryW(path.c_str());
+            else DeleteFileW(path.c_str());
+        } while (FindNextFileW(find, &fd));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.substr(0, folder.size() - 1).c_str());
 }
 
 TempDir::TempDir() {
