@@ -32,6 +32,7 @@ long long CommittedKb() {
     return static_cast<long long>(pmc.PagefileUsage) / 1024;
 }
 
+// GDI and USER handles in use; Wine does not count them and reports 0.
 int GdiObjects() { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }
 int UserObjects() { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)); }
 
