@@ -88,7 +88,7 @@ std::wstring CWndSubScoreList::ShowNameDialog(int mode, const std::wstring& name
 }
 
 void CWndSubScoreList::TellRefused(const wchar_t* messageId, const std::wstring& name) const {
-    std::wstring text = FormatOneString(GetLangText(messageId), name);
+    std::wstring text = FormatLangText(GetLangText(messageId), name);
     MessageBoxW(PlayerWindow(), text.c_str(), GetLangText(L"ID_WND_MELVANE_TITLE").c_str(), MB_OK);
 }
 
