@@ -103,6 +103,31 @@ TEST_F(LanguageFolder, MatchingFileIsChosenAndAnExistingEnglishFileIsLeftAlone) 
     EXPECT_EQ(GetLangText(L"ID_BTN_SCORE_START"), L"Go");  // not overwritten by the default
 }
 
+// An English file from an earlier version, or a translation that lags
+// behind, lacks the texts added since: those come from the embedded default,
+// while a text the file holds, even an empty one, is the file's.
+TEST_F(LanguageFolder, TextsAFileLacksComeFromTheEmbeddedDefault) {
+    const std::string oldEnglish = Ini(1033, "ID_BTN_SCORE_START=Go\r\nID_BTN_SCORE_PAUSE=\r\n");
+    Write(L"English.ini", oldEnglish);
+    Write(L"Japanese.ini", Ini(1041, "ID_BTN_SCORE_START=x\r\n"));
+    struct Case {
+        int language;
+        const wchar_t* id;
+        const wchar_t* text;
+    } cases[] = {
+        {1033, L"ID_BTN_SCORE_START", L"Go"},
+        {1033, L"ID_BTN_SCORE_PAUSE", L""},
+        {1033, L"ID_BTN_SCORE_STOP", L"Stop"},
+        {1041, L"ID_BTN_SCORE_STOP", L"Stop"},
+        {1041, L"ID_NOT_THERE", L""},
+    };
+    for (const Case& c : cases) {
+        SelectLanguageFile(dir.Path(), c.language);
+        EXPECT_EQ(GetLangText(c.id), c.text) << c.language;
+    }
+    EXPECT_EQ(ReadFileBytes(Lang() + L"English.ini"), oldEnglish) << "the file itself is left as it is";
+}
+
 TEST_F(LanguageFolder, TwoFilesWithOneNumberTheFirstEnumeratedWins) {
     Write(L"a.ini", Ini(3082, "X=a\r\n"));
     Write(L"b.ini", Ini(3082, "X=b\r\n"));
