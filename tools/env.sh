@@ -10,13 +10,14 @@ melvane_build() {
     cmake --build "$BUILD" -j "$(nproc)"
 }
 
-# Starts Xvfb on a free display when there is none; melvane_stop_display ends it.
+# Starts Xvfb on a free display when there is none (screen size from
+# MELVANE_SCREEN, e.g. 1600x1200x24); melvane_stop_display ends it.
 XVFB_PID=""
 melvane_start_display() {
     if [ -n "${DISPLAY:-}" ]; then return; fi
     local n=91
     while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb :$n -screen 0 ${MELVANE_SCREEN:-1280x1024x24} -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=:$n
     for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done

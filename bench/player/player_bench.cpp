@@ -9,32 +9,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/player/bench_util.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
 using namespace player_test;
+using namespace player_bench;
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-// A score of many eight-bar systems for both hands.
-std::string LongScore(int measures) {
-    std::string text = "zyqn 1\ntitle: Bench Etude\ncomposer: Nobody\nkey: G\nmeter: 4/4\ntempo: 120\n";
-    for (int m = 0; m < measures; m += 4) {
-        text += "R: | 1 2 3 4 | 5 6 7 1' | 3 3 4 5 | 5 4 3 2 |\n";
-        text += "L: | 1, - 5,, - | 1, - 5, - | 1, 3, 5, 3, | 1, - - - |\n";
-    }
-    return text;
-}
-
-void Repaint(HWND wnd, const RECT& rc) { RedrawWindow(wnd, &rc, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
 // Wine reports no GUI object counts and no private usage; the page-file
 // and working-set figures stand in for the memory then.
@@ -54,21 +37,6 @@ Usage TakeUsage() {
     u.pagefile = pmc.PagefileUsage;
     u.workingSet = pmc.WorkingSetSize;
     return u;
-}
-
-// Opens through the dialog and waits for the title; the time runs from the
-// confirmation of the dialog to the painted page.
-double TimedOpen(HWND wnd, const std::wstring& path, const std::wstring& title) {
-    ClickControl(wnd, L"ID_BTN_OPEN_FILE");
-    HWND dialog = nullptr;
-    PumpUntil([&] { return (dialog = FindOwnedDialog(wnd, L"Open File")) != nullptr; });
-    if (!dialog) return -1;
-    if (!SetDlgItemTextW(dialog, 0x47C, path.c_str())) SetDlgItemTextW(dialog, 0x480, path.c_str());
-    double start = Now();
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    if (!PumpUntil([&] { return TextOf(wnd, L"ID_WND_MELVANE_TITLE") == title; }, 10000)) return -1;
-    Repaint(wnd, Probe(wnd, L"ID_SCORE_VIEW").pos);
-    return Now() - start;
 }
 
 }  // namespace
@@ -94,19 +62,19 @@ int main(int argc, char** argv) {
     PumpUntil([&] { return Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled && !Probe(wnd, L"#COUNTIN").enabled; }, 6000);
     RECT view = Probe(wnd, L"ID_SCORE_VIEW").pos;
     const int pages = 50;
-    double t = Now();
-    for (int i = 0; i < pages; ++i) Repaint(wnd, view);
-    printf("page repaint while playing: %.2f ms\n", (Now() - t) / pages);
+    double t = NowMs();
+    for (int i = 0; i < pages; ++i) Repaint(wnd, &view);
+    printf("page repaint while playing: %.2f ms\n", (NowMs() - t) / pages);
     // The same toolkit work without the engine: the library panel's area.
     RECT panel = Probe(wnd, L"ID_SCORE_PANEL").pos;
-    t = Now();
-    for (int i = 0; i < pages; ++i) Repaint(wnd, panel);
-    printf("library panel repaint (toolkit reference): %.2f ms\n", (Now() - t) / pages);
+    t = NowMs();
+    for (int i = 0; i < pages; ++i) Repaint(wnd, &panel);
+    printf("library panel repaint (toolkit reference): %.2f ms\n", (NowMs() - t) / pages);
     RECT ruler = Probe(wnd, L"ID_SLIDER_PLAY_RULER").pos;
     const int rulers = 200;
-    t = Now();
-    for (int i = 0; i < rulers; ++i) Repaint(wnd, ruler);
-    printf("ruler repaint: %.3f ms\n", (Now() - t) / rulers);
+    t = NowMs();
+    for (int i = 0; i < rulers; ++i) Repaint(wnd, &ruler);
+    printf("ruler repaint: %.3f ms\n", (NowMs() - t) / rulers);
     box.Client().Cmd(3);
     PumpFor(100);
 

@@ -1,0 +1,67 @@
+#include "bench/player/bench_util.h"
+
+#include <algorithm>
+
+#include "tests/player/player_driver.h"
+#include "tests/support/test_support.h"
+
+namespace player_bench {
+
+double NowMs() {
+    static const double msPerCount = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return 1000.0 / static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * msPerCount;
+}
+
+double Median(std::vector<double> samples) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    size_t n = samples.size();
+    return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
+std::string LongScore(int measures) {
+    std::string text = "zyqn 1\ntitle: Bench Etude\ncomposer: Nobody\nkey: G\nmeter: 4/4\ntempo: 120\n";
+    for (int m = 0; m < measures; m += 4) {
+        text += "R: | 1 2 3 4 | 5 6 7 1' | 3 3 4 5 | 5 4 3 2 |\n";
+        text += "L: | 1, - 5,, - | 1, - 5, - | 1, 3, 5, 3, | 1, - - - |\n";
+    }
+    return text;
+}
+
+std::string EighthsScore(int measures, bool leftHand) {
+    std::string text = "zyqn 1\ntitle: Bench Eighths\nkey: C\nmeter: 4/4\ntempo: 120\n";
+    for (int m = 0; m < measures; m += 2) {
+        text += "R: | 1_ 2_ 3_ 4_ 5_ 6_ 7_ 1'_ | 1'_ 7_ 6_ 5_ 4_ 3_ 2_ 1_ |\n";
+        text += leftHand ? "L: | 1,_ 3,_ 5,_ 3,_ 1,_ 3,_ 5,_ 3,_ | 5,,_ 7,,_ 2,_ 7,,_ 5,,_ 7,,_ 2,_ 7,,_ |\n"
+                         : "L: | 0 - - - | 0 - - - |\n";
+    }
+    return text;
+}
+
+void Repaint(HWND wnd, const RECT* rc) {
+    RedrawWindow(wnd, rc, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+double TimedOpen(HWND player, const std::wstring& path, const std::wstring& title) {
+    using namespace player_test;
+    using testing_support::PumpUntil;
+    ClickControl(player, L"ID_BTN_OPEN_FILE");
+    HWND dialog = nullptr;
+    PumpUntil([&] { return (dialog = FindOwnedDialog(player, L"Open File")) != nullptr; });
+    if (!dialog) return -1;
+    if (!SetDlgItemTextW(dialog, 0x47C, path.c_str())) SetDlgItemTextW(dialog, 0x480, path.c_str());
+    double start = NowMs();
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    if (!PumpUntil([&] { return TextOf(player, L"ID_WND_MELVANE_TITLE") == title; }, 10000)) return -1;
+    RECT view = Probe(player, L"ID_SCORE_VIEW").pos;
+    Repaint(player, &view);
+    return NowMs() - start;
+}
+
+}  // namespace player_bench

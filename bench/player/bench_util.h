@@ -1,0 +1,26 @@
+// What the player benchmarks share: the performance-counter clock, medians,
+// generated scores, and opening a score through the open dialog with the time
+// from confirming it to the painted page.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace player_bench {
+
+double NowMs();
+// The median of the samples (the mean of the middle two for an even count); 0 for none.
+double Median(std::vector<double> samples);
+// A score of four-bar systems for both hands, quarters and halves.
+std::string LongScore(int measures);
+// A score in which both hands play running eighths: eight note-ons a second at 120 bpm.
+std::string EighthsScore(int measures, bool leftHand);
+// Invalidates rc (null: the whole window) and paints it at once; the window
+// may belong to another thread, which then paints while this one waits.
+void Repaint(HWND wnd, const RECT* rc);
+// Opens path through the dialog and waits until the title shows title;
+// milliseconds from confirming the dialog to the painted page, or -1.
+double TimedOpen(HWND player, const std::wstring& path, const std::wstring& title);
+
+}  // namespace player_bench

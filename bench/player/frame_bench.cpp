@@ -1,0 +1,222 @@
+// The frame budget of the real player window, as a user meets it: full
+// repaints at the start size and maximised, what the page, the ruler and each
+// part of the window cost, what one note costs while playing, how busy the
+// user-interface thread is while a score plays, and opening a ten-page score.
+// Every figure is a median over many runs, timed from the host's thread.
+// Usage: frame_bench [runs, default 40]   (a 1600x1200 screen for the maximised figure)
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench/player/bench_util.h"
+#include "frame/host_protocol.h"
+#include "tests/player/player_driver.h"
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
+using namespace player_test;
+using namespace player_bench;
+
+namespace {
+
+// Times every WM_PAINT of the player window on its own thread, by a subclass
+// installed from here (same process), so unchanged builds are measured alike.
+struct PaintMeter {
+    static WNDPROC original;
+    static std::atomic<double> paintMs;
+    static std::atomic<int> paints;
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg != WM_PAINT) return CallWindowProcW(original, wnd, msg, wp, lp);
+        double start = NowMs();
+        LRESULT r = CallWindowProcW(original, wnd, msg, wp, lp);
+        paintMs = paintMs + (NowMs() - start);
+        ++paints;
+        return r;
+    }
+    static void Install(HWND wnd) {
+        original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaintMeter::Proc)));
+    }
+    static void Remove(HWND wnd) { SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original)); }
+};
+WNDPROC PaintMeter::original = nullptr;
+std::atomic<double> PaintMeter::paintMs{0};
+std::atomic<int> PaintMeter::paints{0};
+
+// Note-ons as the host receives them, with the paint time spent so far.
+struct NoteLog {
+    static WNDPROC original;
+    static std::vector<double> at, paintedMs;
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_PLUGIN_NOTE && (wp & 0x10000) && wp != kResetNotesWord) {
+            at.push_back(NowMs());
+            paintedMs.push_back(PaintMeter::paintMs);
+        }
+        return CallWindowProcW(original, wnd, msg, wp, lp);
+    }
+};
+WNDPROC NoteLog::original = nullptr;
+std::vector<double> NoteLog::at, NoteLog::paintedMs;
+
+template <typename F>
+double MedianOf(int runs, F f) {
+    std::vector<double> t;
+    for (int i = 0; i < runs; ++i) {
+        double start = NowMs();
+        f();
+        t.push_back(NowMs() - start);
+    }
+    return Median(t);
+}
+
+double FullRepaint(HWND wnd, int runs) {
+    Repaint(wnd, nullptr);
+    return MedianOf(runs, [&] { Repaint(wnd, nullptr); });
+}
+
+double AreaRepaint(HWND wnd, const wchar_t* name, int runs) {
+    RECT rc = Probe(wnd, name).pos;
+    if (IsRectEmpty(&rc)) return -1;
+    return MedianOf(runs, [&] { Repaint(wnd, &rc); });
+}
+
+double ThreadCpuMs(HANDLE thread) {
+    FILETIME c, e, k, u;
+    if (!GetThreadTimes(thread, &c, &e, &k, &u)) return -1;
+    auto ms = [](FILETIME f) { return (static_cast<double>(f.dwHighDateTime) * 4294967296.0 + f.dwLowDateTime) / 1e4; };
+    return ms(k) + ms(u);
+}
+
+bool StartPlaying(PluginSandbox& box, HWND wnd) {
+    box.Client().Cmd(2);
+    return PumpUntil([&] { return Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled && !Probe(wnd, L"#COUNTIN").enabled; },
+                     8000);
+}
+
+void StopPlaying(HWND wnd) {
+    ClickControl(wnd, L"ID_BTN_SCORE_STOP");
+    PumpUntil([&] { return !Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled; }, 3000);
+}
+
+struct Row {
+    const char* figure;
+    double value;
+    const char* target;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int runs = argc > 1 ? atoi(argv[1]) : 40;
+    if (runs < 1) runs = 40;
+    PluginSandbox box(L"ScoreDll.dll");
+    if (!box.Start()) {
+        printf("the plug-in did not start\n");
+        return 1;
+    }
+    HWND wnd = box.PlayerWindow();
+    PumpFor(400);
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    printf("screen %ldx%ld, %d runs per figure\n", screen.right, screen.bottom, runs);
+
+    std::wstring sample = SampleScore(L"Beginner\\Ode to Joy.zyqn");
+    TimedOpen(wnd, sample, L"Melvane  ( Ode to Joy )");
+    PumpFor(200);
+    RECT win;
+    GetWindowRect(wnd, &win);
+    PaintMeter::Install(wnd);
+    double inPaint = PaintMeter::paintMs;
+    double full = FullRepaint(wnd, runs);
+    inPaint = (PaintMeter::paintMs - inPaint) / (runs + 1);
+    PaintMeter::Remove(wnd);
+    printf("full repaint %ldx%ld, sample score, idle: %.2f ms (WM_PAINT %.2f ms on average)\n", win.right - win.left,
+           win.bottom - win.top, full, inPaint);
+
+    // Where the time goes: each part of the window painted alone.
+    const wchar_t* parts[] = {L"ID_WND_TITLE",        L"ID_OPERATION_PANEL", L"ID_SCORE_PANEL",
+                              L"ID_SCORE_VIEW",       L"ID_PANEL_PLAY_DIS",  L"ID_SLIDER_PLAY_RULER",
+                              L"ID_SCORE_TIME_VALUE", L"ID_BTN_TEMPO_DIS",   L"ID_COMBO_ZOOM"};
+    for (const wchar_t* part : parts) printf("  part %-22ls %7.2f ms\n", part, AreaRepaint(wnd, part, runs));
+
+    // The long score: playing figures, the ruler and the note cost.
+    std::wstring longPath = box.Folder() + L"Bench Eighths.zyqn";
+    WriteFileBytes(longPath, EighthsScore(200, true));
+    TimedOpen(wnd, longPath, L"Melvane  ( Bench Eighths )");
+    PumpFor(200);
+    PaintMeter::Install(wnd);
+    NoteLog::original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(box.Host().Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NoteLog::Proc)));
+    HANDLE ui = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetWindowThreadProcessId(wnd, nullptr));
+
+    double fullPlaying = -1, page = -1, ruler = -1, noteCost = -1, busy = -1;
+    int notes = 0;
+    if (StartPlaying(box, wnd)) {
+        // Let the engine's own repaints run alone first: the note cost and the busy thread.
+        PumpFor(500);
+        NoteLog::at.clear();
+        NoteLog::paintedMs.clear();
+        double cpu0 = ThreadCpuMs(ui), wall0 = NowMs();
+        PumpFor(8000);
+        double cpu1 = ThreadCpuMs(ui), wall1 = NowMs();
+        busy = cpu0 >= 0 ? 100.0 * (cpu1 - cpu0) / (wall1 - wall0) : -1;
+        // Notes sounding together are one event; its cost is the paint until the next.
+        std::vector<double> cost;
+        size_t first = 0;
+        for (size_t i = 1; i <= NoteLog::at.size(); ++i) {
+            if (i < NoteLog::at.size() && NoteLog::at[i] - NoteLog::at[first] < 5) continue;
+            if (i < NoteLog::at.size()) cost.push_back(NoteLog::paintedMs[i] - NoteLog::paintedMs[first]);
+            first = i;
+        }
+        notes = static_cast<int>(NoteLog::at.size());
+        noteCost = Median(cost);
+        fullPlaying = FullRepaint(wnd, runs);
+        page = AreaRepaint(wnd, L"ID_SCORE_VIEW", runs);
+        ruler = AreaRepaint(wnd, L"ID_SLIDER_PLAY_RULER", runs * 5);
+        StopPlaying(wnd);
+    }
+    SetWindowLongPtrW(box.Host().Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoteLog::original));
+    PaintMeter::Remove(wnd);
+    if (ui) CloseHandle(ui);
+    printf("while playing 8 notes/s: %d note-ons in 8 s, UI thread %.1f %% of one core\n", notes, busy);
+    printf("full repaint while playing: %.2f ms; page repaint while playing: %.2f ms\n", fullPlaying, page);
+
+    // Maximised on the screen.
+    TimedOpen(wnd, sample, L"Melvane  ( Ode to Joy )");
+    SendMessageW(wnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    PumpFor(500);
+    GetWindowRect(wnd, &win);
+    double maxed = FullRepaint(wnd, runs);
+    printf("full repaint maximised %ldx%ld: %.2f ms\n", win.right - win.left, win.bottom - win.top, maxed);
+    SendMessageW(wnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+    PumpFor(300);
+
+    // Opening a ten-page score, alternating with the short sample.
+    std::wstring etude = box.Folder() + L"Bench Etude.zyqn";
+    WriteFileBytes(etude, LongScore(400));
+    std::vector<double> opens;
+    TimedOpen(wnd, etude, L"Melvane  ( Bench Etude )");
+    int pages = Probe(wnd, L"#PAGES").value;
+    for (int i = 0; i < runs; ++i) {
+        TimedOpen(wnd, sample, L"Melvane  ( Ode to Joy )");
+        opens.push_back(TimedOpen(wnd, etude, L"Melvane  ( Bench Etude )"));
+    }
+    double open = Median(opens);
+
+    const Row rows[] = {
+        {"full repaint of the player window, sample score, 879x600", full, "<= 4 ms"},
+        {"same, maximised", maxed, "<= 8 ms"},
+        {"what a note costs while playing (paint per note event)", noteCost, "<= 2 ms"},
+        {"ruler repaint", ruler, "<= 0.5 ms"},
+        {"open a score, click to painted (pages below)", open, "<= 60 ms"},
+        {"UI thread busy while playing 8 notes/s (% of a core)", busy, "<= 3 %"},
+    };
+    printf("\n%-60s %10s  %s\n", "figure (medians)", "measured", "target");
+    for (const Row& r : rows) printf("%-60s %10.2f  %s\n", r.figure, r.value, r.target);
+    printf("(the opened score has %d pages)\n", pages);
+    return 0;
+}
