@@ -1,5 +1,7 @@
 #include "uikit/markup/image_draw.h"
 
+#include "uikit/markup/image_cache.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -22,10 +24,12 @@ AlphaBlendFn SystemAlphaBlend() {
 int W(const RECT& r) { return r.right - r.left; }
 int H(const RECT& r) { return r.bottom - r.top; }
 
+}  // namespace
+
 // Blends a premultiplied source part over the destination pixels, scaling
 // by nearest neighbour. Reads and writes the DC through a 32-bit DIB, so it
 // works on any DC and keeps its clipping.
-void SoftwareBlend(HDC hdc, const RECT& d, const UIImageInfo& image, const RECT& s, BYTE fade) {
+void SoftwareBlendPart(HDC hdc, const RECT& d, const UIImageInfo& image, const RECT& s, BYTE fade) {
     int dw = W(d), dh = H(d), sw = W(s), sh = H(s);
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !image.bits) return;
     BITMAPINFO bmi = {};
@@ -63,6 +67,8 @@ void SoftwareBlend(HDC hdc, const RECT& d, const UIImageInfo& image, const RECT&
     DeleteObject(temp);
 }
 
+namespace {
+
 class PartDrawer {
 public:
     PartDrawer(HDC hdc, const UIImageInfo& image, BYTE fade) : hdc_(hdc), image_(image), fade_(fade) {
@@ -81,7 +87,7 @@ public:
                 BLENDFUNCTION bf = {AC_SRC_OVER, 0, fade_, static_cast<BYTE>(image_.alpha ? AC_SRC_ALPHA : 0)};
                 fn(hdc_, d.left, d.top, W(d), H(d), mem_, s.left, s.top, W(s), H(s), bf);
             } else {
-                SoftwareBlend(hdc_, d, image_, s, fade_);
+                SoftwareBlendPart(hdc_, d, image_, s, fade_);
             }
         } else if (W(d) == W(s) && H(d) == H(s)) {
             BitBlt(hdc_, d.left, d.top, W(d), H(d), mem_, s.left, s.top, SRCCOPY);
@@ -147,8 +153,14 @@ void DrawMiddle(PartDrawer& draw, const RECT& d, const RECT& s, const RECT& visi
 }  // namespace
 
 void SetSoftwareBlendForced(bool forced) { g_forceSoftware = forced; }
+bool SoftwareBlendForced() { return g_forceSoftware; }
 
 void DrawImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, const ImagePartParams& p) {
+    if (!image.bitmap) return;
+    if (!DrawCachedImagePart(hdc, image, clip, p, &DrawImagePartUncached)) DrawImagePartUncached(hdc, image, clip, p);
+}
+
+void DrawImagePartUncached(HDC hdc, const UIImageInfo& image, const RECT& clip, const ImagePartParams& p) {
     if (!image.bitmap) return;
     RECT visible;
     if (!IntersectRect(&visible, &clip, &p.dest)) return;

@@ -19,10 +19,16 @@ struct ImagePartParams {
     bool ytiled = false;
 };
 
-// Draws into hdc, limited to clip.
+// Draws into hdc, limited to clip. Scaled parts come from the image cache
+// (image_cache.h) once drawn at their size.
 void DrawImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, const ImagePartParams& params);
+// The same, drawn afresh every time.
+void DrawImagePartUncached(HDC hdc, const UIImageInfo& image, const RECT& clip, const ImagePartParams& params);
+// Blends a premultiplied part of image over dest without AlphaBlend.
+void SoftwareBlendPart(HDC hdc, const RECT& dest, const UIImageInfo& image, const RECT& source, BYTE fade);
 
 // Tests turn AlphaBlend off to check the software path.
 void SetSoftwareBlendForced(bool forced);
+bool SoftwareBlendForced();
 
 }  // namespace UiKit

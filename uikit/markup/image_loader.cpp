@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <atomic>
 #include <climits>
 #include <cwchar>
 
@@ -40,6 +41,7 @@ bool LoadShellIcon(const CUIString& path, UIImageInfo& out) {
     out.width = 32;
     out.height = 32;
     out.alpha = false;
+    out.serial = 0;
     return true;
 }
 
@@ -99,6 +101,8 @@ bool MakeImageFromRGBA(const unsigned char* rgba, int width, int height, DWORD m
     out.height = height;
     out.alpha = alpha;
     out.mask = mask;
+    static std::atomic<unsigned> serials{0};
+    out.serial = ++serials;
     return true;
 }
 
@@ -144,6 +148,7 @@ void FreeImage(UIImageInfo& image) {
     if (image.bitmap) DeleteObject(image.bitmap);
     image.bitmap = nullptr;
     image.bits = nullptr;
+    image.serial = 0;
 }
 
 }  // namespace UiKit

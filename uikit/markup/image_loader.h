@@ -19,6 +19,9 @@ struct UIImageInfo {
     bool alpha = false;
     CUIString resType;
     DWORD mask = 0;
+    // Tells one decoded picture from every other, also from a later one that
+    // reuses the bitmap's handle; 0 for pictures that are not DIB sections.
+    unsigned serial = 0;
 };
 
 // Converts RGBA bytes to a premultiplied DIB section; pixels equal to mask

@@ -1,0 +1,202 @@
+#include "uikit/markup/image_cache.h"
+
+#include <list>
+#include <mutex>
+#include <vector>
+
+namespace UiKit {
+namespace {
+
+constexpr int kTile = 32;
+constexpr size_t kMaxBytes = 48u << 20;             // all canvases together
+constexpr long long kMaxCanvasPixels = 2600 * 2000;  // a maximised window's background fits
+enum TileKind : unsigned char { kEmpty, kOpaque, kMixed };
+
+struct Key {
+    unsigned serial;
+    RECT source, corner;
+    int width, height;
+    BYTE fade;
+    bool hole, xtiled, ytiled;
+    bool operator==(const Key& o) const {
+        return serial == o.serial && EqualRect(&source, &o.source) && EqualRect(&corner, &o.corner) &&
+               width == o.width && height == o.height && fade == o.fade && hole == o.hole && xtiled == o.xtiled &&
+               ytiled == o.ytiled;
+    }
+};
+
+struct Canvas {
+    Key key;
+    HBITMAP bitmap = nullptr;
+    unsigned char* bits = nullptr;
+    int tilesX = 0, tilesY = 0;
+    std::vector<unsigned char> tiles;  // TileKind per tile, row by row
+    size_t Bytes() const { return static_cast<size_t>(key.width) * key.height * 4; }
+};
+
+bool g_enabled = true;
+std::mutex g_lock;
+std::list<Canvas> g_canvases;  // most recently used first
+size_t g_bytes = 0;
+
+HBITMAP CreateCanvasDib(int w, int h, unsigned char** bits) {
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* p = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &p, nullptr, 0);
+    *bits = static_cast<unsigned char*>(p);
+    return bmp;
+}
+
+void Classify(Canvas& c) {
+    c.tilesX = (c.key.width + kTile - 1) / kTile;
+    c.tilesY = (c.key.height + kTile - 1) / kTile;
+    c.tiles.assign(static_cast<size_t>(c.tilesX) * c.tilesY, kEmpty);
+    std::vector<unsigned char> seen(c.tiles.size(), 0);  // bit 1: some opaque pixel, 2: some empty, 4: some partial
+    for (int y = 0; y < c.key.height; ++y) {
+        const unsigned char* row = c.bits + static_cast<size_t>(y) * c.key.width * 4;
+        unsigned char* flags = &seen[static_cast<size_t>(y / kTile) * c.tilesX];
+        for (int x = 0; x < c.key.width; ++x) {
+            unsigned char a = row[x * 4 + 3];
+            flags[x / kTile] |= a == 255 ? 1 : a == 0 ? 2 : 4;
+        }
+    }
+    for (size_t i = 0; i < seen.size(); ++i)
+        c.tiles[i] = seen[i] == 1 ? kOpaque : seen[i] == 2 ? kEmpty : kMixed;
+}
+
+void Evict() {
+    while (g_bytes > kMaxBytes && !g_canvases.empty()) {
+        Canvas& last = g_canvases.back();
+        g_bytes -= last.Bytes();
+        DeleteObject(last.bitmap);
+        g_canvases.pop_back();
+    }
+}
+
+Canvas* Build(const Key& key, const UIImageInfo& image, const ImagePartParams& params, RenderPartFn render) {
+    Canvas c;
+    c.key = key;
+    c.bitmap = CreateCanvasDib(key.width, key.height, &c.bits);
+    if (!c.bitmap || !c.bits) {
+        if (c.bitmap) DeleteObject(c.bitmap);
+        return nullptr;
+    }
+    memset(c.bits, 0, c.Bytes());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, c.bitmap);
+    ImagePartParams at = params;
+    OffsetRect(&at.dest, -params.dest.left, -params.dest.top);
+    RECT all = {0, 0, key.width, key.height};
+    render(dc, image, all, at);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    GdiFlush();
+    Classify(c);
+    g_canvases.push_front(std::move(c));
+    g_bytes += g_canvases.front().Bytes();
+    Evict();
+    return g_canvases.empty() ? nullptr : &g_canvases.front();
+}
+
+void Blend(HDC hdc, HDC mem, const Canvas& c, const RECT& d, int sx, int sy) {
+    using AlphaBlendFn = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
+    static AlphaBlendFn fn = [] {
+        HMODULE lib = LoadLibraryW(L"msimg32.dll");
+        return lib ? reinterpret_cast<AlphaBlendFn>(reinterpret_cast<void*>(GetProcAddress(lib, "AlphaBlend")))
+                   : nullptr;
+    }();
+    int w = d.right - d.left, h = d.bottom - d.top;
+    if (fn && !SoftwareBlendForced()) {
+        BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        fn(hdc, d.left, d.top, w, h, mem, sx, sy, w, h, bf);
+        return;
+    }
+    UIImageInfo view;
+    view.bitmap = c.bitmap;
+    view.bits = c.bits;
+    view.width = c.key.width;
+    view.height = c.key.height;
+    view.alpha = true;
+    SoftwareBlendPart(hdc, d, view, RECT{sx, sy, sx + w, sy + h}, 255);
+}
+
+// Copies the visible part of the canvas, tile row by tile row, joining
+// neighbouring tiles of one kind into one call.
+void Copy(HDC hdc, const Canvas& c, const RECT& dest, const RECT& visible) {
+    HDC mem = CreateCompatibleDC(hdc);
+    HGDIOBJ old = SelectObject(mem, c.bitmap);
+    int tx0 = (visible.left - dest.left) / kTile, tx1 = (visible.right - dest.left - 1) / kTile;
+    int ty0 = (visible.top - dest.top) / kTile, ty1 = (visible.bottom - dest.top - 1) / kTile;
+    for (int ty = ty0; ty <= ty1; ++ty) {
+        const unsigned char* kinds = &c.tiles[static_cast<size_t>(ty) * c.tilesX];
+        for (int tx = tx0; tx <= tx1;) {
+            unsigned char kind = kinds[tx];
+            int end = tx + 1;
+            while (end <= tx1 && kinds[end] == kind) ++end;
+            RECT run = {dest.left + tx * kTile, dest.top + ty * kTile, dest.left + end * kTile,
+                        dest.top + (ty + 1) * kTile};
+            RECT part;
+            if (kind != kEmpty && IntersectRect(&part, &run, &visible)) {
+                int sx = part.left - dest.left, sy = part.top - dest.top;
+                if (kind == kOpaque)
+                    BitBlt(hdc, part.left, part.top, part.right - part.left, part.bottom - part.top, mem, sx, sy,
+                           SRCCOPY);
+                else
+                    Blend(hdc, mem, c, part, sx, sy);
+            }
+            tx = end;
+        }
+    }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
+}  // namespace
+
+bool DrawCachedImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, const ImagePartParams& p,
+                         RenderPartFn render) {
+    int w = p.dest.right - p.dest.left, h = p.dest.bottom - p.dest.top;
+    if (!g_enabled || !image.bits || !image.serial || w <= 0 || h <= 0) return false;
+    if (static_cast<long long>(w) * h > kMaxCanvasPixels) return false;
+    // Drawn at its own size a part is one copy already.
+    if (w == p.source.right - p.source.left && h == p.source.bottom - p.source.top) return false;
+    // An opaque image faded has no alpha of its own to carry the fade into the canvas.
+    if (!image.alpha && p.fade != 255) return false;
+    RECT visible;
+    if (!IntersectRect(&visible, &clip, &p.dest)) return true;
+    Key key{image.serial, p.source, p.corner, w, h, p.fade, p.hole, p.xtiled, p.ytiled};
+    std::lock_guard<std::mutex> hold(g_lock);
+    Canvas* found = nullptr;
+    for (auto it = g_canvases.begin(); it != g_canvases.end(); ++it) {
+        if (it->key == key) {
+            if (it != g_canvases.begin()) g_canvases.splice(g_canvases.begin(), g_canvases, it);
+            found = &g_canvases.front();
+            break;
+        }
+    }
+    if (!found) found = Build(key, image, p, render);
+    if (!found) return false;
+    Copy(hdc, *found, p.dest, visible);
+    return true;
+}
+
+void SetImageCacheEnabled(bool enabled) { g_enabled = enabled; }
+
+void ClearImageCache() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    for (Canvas& c : g_canvases) DeleteObject(c.bitmap);
+    g_canvases.clear();
+    g_bytes = 0;
+}
+
+size_t ImageCacheBytes() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    return g_bytes;
+}
+
+}  // namespace UiKit
