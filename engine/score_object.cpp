@@ -52,6 +52,7 @@ void CScore::Release() {
     owner_ = nullptr;
     timer_.Stop();
     midi_.Close();
+    pageCache_.Clear();
     if (depth_ > 0)
         doomed_ = true;
     else
@@ -92,6 +93,18 @@ void CScore::Draw(HDC dc, int mode, const RECT* target) {
         view.highlight[1] = shownHighlight_[1] = player_.Highlighted(1);
         lastView_ = view;
         hasView_ = true;
+        const Loaded& l = *loaded_;
+        PageView whole;
+        whole.scale = view.scale;
+        RECT size = DeviceRect(whole, Box{0, 0, l.layout.pageWidth, l.layout.pageHeight});
+        pageCache_.Draw(
+            dc, view, page_, loadSerial_, SIZE{size.right, size.bottom},
+            [&](HDC target, const PageView& v) { renderer_.DrawPage(target, l.score, l.layout, page_, v); },
+            [&](const EventRef& ref) -> const Box* {
+                const PlacedEvent* pe = l.layout.Find(ref);
+                return pe && l.layout.measures[ref.measure].page == page_ ? &pe->box : nullptr;
+            });
+        return;
     }
     renderer_.DrawPage(dc, loaded_->score, loaded_->layout, page_, view);
 }
@@ -212,6 +225,7 @@ int CScore::Accept(ParseResult& parsed, int code) {
     next->timeline = BuildTimeline(next->score);
     next->layout = LayoutScore(next->score);
     loaded_ = std::move(next);
+    ++loadSerial_;
     player_.SetTimeline(&loaded_->timeline);
     page_ = 0;
     shownHighlight_[0] = shownHighlight_[1] = EventRef();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/layout.h"
+#include "engine/page_cache.h"
 #include "engine/platform.h"
 #include "engine/player.h"
 #include "engine/renderer.h"
@@ -98,7 +99,9 @@ private:
     CThreadTimer timer_;
     CMidiOut midi_;
     CScoreRenderer renderer_;
+    CPageCache pageCache_;
     std::unique_ptr<Loaded> loaded_;
+    unsigned loadSerial_ = 0;  // counts loads, so the page cache knows a new score
     ParseResult lastLoad_;
     HWND owner_ = nullptr;
     int page_ = 0;

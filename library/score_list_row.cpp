@@ -73,6 +73,8 @@ void CListContainerElementExUI::PaintThumbnail(HDC hdc) {
 
 void CListContainerElementExUI::PaintPage(HDC hdc, CScoreListUI* list) {
     int saved = SaveDC(hdc);
+    // A note's highlight repaints a few boxes; the engine copies only what the clip lets through.
+    IntersectClipRect(hdc, paintRect_.left, paintRect_.top, paintRect_.right, paintRect_.bottom);
     POINT origin = {0, 0};
     score->ops->Prepare(score, hdc, SCORE_MODE_PAGE, ZoomFactor(), &origin);
     SIZE scroll = list->GetScrollPos();

@@ -1,0 +1,121 @@
+#include "engine/page_cache.h"
+
+#include <algorithm>
+
+namespace zyqn {
+
+namespace {
+constexpr long long kMaxPixels = 4600000;  // about 18 MB: a page up to 225 %, or fit to a wide screen
+
+HBITMAP CreateDib(int w, int h, void** bits) {
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    return CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+}  // namespace
+
+unsigned char HighlightChannel(unsigned char clean, unsigned char ink, unsigned char paper, unsigned char highlight) {
+    if (paper <= ink) return clean;
+    int inkShare = std::min(std::max(paper - clean, 0), paper - ink);  // of paper - ink
+    return static_cast<unsigned char>(highlight - ((highlight - ink) * inkShare + (paper - ink) / 2) / (paper - ink));
+}
+
+void CPageCache::Clear() {
+    if (dc_) {
+        SelectObject(dc_, oldBitmap_);
+        DeleteDC(dc_);
+    }
+    if (bitmap_) DeleteObject(bitmap_);
+    dc_ = nullptr;
+    bitmap_ = nullptr;
+    bits_ = nullptr;
+    size_ = SIZE{0, 0};
+    page_ = -1;
+}
+
+bool CPageCache::Prepare(SIZE size) {
+    if (bitmap_ && size.cx == size_.cx && size.cy == size_.cy) return true;
+    Clear();
+    if (size.cx <= 0 || size.cy <= 0 || static_cast<long long>(size.cx) * size.cy > kMaxPixels) return false;
+    void* bits = nullptr;
+    bitmap_ = CreateDib(size.cx, size.cy, &bits);
+    dc_ = bitmap_ && bits ? CreateCompatibleDC(nullptr) : nullptr;
+    if (!dc_) {
+        Clear();
+        return false;
+    }
+    oldBitmap_ = SelectObject(dc_, bitmap_);
+    bits_ = static_cast<const unsigned char*>(bits);
+    size_ = size;
+    return true;
+}
+
+void CPageCache::Draw(HDC dc, const PageView& view, int page, unsigned scoreSerial, SIZE pageSize,
+                      const RenderFn& render, const BoxFn& box) {
+    if (!Prepare(pageSize)) {
+        render(dc, view);
+        return;
+    }
+    PageView at;  // the page alone, its corner at the bitmap's
+    at.scale = view.scale;
+    if (page != page_ || view.scale != scale_ || scoreSerial != serial_) {
+        at.clip = RECT{0, 0, size_.cx, size_.cy};
+        render(dc_, at);
+        GdiFlush();
+        page_ = page, scale_ = view.scale, serial_ = scoreSerial;
+    }
+    RECT shown = {view.origin.x, view.origin.y, view.origin.x + size_.cx, view.origin.y + size_.cy};
+    RECT clipBox;
+    int clipKind = GetClipBox(dc, &clipBox);
+    if (clipKind == NULLREGION) return;
+    if (clipKind == ERROR) clipBox = shown;
+    if (!IntersectRect(&shown, &shown, &view.clip) || !IntersectRect(&shown, &shown, &clipBox)) return;
+    BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, dc_,
+           shown.left - view.origin.x, shown.top - view.origin.y, SRCCOPY);
+    for (int hand = 0; hand < 2; ++hand) {
+        const Box* b = view.highlight[hand].Valid() ? box(view.highlight[hand]) : nullptr;
+        if (!b) continue;
+        RECT device = DeviceRect(at, *b);
+        OffsetRect(&device, view.origin.x, view.origin.y);
+        if (IntersectRect(&device, &device, &shown)) DrawHighlight(dc, device, view.origin);
+    }
+}
+
+// Tints the clean pixels under device (in dc's coordinates) through a small
+// bitmap onto dc.
+void CPageCache::DrawHighlight(HDC dc, const RECT& device, POINT origin) {
+    int w = device.right - device.left, h = device.bottom - device.top;
+    void* bits = nullptr;
+    HBITMAP tint = CreateDib(w, h, &bits);
+    if (!tint || !bits) {
+        if (tint) DeleteObject(tint);
+        return;
+    }
+    auto channel = [](COLORREF c, int shift) { return static_cast<unsigned char>((c >> shift) & 0xFF); };
+    unsigned char* out = static_cast<unsigned char*>(bits);
+    for (int y = 0; y < h; ++y) {
+        const unsigned char* in = bits_ + (static_cast<size_t>(device.top - origin.y + y) * size_.cx +
+                                           (device.left - origin.x)) * 4;
+        for (int x = 0; x < w; ++x, in += 4, out += 4) {
+            // DIB bytes are B, G, R; COLORREF holds R in its low byte.
+            for (int c = 0; c < 3; ++c) {
+                int shift = (2 - c) * 8;
+                out[c] = HighlightChannel(in[c], channel(kInkColor, shift), channel(kPaperColor, shift),
+                                          channel(kHighlightColor, shift));
+            }
+            out[3] = 0;
+        }
+    }
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, tint);
+    BitBlt(dc, device.left, device.top, w, h, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(tint);
+}
+
+}  // namespace zyqn
