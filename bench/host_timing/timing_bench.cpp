@@ -66,6 +66,7 @@ struct Result {
 
 // Plays from the start at the player's current tempo ratio until `notes` note-ons arrived.
 Result Run(PluginSandbox& box, HWND wnd, int notes, double stepMs, bool busy) {
+    PumpFor(300);  // the transport reset of the opening or the last stop comes first
     Receipts::at.clear();
     Spinners spin(busy);
     box.Client().Cmd(2);

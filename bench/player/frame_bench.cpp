@@ -4,11 +4,13 @@
 // user-interface thread is while a score plays, and opening a ten-page score.
 // Every figure is a median over many runs, timed from the host's thread.
 // Usage: frame_bench [runs, default 40]   (a 1600x1200 screen for the maximised figure)
+//        frame_bench shots   (screenshots of fixed states, to compare builds)
 #include <windows.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,7 @@ double ThreadCpuMs(HANDLE thread) {
 }
 
 bool StartPlaying(PluginSandbox& box, HWND wnd) {
+    PumpFor(300);  // the transport reset the opening posted comes first
     box.Client().Cmd(2);
     return PumpUntil([&] { return Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled && !Probe(wnd, L"#COUNTIN").enabled; },
                      8000);
@@ -100,6 +103,47 @@ bool StartPlaying(PluginSandbox& box, HWND wnd) {
 void StopPlaying(HWND wnd) {
     ClickControl(wnd, L"ID_BTN_SCORE_STOP");
     PumpUntil([&] { return !Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled; }, 3000);
+}
+
+// Plays until `notes` note-ons reached the host, then pauses: the highlight
+// then rests on known notes.
+void PlayAndPauseAfter(PluginSandbox& box, HWND wnd, size_t notes) {
+    PumpFor(300);  // the transport reset the opening posted comes first
+    NoteLog::at.clear();
+    box.Client().Cmd(2);
+    PumpUntil([&] { return NoteLog::at.size() >= notes; }, 10000);
+    box.Client().Cmd(3);
+    PumpUntil([&] { return !Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled; }, 3000);
+    PumpFor(300);
+}
+
+// Screenshots of fixed states for comparing builds pixel by pixel; each
+// after a full repaint, so that what partial repaints left does not count.
+void Shot(HWND wnd, const wchar_t* name) {
+    Repaint(wnd, nullptr);
+    SaveWindowShot(wnd, name);
+}
+
+int SaveShots(PluginSandbox& box, HWND wnd) {
+    NoteLog::original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(box.Host().Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NoteLog::Proc)));
+    TimedOpen(wnd, SampleScore(L"Beginner\\Ode to Joy.zyqn"), L"Melvane  ( Ode to Joy )");
+    PumpFor(300);
+    Shot(wnd, L"frame_sample.png");
+    PlayAndPauseAfter(box, wnd, 1);
+    Shot(wnd, L"frame_sample_first_note.png");
+    std::wstring path = box.Folder() + L"Bench Eighths.zyqn";
+    WriteFileBytes(path, EighthsScore(200, true));
+    TimedOpen(wnd, path, L"Melvane  ( Bench Eighths )");
+    PlayAndPauseAfter(box, wnd, 22);
+    Shot(wnd, L"frame_eighths_paused.png");
+    SendMessageW(wnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    PumpFor(600);
+    Shot(wnd, L"frame_eighths_maximised.png");
+    SendMessageW(wnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+    PumpFor(300);
+    SetWindowLongPtrW(box.Host().Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoteLog::original));
+    return 0;
 }
 
 struct Row {
@@ -111,6 +155,7 @@ struct Row {
 }  // namespace
 
 int main(int argc, char** argv) {
+    bool shots = argc > 1 && strcmp(argv[1], "shots") == 0;
     int runs = argc > 1 ? atoi(argv[1]) : 40;
     if (runs < 1) runs = 40;
     PluginSandbox box(L"ScoreDll.dll");
@@ -120,6 +165,7 @@ int main(int argc, char** argv) {
     }
     HWND wnd = box.PlayerWindow();
     PumpFor(400);
+    if (shots) return SaveShots(box, wnd);
     RECT screen;
     GetWindowRect(GetDesktopWindow(), &screen);
     printf("screen %ldx%ld, %d runs per figure\n", screen.right, screen.bottom, runs);

@@ -69,6 +69,20 @@ void Classify(Canvas& c) {
         c.tiles[i] = seen[i] == 1 ? kOpaque : seen[i] == 2 ? kEmpty : kMixed;
 }
 
+// An opaque picture is copied and stretched, not blended, and the copy does
+// not keep the alpha bytes; every pixel it covers (all but a hole) is opaque.
+void MarkOpaque(Canvas& c, const ImagePartParams& p) {
+    RECT hole = {0, 0, 0, 0};
+    if (p.hole)
+        hole = RECT{p.corner.left, p.corner.top, c.key.width - p.corner.right, c.key.height - p.corner.bottom};
+    for (int y = 0; y < c.key.height; ++y) {
+        unsigned char* px = c.bits + static_cast<size_t>(y) * c.key.width * 4;
+        bool rowInHole = y >= hole.top && y < hole.bottom;
+        for (int x = 0; x < c.key.width; ++x, px += 4)
+            if (!(rowInHole && x >= hole.left && x < hole.right)) px[3] = 255;
+    }
+}
+
 void Evict() {
     while (g_bytes > kMaxBytes && !g_canvases.empty()) {
         Canvas& last = g_canvases.back();
@@ -96,6 +110,7 @@ Canvas* Build(const Key& key, const UIImageInfo& image, const ImagePartParams& p
     SelectObject(dc, old);
     DeleteDC(dc);
     GdiFlush();
+    if (!image.alpha) MarkOpaque(c, params);
     Classify(c);
     g_canvases.push_front(std::move(c));
     g_bytes += g_canvases.front().Bytes();
