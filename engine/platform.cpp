@@ -19,44 +19,127 @@ double CPerformanceClock::NowMs() {
 }
 
 namespace {
-// Thread timers carry only their id; this finds the object behind it. Used on
-// the one thread that owns the engine, so it needs no lock.
-std::map<UINT_PTR, CThreadTimer*>& Timers() {
-    static std::map<UINT_PTR, CThreadTimer*> timers;
-    return timers;
-}
+constexpr UINT kWakeMessage = WM_APP + 0x5A;
+constexpr double kSpinMs = 1.0;  // the helper sleeps until this long before the moment, then spins
+const wchar_t kWakeClass[] = L"ZyqnWakeTimer";
 }  // namespace
 
-void CThreadTimer::Start(UINT periodMs) {
-    if (id_ && period_ == periodMs) return;
-    bool wasRunning = id_ != 0;
-    if (wasRunning) {
-        KillTimer(nullptr, id_);
-        Timers().erase(id_);
-    }
-    id_ = SetTimer(nullptr, 0, periodMs, &CThreadTimer::Proc);
-    period_ = id_ ? periodMs : 0;
-    if (id_) Timers()[id_] = this;
-    if (id_ && !wasRunning) timeBeginPeriod(1);  // finer timer resolution while playing
-    if (!id_ && wasRunning) timeEndPeriod(1);
+CWakeTimer::CWakeTimer(std::function<void()> onWake) : onWake_(std::move(onWake)) {
+    InitializeCriticalSection(&lock_);
 }
 
-void CThreadTimer::Stop() {
-    if (!id_) return;
-    KillTimer(nullptr, id_);
-    Timers().erase(id_);
-    id_ = 0;
-    period_ = 0;
-    timeEndPeriod(1);
+CWakeTimer::~CWakeTimer() {
+    Stop();
+    if (thread_) {
+        EnterCriticalSection(&lock_);
+        quit_ = true;
+        LeaveCriticalSection(&lock_);
+        SetEvent(changed_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    }
+    if (changed_) CloseHandle(changed_);
+    if (window_) DestroyWindow(window_);
+    DeleteCriticalSection(&lock_);
 }
 
-void CALLBACK CThreadTimer::Proc(HWND, UINT, UINT_PTR id, DWORD) {
-    auto it = Timers().find(id);
-    if (it == Timers().end()) {
-        KillTimer(nullptr, id);  // a stale message for a timer already stopped
-        return;
+bool CWakeTimer::EnsureStarted() {
+    if (thread_) return true;
+    HINSTANCE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&CWakeTimer::WindowProc), &module);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &CWakeTimer::WindowProc;
+    wc.hInstance = module;
+    wc.lpszClassName = kWakeClass;
+    RegisterClassW(&wc);  // fails harmlessly when already registered
+    if (!window_) window_ = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
+    if (!window_) return false;
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (!changed_) changed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (!changed_) return false;
+    thread_ = CreateThread(nullptr, 0, &CWakeTimer::HelperMain, this, 0, nullptr);
+    if (!thread_) return false;
+    SetThreadPriority(thread_, THREAD_PRIORITY_TIME_CRITICAL);
+    return true;
+}
+
+void CWakeTimer::WakeIn(double ms) {
+    if (!EnsureStarted()) return;
+    if (!periodRaised_) timeBeginPeriod(1);  // finer sleeps for the helper until Stop
+    periodRaised_ = true;
+    armed_ = true;
+    EnterCriticalSection(&lock_);
+    dueMs_ = clock_.NowMs() + (ms > 0 ? ms : 0);
+    ++generation_;
+    pending_ = true;
+    LeaveCriticalSection(&lock_);
+    SetEvent(changed_);
+}
+
+void CWakeTimer::Stop() {
+    if (periodRaised_) timeEndPeriod(1);
+    periodRaised_ = false;
+    if (!armed_) return;
+    armed_ = false;
+    EnterCriticalSection(&lock_);
+    ++generation_;
+    pending_ = false;
+    LeaveCriticalSection(&lock_);
+    SetEvent(changed_);
+}
+
+DWORD WINAPI CWakeTimer::HelperMain(void* self) {
+    static_cast<CWakeTimer*>(self)->Helper();
+    return 0;
+}
+
+void CWakeTimer::Helper() {
+    for (;;) {
+        EnterCriticalSection(&lock_);
+        bool quit = quit_, pending = pending_;
+        double due = dueMs_;
+        unsigned generation = generation_;
+        LeaveCriticalSection(&lock_);
+        if (quit) return;
+        if (!pending) {
+            WaitForSingleObject(changed_, INFINITE);
+            continue;
+        }
+        double left = due - clock_.NowMs();
+        if (left > kSpinMs) {
+            // Woken early by a change, or by the end of the sleep: look again either way.
+            WaitForSingleObject(changed_, static_cast<DWORD>(left - kSpinMs));
+            continue;
+        }
+        bool stale = false;
+        while (!stale && clock_.NowMs() < due) {
+            YieldProcessor();
+            EnterCriticalSection(&lock_);
+            stale = generation != generation_ || quit_;
+            LeaveCriticalSection(&lock_);
+        }
+        if (stale) continue;
+        EnterCriticalSection(&lock_);
+        if (generation == generation_) {
+            pending_ = false;
+            PostMessageW(window_, kWakeMessage, generation, 0);
+        }
+        LeaveCriticalSection(&lock_);
     }
-    it->second->onTick_();
+}
+
+LRESULT CALLBACK CWakeTimer::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != kWakeMessage) return DefWindowProcW(wnd, msg, wp, lp);
+    auto* self = reinterpret_cast<CWakeTimer*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (!self || !self->armed_) return 0;
+    EnterCriticalSection(&self->lock_);
+    bool current = static_cast<unsigned>(wp) == self->generation_;
+    LeaveCriticalSection(&self->lock_);
+    if (!current) return 0;  // a later WakeIn or Stop came after this post
+    self->armed_ = false;
+    self->onWake_();
+    return 0;
 }
 
 bool CMidiOut::Open() {

@@ -1,4 +1,4 @@
-// The engine's edges to Windows: the monotonic clock, the thread timer that
+// The engine's edges to Windows: the monotonic clock, the wake timer that
 // drives playback, and the MIDI output.
 #pragma once
 #include <windows.h>
@@ -18,23 +18,44 @@ private:
     double msPerCount_ = 0;
 };
 
-// A timer on the calling thread's message loop (no window needed). The callback
-// runs from DispatchMessage on that thread.
-class CThreadTimer {
+// Wakes the thread that made it at a given moment, to run onWake there.
+// SetTimer alone wakes a thread late: its messages wait behind every paint
+// and input, and its period is rounded to the system's tick. Here a helper
+// thread at raised priority sleeps until just before the moment, spins the
+// rest, and posts a message to a message-only window of the owner's thread;
+// posted messages are handled before paints, input and timers. The moment
+// comes from the performance counter, so waking late never accumulates.
+class CWakeTimer {
 public:
-    explicit CThreadTimer(std::function<void()> onTick) : onTick_(std::move(onTick)) {}
-    ~CThreadTimer() { Stop(); }
-    CThreadTimer(const CThreadTimer&) = delete;
-    CThreadTimer& operator=(const CThreadTimer&) = delete;
-    void Start(UINT periodMs);
+    explicit CWakeTimer(std::function<void()> onWake);
+    ~CWakeTimer();
+    CWakeTimer(const CWakeTimer&) = delete;
+    CWakeTimer& operator=(const CWakeTimer&) = delete;
+    // Replaces any pending wake with one ms from now (at once for ms <= 0).
+    void WakeIn(double ms);
     void Stop();
-    bool Running() const { return id_ != 0; }
+    bool Running() const { return armed_; }
 
 private:
-    static void CALLBACK Proc(HWND, UINT, UINT_PTR id, DWORD);
-    std::function<void()> onTick_;
-    UINT_PTR id_ = 0;
-    UINT period_ = 0;
+    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    static DWORD WINAPI HelperMain(void* self);
+    void Helper();
+    bool EnsureStarted();
+
+    std::function<void()> onWake_;
+    CPerformanceClock clock_;
+    HWND window_ = nullptr;  // message-only, on the owner's thread
+    HANDLE thread_ = nullptr;
+    HANDLE changed_ = nullptr;  // auto-reset: the helper looks at the state again
+    CRITICAL_SECTION lock_;
+    // Under lock_: what the helper works towards.
+    double dueMs_ = 0;
+    unsigned generation_ = 0;  // a post carries it; a later WakeIn or Stop makes it stale
+    bool pending_ = false;     // the helper has not posted for this generation yet
+    bool quit_ = false;
+    // Owner's thread only.
+    bool armed_ = false;         // a wake is due and not yet run
+    bool periodRaised_ = false;  // timeBeginPeriod(1) is in force
 };
 
 // The Windows MIDI mapper, when there is one. Without an output device every

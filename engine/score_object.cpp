@@ -134,7 +134,7 @@ void CScore::Play() {
     if (!loaded_ || player_.IsPlaying()) return;
     midi_.Open();  // no output device is fine: the callbacks still run
     player_.Play();
-    if (player_.IsPlaying() && !doomed_) timer_.Start(1);
+    if (player_.IsPlaying() && !doomed_) timer_.WakeIn(player_.MsUntilNextDue());
 }
 
 void CScore::Pause() {
@@ -156,10 +156,9 @@ void CScore::OnTimer() {
         timer_.Stop();
         return;
     }
-    // Wake when the next event is due rather than on a fixed beat: the system
-    // timer's granularity then adds no lateness to events far apart.
-    double wait = player_.MsUntilNextDue();
-    timer_.Start(static_cast<UINT>(std::max(1.0, std::min(50.0, std::ceil(wait)))));
+    // Wake when the next event is due rather than on a fixed beat; at least
+    // every 50 ms, so a change of tempo takes effect soon.
+    timer_.WakeIn(std::min(50.0, player_.MsUntilNextDue()));
 }
 
 void CScore::SetTempoRatio(float ratio) {

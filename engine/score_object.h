@@ -96,7 +96,7 @@ private:
 
     std::unique_ptr<IClock> ownClock_;
     Player player_;
-    CThreadTimer timer_;
+    CWakeTimer timer_;
     CMidiOut midi_;
     CScoreRenderer renderer_;
     CPageCache pageCache_;
