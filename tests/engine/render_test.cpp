@@ -192,6 +192,20 @@ int SavePages(const std::wstring& sample, const std::wstring& stem, float scale 
     return score.PageCount();
 }
 
+// Pixels of two canvases that differ by more than tolerance in some channel, in rc.
+int Differing(const Canvas& a, const Canvas& b, RECT rc, int tolerance) {
+    RECT all = a.All();
+    IntersectRect(&rc, &rc, &all);
+    int n = 0;
+    for (int y = rc.top; y < rc.bottom; ++y)
+        for (int x = rc.left; x < rc.right; ++x) {
+            COLORREF p = a.At(x, y), q = b.At(x, y);
+            n += std::abs(GetRValue(p) - GetRValue(q)) > tolerance || std::abs(GetGValue(p) - GetGValue(q)) > tolerance ||
+                 std::abs(GetBValue(p) - GetBValue(q)) > tolerance;
+        }
+    return n;
+}
+
 }  // namespace
 
 // Page images of three pieces for a person to look at.
@@ -393,5 +407,84 @@ TEST(Marks, EveryDigitIsInkedInItsBox) {
             }
             EXPECT_GT(digits, 100) << name;
         }
+    }
+}
+
+// The page view keeps the page between paints and tints the played notes on
+// the way out; what it shows must be what drawing the page afresh shows,
+// while the highlight moves, after a partial repaint and after a new score.
+TEST_F(RenderTest, KeptPageShowsWhatAFreshDrawingShows) {
+    struct Case {
+        float scale;
+        const char* why;
+    };
+    const Case cases[] = {{0.5f, "small"}, {1.0f, "unscaled"}, {1.7f, "fit to a wide window"},
+                          {3.0f, "too large to keep: drawn directly"}};
+    const int w = 2500, h = 3500;
+    for (const Case& c : cases) {
+        ASSERT_EQ(score.LoadText(engine_test::TwoHandScore()), 0);
+        score.Play();
+        POINT origin{7, 9};
+        score.Prepare(SCORE_MODE_PAGE, c.scale, &origin);
+        RECT target{3, 4, w, h};
+        Canvas kept(w, h), fresh(w, h);
+        CScoreRenderer renderer;
+        auto freshDrawing = [&] {
+            PageView view;
+            view.scale = c.scale;
+            view.origin = POINT{target.left + origin.x, target.top + origin.y};
+            view.clip = target;
+            view.highlight[0] = score.GetPlayer().Highlighted(0);
+            view.highlight[1] = score.GetPlayer().Highlighted(1);
+            renderer.DrawPage(fresh.Dc(), *score.LoadedScore(), *score.LoadedLayout(), 0, view);
+            return view;
+        };
+        auto boxes = [&](const PageView& view) {
+            std::vector<RECT> out;
+            for (int hand = 0; hand < 2; ++hand)
+                if (const PlacedEvent* e = score.LoadedLayout()->Find(view.highlight[hand]))
+                    out.push_back(DeviceRect(view, e->box));
+            return out;
+        };
+        // Outside the highlighted boxes every pixel is the same; inside them
+        // the tint stands for the fill the digit is drawn over.
+        auto expectSame = [&](const PageView& view, const char* when) {
+            std::vector<RECT> lit = boxes(view);
+            int inBoxes = 0;
+            for (const RECT& rc : lit) inBoxes += Differing(kept, fresh, rc, 48);
+            EXPECT_EQ(inBoxes, 0) << c.why << ", " << when;
+            int outside = Differing(kept, fresh, kept.All(), 0);
+            for (const RECT& rc : lit) outside -= Differing(kept, fresh, rc, 0);
+            EXPECT_EQ(outside, 0) << c.why << ", " << when;
+        };
+
+        score.Draw(kept.Dc(), SCORE_MODE_PAGE, &target);
+        expectSame(freshDrawing(), "first paint");
+
+        // Two beats on: new notes lit, the first ones plain again.
+        PageView before = freshDrawing();
+        clock.now += 1000;
+        score.OnTimer();
+        score.Draw(kept.Dc(), SCORE_MODE_PAGE, &target);
+        PageView after = freshDrawing();
+        ASSERT_NE(before.highlight[0], after.highlight[0]);
+        expectSame(after, "after the highlight moved");
+
+        // A repaint of only the old note's box (what the engine invalidates).
+        clock.now += 500;
+        score.OnTimer();
+        RECT old = boxes(after)[0];
+        int saved = SaveDC(kept.Dc());
+        IntersectClipRect(kept.Dc(), old.left, old.top, old.right, old.bottom);
+        score.Draw(kept.Dc(), SCORE_MODE_PAGE, &target);
+        RestoreDC(kept.Dc(), saved);
+        freshDrawing();
+        EXPECT_EQ(Differing(kept, fresh, old, 48), 0) << c.why << ": the left box shows the note plain";
+
+        // Another score replaces the kept page.
+        score.Stop();
+        ASSERT_EQ(score.LoadText(engine_test::LongScore(8)), 0);
+        score.Draw(kept.Dc(), SCORE_MODE_PAGE, &target);
+        expectSame(freshDrawing(), "after loading another score");
     }
 }

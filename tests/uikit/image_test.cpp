@@ -3,10 +3,12 @@
 // window's offscreen bitmap.
 #include <gtest/gtest.h>
 
+#include "tests/support/screen_pixels.h"
 #include "tests/support/test_support.h"
 #include "tests/uikit/png_maker.h"
 #include "tests/uikit/ui_test_window.h"
 #include "tests/uikit/zip_maker.h"
+#include "uikit/markup/image_cache.h"
 #include "uikit/markup/image_draw.h"
 #include "uikit/markup/image_loader.h"
 #include "uikit/markup/skin_settings.h"
@@ -126,6 +128,7 @@ protected:
     }
     void TearDown() override {
         SetSoftwareBlendForced(false);
+        SetImageCacheEnabled(true);
         CSkinSettings::SetResourcePath(L"");
     }
     testing_support::TempDir dir_;
@@ -210,6 +213,90 @@ TEST_F(DrawTest, TilingAndFadeWithAndWithoutAlphaBlend) {
     EXPECT_NEAR(128, static_cast<int>(results[0][0] & 0xFF), 2);
     EXPECT_NEAR(128, static_cast<int>(results[0][1] & 0xFF), 2);
     EXPECT_EQ(0u, (results[0][1] >> 16) & 0xFF);
+}
+
+// Scaled parts are drawn once and copied afterwards: the copies must show
+// exactly what drawing them afresh shows, for every kind of part, also when
+// only a piece of the window is painted again.
+TEST_F(DrawTest, KeptScaledPartsShowWhatAFreshDrawingShows) {
+    std::vector<uint32_t> masked(16, 0x30A050FF);
+    masked[0] = masked[3] = masked[12] = masked[15] = 0xFF00FFFF;  // corners in the mask colour
+    testing_support::WriteFileBytes(dir_ / L"masked.png", MakePng(4, 4, masked));
+    const wchar_t* parts[] = {
+        L"file='grid.png'",                                        // opaque, stretched
+        L"file='grid.png' corner='2,2,2,2'",                       // nine-grid
+        L"file='grid.png' corner='2,2,2,2' hole='true'",           // hole over the backdrop
+        L"file='grid.png' source='0,0,4,2' xtiled='true'",         // tiled middle
+        L"file='half.png'",                                        // half transparent, stretched
+        L"file='grid.png' fade='128'",                             // faded: drawn directly
+        L"file='masked.png' mask='#FFFF00FF' corner='1,1,1,1'",    // transparent corners
+    };
+    std::wstring markup = L"<Window><VerticalLayout bkcolor=\"#FF203040\">";
+    int y = 0;
+    for (const wchar_t* part : parts) {
+        markup += L"<Control float=\"true\" pos=\"3," + std::to_wstring(y + 3) + L",141," + std::to_wstring(y + 40) +
+                  L"\" bkimage=\"" + part + L"\"/>";
+        y += 41;
+    }
+    markup += L"</VerticalLayout></Window>";
+    // The colours the window shows (a copy keeps the alpha byte a stretch clears).
+    auto pixels = [](TestWindow& w) {
+        int width = 0, height = 0;
+        std::vector<DWORD> px = testing_support::BitmapPixels(w.Manager().GetOffscreenBitmap(), &width, &height);
+        for (DWORD& p : px) p &= 0xFFFFFF;
+        return px;
+    };
+    ClearImageCache();
+    SetImageCacheEnabled(false);
+    TestWindow direct(markup);
+    ASSERT_TRUE(direct.Open());
+    std::vector<DWORD> expected = pixels(direct);
+    ASSERT_FALSE(expected.empty());
+
+    SetImageCacheEnabled(true);
+    TestWindow kept(markup);
+    ASSERT_TRUE(kept.Open());
+    EXPECT_GT(ImageCacheBytes(), 0u);
+    EXPECT_TRUE(pixels(kept) == expected) << "first paint, drawing the canvases";
+    kept.Paint();
+    EXPECT_TRUE(pixels(kept) == expected) << "second paint, copying them";
+    // Pieces cutting through the parts, painted alone.
+    for (RECT piece : {RECT{50, 0, 77, 300}, RECT{0, 20, 400, 61}, RECT{10, 130, 30, 170}}) {
+        InvalidateRect(kept.GetHWND(), &piece, FALSE);
+        UpdateWindow(kept.GetHWND());
+        EXPECT_TRUE(pixels(kept) == expected) << piece.left << "," << piece.top;
+    }
+}
+
+// A picture loaded after another was freed may get the same bitmap handle;
+// it must not be shown as the old one's kept canvas.
+TEST(Images, ANewPictureIsNeverShownAsAnOldOnesCanvas) {
+    ImagePartParams p;
+    p.dest = RECT{0, 0, 20, 20};
+    p.source = RECT{0, 0, 1, 1};
+    for (uint32_t colour : {0xFF0000FFu, 0x0000FFFFu, 0x00FF00FFu}) {
+        std::string png = MakePng(1, 1, {colour});
+        UIImageInfo im;
+        ASSERT_TRUE(DecodeImage(png.data(), png.size(), 0, im));
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = 20;
+        bi.bmiHeader.biHeight = -20;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP target = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, target);
+        DrawImagePart(dc, im, p.dest, p);
+        GdiFlush();
+        uint32_t shown = static_cast<uint32_t*>(bits)[10 * 20 + 10] & 0xFFFFFF;
+        EXPECT_EQ(colour >> 8, shown);
+        SelectObject(dc, old);
+        DeleteObject(target);
+        DeleteDC(dc);
+        FreeImage(im);
+    }
 }
 
 }  // namespace
