@@ -62,17 +62,26 @@ void CSliderExUI::PaintStatusImage(HDC hdc) {
         tickArea_ = t.area;
         int h = (tickArea_.bottom - tickArea_.top) / 5;
         std::vector<RulerTick> ticks = ComputeRulerTicks(rcItem_, GetThumbSize().cx, tickCount_);
-        // Thin ticks first, then the thick ones over them, one pen each.
+        // Thin ticks first, then the thick ones over them, one pen and one
+        // call each; ticks outside the painted area are left out.
+        std::vector<POINT> points;
+        std::vector<DWORD> counts;
         for (int pass = 0; pass < 2; ++pass) {
+            points.clear();
+            counts.clear();
+            for (const RulerTick& tick : ticks) {
+                if (tick.thick != (pass == 1) || tick.x < paintRect_.left - 2 || tick.x > paintRect_.right + 1) continue;
+                points.push_back(POINT{tick.x, tickArea_.top + 1});
+                points.push_back(POINT{tick.x, tickArea_.top + 1 + h});
+                points.push_back(POINT{tick.x, tickArea_.bottom - 2});
+                points.push_back(POINT{tick.x, tickArea_.bottom - 2 - h});
+                counts.push_back(2);
+                counts.push_back(2);
+            }
+            if (counts.empty()) continue;
             HPEN pen = CreatePen(PS_SOLID, pass + 1, kTickColour);
             HGDIOBJ old = SelectObject(hdc, pen);
-            for (const RulerTick& tick : ticks) {
-                if (tick.thick != (pass == 1)) continue;
-                MoveToEx(hdc, tick.x, tickArea_.top + 1, nullptr);
-                LineTo(hdc, tick.x, tickArea_.top + 1 + h);
-                MoveToEx(hdc, tick.x, tickArea_.bottom - 2, nullptr);
-                LineTo(hdc, tick.x, tickArea_.bottom - 2 - h);
-            }
+            PolyPolyline(hdc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
             SelectObject(hdc, old);
             DeleteObject(pen);
         }

@@ -11,6 +11,7 @@
 #include "frame/host_protocol.h"
 #include "player/score_engine.h"
 #include "tests/player/player_driver.h"
+#include "tests/support/screen_pixels.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -305,3 +306,42 @@ TEST_F(PlayerView, AZoomedPageIsReachedSidewaysByHandWheelKeysAndPlayback) {
 }
 
 }  // namespace
+
+// The window keeps what it drew (the page, scaled skin images) and the ruler
+// leaves out ticks outside the painted area: a piece repainted alone must
+// show exactly what a repaint of the whole window shows, with a note lit.
+TEST_F(PlayerView, PiecesRepaintedAloneShowWhatAFullRepaintShows) {
+    Open(L"Classical\\Turkish March.zyqn", L"Turkish March");
+    box.Client().Cmd(2);
+    ASSERT_TRUE(PumpUntil([&] { return box.Host().Of(WM_PLUGIN_NOTE).size() >= 6; }, 8000));
+    box.Client().Cmd(3);
+    ASSERT_TRUE(PumpUntil([&] { return !Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled; }));
+    PumpFor(200);
+    auto shown = [&](const RECT* piece) {
+        RedrawWindow(wnd, piece, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RECT client;
+        GetClientRect(wnd, &client);
+        return ScreenPixels(wnd, client);
+    };
+    std::vector<DWORD> whole = shown(nullptr);
+    ASSERT_FALSE(whole.empty());
+    RECT ruler = Probe(wnd, L"ID_SLIDER_PLAY_RULER").pos, view = Probe(wnd, L"ID_SCORE_VIEW").pos;
+    RECT title = Probe(wnd, L"ID_WND_TITLE").pos, play = Probe(wnd, L"ID_PANEL_PLAY_DIS").pos;
+    int midX = (view.left + view.right) / 2, midY = (view.top + view.bottom) / 2;
+    struct Piece {
+        const char* what;
+        RECT rc;
+    } pieces[] = {
+        {"the ruler's left third", RECT{ruler.left, ruler.top, ruler.left + (ruler.right - ruler.left) / 3, ruler.bottom}},
+        {"the middle of the page", RECT{midX - 40, midY - 30, midX + 45, midY + 35}},
+        {"the page's top left", RECT{view.left, view.top, view.left + 300, view.top + 200}},
+        {"across the title and tool bar", RECT{title.left + 50, title.top + 5, title.left + 171, title.bottom + 20}},
+        {"across the play display", RECT{play.left + 100, play.top - 5, play.right - 30, play.top + 40}},
+    };
+    for (const Piece& p : pieces) EXPECT_TRUE(shown(&p.rc) == whole) << p.what;
+    // Narrow strips swept along the ruler cut through its ticks at every offset.
+    for (int x = ruler.left; x < ruler.left + 90; ++x) {
+        RECT strip = {x, ruler.top, x + 3, ruler.bottom};
+        EXPECT_TRUE(shown(&strip) == whole) << "a strip of the ruler at " << x;
+    }
+}
