@@ -106,14 +106,14 @@ void Player::ReleaseHand(int hand) {
     }
 }
 
-// Sends one event; false when a callback changed the player's course.
-bool Player::Dispatch(const NoteEvent& e, unsigned generation) {
+// Sends one event; false when a callback changed the player's course. A
+// note-on that moves its hand's highlight sets *moved; the caller reports it.
+bool Player::Dispatch(const NoteEvent& e, unsigned generation, bool* moved) {
     unsigned char& count = sounding_[e.hand][e.midi & 127];
     if (e.on) {
         if (highlight_[e.hand] != e.source) {
             highlight_[e.hand] = e.source;
-            sink_.OnHighlight();
-            if (generation != generation_) return false;
+            *moved = true;
         }
         if (!played_[e.hand] || count == 255) return true;
         ++count;
@@ -131,17 +131,17 @@ void Player::Tick() {
     const unsigned generation = generation_;
     const double pos = PositionMs();
     const auto& events = timeline_->events;
-    while (next_ < events.size() && events[next_].ms <= pos) {
-        const NoteEvent& e = events[next_++];
-        int m = timeline_->MeasureAt(e.ms);
-        if (e.on && m != measure_) {
-            measure_ = m;
-            sink_.OnMeasure(m);
-            if (generation != generation_) return;
-        }
-        if (!Dispatch(e, generation)) return;
+    // Sound first: every due note goes out before the display hears of the
+    // new highlight or measure, so repainting, scrolling or turning the page
+    // never delays a note of the same moment.
+    bool moved = false;
+    while (next_ < events.size() && events[next_].ms <= pos)
+        if (!Dispatch(events[next_++], generation, &moved)) return;
+    if (moved) {
+        sink_.OnHighlight();
+        if (generation != generation_) return;
     }
-    // Measures without notes still move the position display.
+    // The measure played, also in measures without notes.
     int m = timeline_->MeasureAt(std::min(pos, timeline_->totalMs));
     if (m > measure_) {
         measure_ = m;

@@ -55,7 +55,7 @@ private:
     void ReleaseAll() { ReleaseHand(kHandRight), ReleaseHand(kHandLeft); }
     void Rewind();
     void ClearHighlight();
-    bool Dispatch(const NoteEvent& e, unsigned generation);
+    bool Dispatch(const NoteEvent& e, unsigned generation, bool* moved);
 
     IClock& clock_;
     IPlaySink& sink_;

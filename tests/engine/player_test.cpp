@@ -31,15 +31,20 @@ public:
     double start = 0;
     FakeClock* clock = nullptr;
     std::function<void(const Record&)> onNote;
+    std::string calls;  // N note-on, n note-off, H highlight, M measure, in order
 
     void OnNote(int midi, int velocity, int hand, bool on) override {
         EXPECT_EQ(velocity, on ? kDefaultVelocity : 0);
         notes.push_back(Record{clock->now - start, midi, hand, on});
+        calls += on ? 'N' : 'n';
         if (onNote) onNote(notes.back());
     }
-    void OnMeasure(int m) override { measures.push_back(m); }
+    void OnMeasure(int m) override {
+        measures.push_back(m);
+        calls += 'M';
+    }
     void OnTime(double ms) override { times.push_back(ms); }
-    void OnHighlight() override {}
+    void OnHighlight() override { calls += 'H'; }
     void OnEnd() override { ++ends; }
 };
 
@@ -210,6 +215,17 @@ TEST_F(PlayerTest, ACallbackThatStopsEndsThePass) {
     EXPECT_EQ(Sequence(), "0+60 0+48 500-60 500+62 500-62 500-48 ");
     EXPECT_FALSE(player.IsPlaying());
     EXPECT_EQ(sink.ends, 0);
+}
+
+// The display (highlight, measure, page) may take long to follow; the notes
+// of a moment go out before it hears of them.
+TEST_F(PlayerTest, NotesOfAMomentGoOutBeforeTheDisplayFollows) {
+    Load(engine_test::TwoHandScore());
+    player.Play();  // both hands' first notes, the highlight, then nothing else due
+    EXPECT_EQ(sink.calls, "MNNH");
+    sink.calls.clear();
+    Run(2000);  // 2, 3 and 4, then into the second measure: both hands' notes end and the 5s begin
+    EXPECT_EQ(sink.calls, "nNHnNHnNHnnNNHM");
 }
 
 TEST_F(PlayerTest, ATimerThatFallsBehindCatchesUpWithoutDrift) {
