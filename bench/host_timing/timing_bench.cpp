@@ -92,12 +92,8 @@ int main(int argc, char** argv) {
     int notes = argc > 1 ? atoi(argv[1]) : 120;
     if (notes < 2) notes = 120;
     PluginSandbox box(L"ScoreDll.dll");
-    if (!box.Start()) {
-        printf("the plug-in did not start\n");
-        return 1;
-    }
-    HWND wnd = box.PlayerWindow();
-    PumpFor(400);
+    HWND wnd = StartPlayer(box);
+    if (!wnd) return 1;
     std::wstring path = box.Folder() + L"Bench Eighths.zyqn";
     WriteFileBytes(path, EighthsScore(200, false));
     if (TimedOpen(wnd, path, L"Melvane  ( Bench Eighths )") < 0) {

@@ -1,6 +1,7 @@
 #include "bench/player/bench_util.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"
@@ -16,6 +17,15 @@ double NowMs() {
     LARGE_INTEGER c;
     QueryPerformanceCounter(&c);
     return static_cast<double>(c.QuadPart) * msPerCount;
+}
+
+HWND StartPlayer(testing_support::PluginSandbox& box) {
+    if (!box.Start()) {
+        printf("the plug-in did not start\n");
+        return nullptr;
+    }
+    testing_support::PumpFor(400);
+    return box.PlayerWindow();
 }
 
 double Median(std::vector<double> samples) {

@@ -7,7 +7,15 @@
 #include <string>
 #include <vector>
 
+namespace testing_support {
+class PluginSandbox;
+}
+
 namespace player_bench {
+
+// Starts the plug-in with the real engine and waits until its window is up;
+// null (with a message printed) when it does not start.
+HWND StartPlayer(testing_support::PluginSandbox& box);
 
 double NowMs();
 // The median of the samples (the mean of the middle two for an even count); 0 for none.

@@ -159,12 +159,8 @@ int main(int argc, char** argv) {
     int runs = argc > 1 ? atoi(argv[1]) : 40;
     if (runs < 1) runs = 40;
     PluginSandbox box(L"ScoreDll.dll");
-    if (!box.Start()) {
-        printf("the plug-in did not start\n");
-        return 1;
-    }
-    HWND wnd = box.PlayerWindow();
-    PumpFor(400);
+    HWND wnd = StartPlayer(box);
+    if (!wnd) return 1;
     if (shots) return SaveShots(box, wnd);
     RECT screen;
     GetWindowRect(GetDesktopWindow(), &screen);

@@ -44,12 +44,8 @@ Usage TakeUsage() {
 int main(int argc, char** argv) {
     int cycles = argc > 1 ? atoi(argv[1]) : 200;
     PluginSandbox box(L"ScoreDll.dll");
-    if (!box.Start()) {
-        printf("the plug-in did not start\n");
-        return 1;
-    }
-    HWND wnd = box.PlayerWindow();
-    PumpFor(300);
+    HWND wnd = StartPlayer(box);
+    if (!wnd) return 1;
     std::wstring longPath = box.Folder() + L"Bench Etude.zyqn";
     WriteFileBytes(longPath, LongScore(400));
     std::wstring shortPath = SampleScore(L"Beginner\\Ode to Joy.zyqn");

@@ -2,22 +2,9 @@
 // tree painted through an offscreen bitmap.
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
+#include "uikit/markup/image_draw.h"
 
 namespace UiKit {
-namespace {
-
-HBITMAP CreateTopDownDib(HDC dc, int w, int h) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    return CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
-}  // namespace
 
 void CUIWindowManager::OnPaint() {
     if (!root_) {
@@ -63,7 +50,8 @@ void CUIWindowManager::OnPaint() {
             }
             if (offscreenBitmap_) DeleteObject(offscreenBitmap_);
             offscreenDC_ = CreateCompatibleDC(dc);
-            offscreenBitmap_ = CreateTopDownDib(dc, w, h);
+            void* bits = nullptr;
+            offscreenBitmap_ = CreateTopDownDib(dc, w, h, &bits);
             offscreenOld_ = static_cast<HBITMAP>(SelectObject(offscreenDC_, offscreenBitmap_));
             offscreenSize_ = SIZE{w, h};
         }
@@ -96,7 +84,8 @@ void CUIWindowManager::PaintTree(HDC hdc, const RECT& paint) {
 void CUIWindowManager::CaptureBackground() {
     SIZE size = GetClientSize();
     if (size.cx <= 0 || size.cy <= 0 || !paintDC_) return;
-    background_ = CreateTopDownDib(paintDC_, size.cx, size.cy);
+    void* bits = nullptr;
+    background_ = CreateTopDownDib(paintDC_, size.cx, size.cy, &bits);
     if (!background_) return;
     HDC mem = CreateCompatibleDC(paintDC_);
     HGDIOBJ old = SelectObject(mem, background_);

@@ -39,19 +39,6 @@ std::mutex g_lock;
 std::list<Canvas> g_canvases;  // most recently used first
 size_t g_bytes = 0;
 
-HBITMAP CreateCanvasDib(int w, int h, unsigned char** bits) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &p, nullptr, 0);
-    *bits = static_cast<unsigned char*>(p);
-    return bmp;
-}
-
 void Classify(Canvas& c) {
     c.tilesX = (c.key.width + kTile - 1) / kTile;
     c.tilesY = (c.key.height + kTile - 1) / kTile;
@@ -95,7 +82,9 @@ void Evict() {
 Canvas* Build(const Key& key, const UIImageInfo& image, const ImagePartParams& params, RenderPartFn render) {
     Canvas c;
     c.key = key;
-    c.bitmap = CreateCanvasDib(key.width, key.height, &c.bits);
+    void* bits = nullptr;
+    c.bitmap = CreateTopDownDib(nullptr, key.width, key.height, &bits);
+    c.bits = static_cast<unsigned char*>(bits);
     if (!c.bitmap || !c.bits) {
         if (c.bitmap) DeleteObject(c.bitmap);
         return nullptr;
@@ -119,25 +108,13 @@ Canvas* Build(const Key& key, const UIImageInfo& image, const ImagePartParams& p
 }
 
 void Blend(HDC hdc, HDC mem, const Canvas& c, const RECT& d, int sx, int sy) {
-    using AlphaBlendFn = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
-    static AlphaBlendFn fn = [] {
-        HMODULE lib = LoadLibraryW(L"msimg32.dll");
-        return lib ? reinterpret_cast<AlphaBlendFn>(reinterpret_cast<void*>(GetProcAddress(lib, "AlphaBlend")))
-                   : nullptr;
-    }();
-    int w = d.right - d.left, h = d.bottom - d.top;
-    if (fn && !SoftwareBlendForced()) {
-        BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        fn(hdc, d.left, d.top, w, h, mem, sx, sy, w, h, bf);
-        return;
-    }
     UIImageInfo view;
     view.bitmap = c.bitmap;
     view.bits = c.bits;
     view.width = c.key.width;
     view.height = c.key.height;
     view.alpha = true;
-    SoftwareBlendPart(hdc, d, view, RECT{sx, sy, sx + w, sy + h}, 255);
+    BlendImagePart(hdc, d, mem, view, RECT{sx, sy, sx + d.right - d.left, sy + d.bottom - d.top}, 255);
 }
 
 // Copies the visible part of the canvas, tile row by tile row, joining

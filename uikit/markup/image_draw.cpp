@@ -26,20 +26,29 @@ int H(const RECT& r) { return r.bottom - r.top; }
 
 }  // namespace
 
+HBITMAP CreateTopDownDib(HDC dc, int w, int h, void** bits) {
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    *bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
+    if (!bmp) *bits = nullptr;
+    return bmp;
+}
+
+namespace {
+
 // Blends a premultiplied source part over the destination pixels, scaling
 // by nearest neighbour. Reads and writes the DC through a 32-bit DIB, so it
 // works on any DC and keeps its clipping.
 void SoftwareBlendPart(HDC hdc, const RECT& d, const UIImageInfo& image, const RECT& s, BYTE fade) {
     int dw = W(d), dh = H(d), sw = W(s), sh = H(s);
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !image.bits) return;
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = dw;
-    bmi.bmiHeader.biHeight = -dh;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP temp = CreateDIBSection(hdc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP temp = CreateTopDownDib(hdc, dw, dh, &bits);
     if (!temp || !bits) {
         if (temp) DeleteObject(temp);
         return;
@@ -67,6 +76,17 @@ void SoftwareBlendPart(HDC hdc, const RECT& d, const UIImageInfo& image, const R
     DeleteObject(temp);
 }
 
+}  // namespace
+
+void BlendImagePart(HDC hdc, const RECT& d, HDC src, const UIImageInfo& image, const RECT& s, BYTE fade) {
+    if (AlphaBlendFn fn = SystemAlphaBlend()) {
+        BLENDFUNCTION bf = {AC_SRC_OVER, 0, fade, static_cast<BYTE>(image.alpha ? AC_SRC_ALPHA : 0)};
+        fn(hdc, d.left, d.top, W(d), H(d), src, s.left, s.top, W(s), H(s), bf);
+    } else {
+        SoftwareBlendPart(hdc, d, image, s, fade);
+    }
+}
+
 namespace {
 
 class PartDrawer {
@@ -83,12 +103,7 @@ public:
     void Draw(const RECT& d, const RECT& s) {
         if (W(d) <= 0 || H(d) <= 0 || W(s) <= 0 || H(s) <= 0) return;
         if (blend_) {
-            if (AlphaBlendFn fn = SystemAlphaBlend()) {
-                BLENDFUNCTION bf = {AC_SRC_OVER, 0, fade_, static_cast<BYTE>(image_.alpha ? AC_SRC_ALPHA : 0)};
-                fn(hdc_, d.left, d.top, W(d), H(d), mem_, s.left, s.top, W(s), H(s), bf);
-            } else {
-                SoftwareBlendPart(hdc_, d, image_, s, fade_);
-            }
+            BlendImagePart(hdc_, d, mem_, image_, s, fade_);
         } else if (W(d) == W(s) && H(d) == H(s)) {
             BitBlt(hdc_, d.left, d.top, W(d), H(d), mem_, s.left, s.top, SRCCOPY);
         } else {
@@ -153,7 +168,6 @@ void DrawMiddle(PartDrawer& draw, const RECT& d, const RECT& s, const RECT& visi
 }  // namespace
 
 void SetSoftwareBlendForced(bool forced) { g_forceSoftware = forced; }
-bool SoftwareBlendForced() { return g_forceSoftware; }
 
 void DrawImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, const ImagePartParams& p) {
     if (!image.bitmap) return;
