@@ -39,7 +39,14 @@ CWakeTimer::~CWakeTimer() {
         CloseHandle(thread_);
     }
     if (changed_) CloseHandle(changed_);
-    if (window_) DestroyWindow(window_);
+    if (window_) {
+        HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+        DestroyWindow(window_);
+        // The class points into this module, which may be unloaded and loaded
+        // again elsewhere; the last timer's window takes it along (while other
+        // windows of the class live, this fails harmlessly).
+        UnregisterClassW(kWakeClass, module);
+    }
     DeleteCriticalSection(&lock_);
 }
 

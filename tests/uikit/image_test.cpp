@@ -269,7 +269,8 @@ TEST_F(DrawTest, KeptScaledPartsShowWhatAFreshDrawingShows) {
 }
 
 // A picture loaded after another was freed may get the same bitmap handle;
-// it must not be shown as the old one's kept canvas.
+// it must not be shown as the old one's kept canvas, and a freed picture's
+// canvases are freed with it (windows come and go with every start).
 TEST(Images, ANewPictureIsNeverShownAsAnOldOnesCanvas) {
     ImagePartParams p;
     p.dest = RECT{0, 0, 20, 20};
@@ -278,6 +279,7 @@ TEST(Images, ANewPictureIsNeverShownAsAnOldOnesCanvas) {
         std::string png = MakePng(1, 1, {colour});
         UIImageInfo im;
         ASSERT_TRUE(DecodeImage(png.data(), png.size(), 0, im));
+        size_t kept = ImageCacheBytes();
         BITMAPINFO bi = {};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
         bi.bmiHeader.biWidth = 20;
@@ -295,7 +297,9 @@ TEST(Images, ANewPictureIsNeverShownAsAnOldOnesCanvas) {
         SelectObject(dc, old);
         DeleteObject(target);
         DeleteDC(dc);
+        EXPECT_GT(ImageCacheBytes(), kept);
         FreeImage(im);
+        EXPECT_EQ(ImageCacheBytes(), kept) << "a freed picture's canvases go with it";
     }
 }
 

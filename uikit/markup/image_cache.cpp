@@ -179,6 +179,20 @@ bool DrawCachedImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, co
 
 void SetImageCacheEnabled(bool enabled) { g_enabled = enabled; }
 
+void ForgetImageCanvases(unsigned serial) {
+    if (!serial) return;
+    std::lock_guard<std::mutex> hold(g_lock);
+    for (auto it = g_canvases.begin(); it != g_canvases.end();) {
+        if (it->key.serial != serial) {
+            ++it;
+            continue;
+        }
+        g_bytes -= it->Bytes();
+        DeleteObject(it->bitmap);
+        it = g_canvases.erase(it);
+    }
+}
+
 void ClearImageCache() {
     std::lock_guard<std::mutex> hold(g_lock);
     for (Canvas& c : g_canvases) DeleteObject(c.bitmap);

@@ -20,7 +20,10 @@ bool DrawCachedImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, co
 
 // Tests compare cached with direct drawing; the cache is on by default.
 void SetImageCacheEnabled(bool enabled);
-// Drops every canvas (tests; a skin change needs none, new images have new serials).
+// Drops the canvases of a picture being freed (its serial); a picture never
+// comes back, so they would only hold memory.
+void ForgetImageCanvases(unsigned serial);
+// Drops every canvas (tests).
 void ClearImageCache();
 size_t ImageCacheBytes();
 

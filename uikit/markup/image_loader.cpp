@@ -7,6 +7,7 @@
 #include <climits>
 #include <cwchar>
 
+#include "uikit/markup/image_cache.h"
 #include "uikit/markup/skin_settings.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -145,6 +146,7 @@ bool LoadDiskImage(const CUIString& path, DWORD mask, UIImageInfo& out) {
 }
 
 void FreeImage(UIImageInfo& image) {
+    ForgetImageCanvases(image.serial);
     if (image.bitmap) DeleteObject(image.bitmap);
     image.bitmap = nullptr;
     image.bits = nullptr;
