@@ -4,21 +4,15 @@
 
 #include <new>
 
+#include "abi/module_runtime.h"
 #include "engine/score_object.h"
 #include "engine/select_act.h"
 
 #define SCORE_EXPORT extern "C" __declspec(dllexport)
 
-namespace __gnu_cxx {
-void __freeres() noexcept;  // libstdc++: frees its emergency exception pool
-}
-
-// The plug-in loads and unloads the engine with every player window. When
-// unloaded by FreeLibrary (not at process end) the C++ run-time linked into
-// this DLL gives back the pool it keeps for the life of the module, which
-// would otherwise stay in the host's heap after every unload.
+// The plug-in loads and unloads the engine with every player window.
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_DETACH && !reserved) __gnu_cxx::__freeres();
+    if (reason == DLL_PROCESS_DETACH) ModuleRuntime::Detach(reserved);
     return TRUE;
 }
 

@@ -6,6 +6,7 @@
 
 #include <gdiplus.h>
 
+#include "abi/module_runtime.h"
 #include "frame/plugin_state.h"
 #include "frame/ref_wstring.h"
 #include "frame/ui_thread.h"
@@ -49,18 +50,11 @@ static void BringPlayerForward() {
     SetForegroundWindow(wnd);
 }
 
-namespace __gnu_cxx {
-void __freeres() noexcept;  // libstdc++: frees its emergency exception pool
-}
-
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) Plugin().module = instance;
-    // Unloaded by FreeLibrary (not at process end): the C++ run-time linked
-    // into this DLL gives back what it keeps for the life of the module,
-    // which would otherwise stay in the host's heap after every unload.
-    if (reason == DLL_PROCESS_DETACH && !reserved) __gnu_cxx::__freeres();
+    if (reason == DLL_PROCESS_DETACH) ModuleRuntime::Detach(reserved);
     return TRUE;
 }
 

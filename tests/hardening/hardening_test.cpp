@@ -1,7 +1,8 @@
 // The plug-in probed as a host and its users' files would: hostile language
 // texts and skin folder names, start and stop in every order, a second start,
 // a host thread that stops pumping, a plug-in folder with a very long path,
-// and the shipped DLL's answer to the test probe. The real DLL runs in a
+// the shipped DLL's answer to the test probe and more loads than a process
+// has TLS indexes. The real DLL runs in a
 // child process of this executable, watched, so that a crash or a hang is
 // reported as such.
 #include <gtest/gtest.h>
@@ -306,6 +307,36 @@ int ShippedPluginHasNoProbe() {
     return 0;
 }
 
+// A host opens and closes the player, and with it the engine, many times in
+// one process: more loads than the process has TLS indexes must leave the
+// DLLs loadable and the indexes free.
+int ManyLoadsAndUnloads() {
+    TempDir dir;
+    CopyFromBin(L"ZYQMelvane.dll", dir.Path());
+    CopyFromBin(L"ScoreDll.dll", dir.Path());
+    const int kLoads = 1200;  // the process has 1088 TLS indexes
+    for (const wchar_t* name : {L"ScoreDll.dll", L"ZYQMelvane.dll"}) {
+        for (int i = 0; i < kLoads; ++i) {
+            HMODULE module = LoadLibraryW((dir.Path() + name).c_str());
+            if (!module) return Fail("a later load fails");
+            using CreateFn = void*(__cdecl*)();
+            using ReleaseFn = void(__cdecl*)(void*);
+            auto create = reinterpret_cast<CreateFn>(reinterpret_cast<void*>(GetProcAddress(module, "CreateScore")));
+            auto release = reinterpret_cast<ReleaseFn>(reinterpret_cast<void*>(GetProcAddress(module, "ReleaseScore")));
+            if (create && release) {
+                void* score = create();
+                if (!score) return Fail("the engine makes no score after many loads");
+                release(score);
+            }
+            FreeLibrary(module);
+        }
+    }
+    DWORD index = TlsAlloc();
+    if (index == TLS_OUT_OF_INDEXES) return Fail("the loads used up the TLS indexes");
+    TlsFree(index);
+    return 0;
+}
+
 }  // namespace
 
 namespace testing_support {
@@ -322,6 +353,7 @@ const ChildCase kCases[] = {
     {"host-stops-pumping", HostThatStopsPumping},
     {"long-plugin-folder", LongPluginFolder},
     {"shipped-has-no-probe", ShippedPluginHasNoProbe},
+    {"many-loads", ManyLoadsAndUnloads},
 };
 
 }  // namespace
