@@ -27,6 +27,15 @@ melvane_stop_display() {
     if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
 }
 
+# Starts the prefix's wineserver and its services (explorer, services.exe, ...)
+# with nothing of ours as their output: the first Wine program to run starts
+# them otherwise, they keep its standard error open, and ctest waits for that
+# pipe to close long after the test itself has ended.
+melvane_start_wine_services() {
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
 melvane_boot_wine() {
     mkdir -p "$WINEPREFIX"
     if [ ! -f "$WINEPREFIX/.melvane-ready" ]; then

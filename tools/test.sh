@@ -8,5 +8,6 @@ melvane_build
 trap melvane_stop_display EXIT
 melvane_start_display
 melvane_boot_wine
+melvane_start_wine_services
 cd "$BUILD"
 ctest --output-on-failure -j 2 "$@"
