@@ -86,7 +86,7 @@ TEST(ShippedLanguages, ChineseAndJapaneseGlyphsDrawWhereTheTextIsMeasured) {
         PlayerProbe p = rig.Probe(L"ID_SCORE_LIST_TITLE");
         const int width = p.textRect.right - p.textRect.left, height = p.textRect.bottom - p.textRect.top;
         ASSERT_GT(p.textSize.cx, 0);
-        std::vector<bool> ink = InkOf(ScreenArea(rig.Player(), p.textRect), kTitleRow);
+        std::vector<bool> ink = InkOf(ScreenPixels(rig.Player(), p.textRect), kTitleRow);
         ASSERT_EQ(ink.size(), static_cast<size_t>(width) * height);
         int first = width, last = -1;
         for (int y = 0; y < height; ++y)

@@ -15,17 +15,6 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
     return c;
 }
 
-std::vector<DWORD> ScreenArea(HWND window, const RECT& client) {
-    POINT pt = {client.left, client.top};
-    ClientToScreen(window, &pt);
-    HBITMAP bitmap = CaptureScreen(
-        RECT{pt.x, pt.y, pt.x + client.right - client.left, pt.y + client.bottom - client.top});
-    int w = 0, h = 0;
-    std::vector<DWORD> pixels = BitmapPixels(bitmap, &w, &h);
-    if (bitmap) DeleteObject(bitmap);
-    return pixels;
-}
-
 std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
     BITMAP info = {};
     *width = *height = 0;
@@ -46,21 +35,13 @@ std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
 }
 
 std::vector<DWORD> ScreenPixels(HWND window, const RECT& client) {
-    int w = client.right - client.left, h = client.bottom - client.top;
-    if (w <= 0 || h <= 0) return {};
-    POINT origin = {client.left, client.top};
-    ClientToScreen(window, &origin);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    int bw = 0, bh = 0;
-    std::vector<DWORD> pixels = BitmapPixels(bitmap, &bw, &bh);
-    DeleteObject(bitmap);
+    POINT pt = {client.left, client.top};
+    ClientToScreen(window, &pt);
+    HBITMAP bitmap = CaptureScreen(
+        RECT{pt.x, pt.y, pt.x + client.right - client.left, pt.y + client.bottom - client.top});
+    int w = 0, h = 0;
+    std::vector<DWORD> pixels = BitmapPixels(bitmap, &w, &h);
+    if (bitmap) DeleteObject(bitmap);
     return pixels;
 }
 

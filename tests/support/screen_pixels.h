@@ -9,10 +9,6 @@ namespace testing_support {
 // The colour of a client-area pixel of a window as it is on the screen.
 COLORREF ScreenPixel(HWND window, int x, int y);
 
-// What a client rectangle of a window shows on the screen, as top-down
-// 0x00RRGGBB values row by row.
-std::vector<DWORD> ScreenArea(HWND window, const RECT& client);
-
 // A bitmap's pixels as top-down 32-bit 0x00RRGGBB values; width and height
 // are set (0 for an unreadable bitmap).
 std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height);
