@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "player/score_engine.h"
+#include "abi/score_engine.h"
 
 namespace zyqn {
 

@@ -14,7 +14,7 @@
 #include "engine/renderer.h"
 #include "engine/timeline.h"
 #include "engine/zyqn_parser.h"
-#include "player/score_engine.h"
+#include "abi/score_engine.h"
 
 namespace zyqn {
 

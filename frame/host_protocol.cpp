@@ -3,29 +3,12 @@
 #include "frame/plugin_state.h"
 
 namespace {
-struct KeyEntry {
-    const wchar_t* name;
-    int hostCode;
-};
-const KeyEntry kKeys[15] = {
-    {L"bC", 4}, {L"bG", 13}, {L"bD", 7}, {L"bA", 0},  {L"bE", 9},
-    {L"bB", 2}, {L"F", 11},  {L"C", 5},  {L"G", 14},  {L"D", 8},
-    {L"A", 1},  {L"E", 10},  {L"B", 3},  {L"#F", 12}, {L"#C", 6},
-};
+const wchar_t* const kKeyNames[15] = {L"bC", L"bG", L"bD", L"bA", L"bE", L"bB", L"F", L"C",
+                                      L"G",  L"D",  L"A",  L"E",  L"B",  L"#F", L"#C"};
 }  // namespace
 
-DWORD PackNoteWord(int v1, int v2, int /*v3*/, int v4, int v5) {
-    DWORD on = (v5 % 2 == 1) ? 1u : 0u;  // C++ remainder keeps the sign: -1 % 2 == -1
-    return (static_cast<DWORD>(v1) & 0xFF) | ((static_cast<DWORD>(v2) & 0xFF) << 8) | (on << 16) |
-           ((static_cast<DWORD>(v4) & 0xFF) << 24);
-}
-
-int HostKeyCode(int engineKey) {
-    return (engineKey >= 0 && engineKey < 15) ? kKeys[engineKey].hostCode : -1;
-}
-
 std::wstring KeyName(int engineKey) {
-    return (engineKey >= 0 && engineKey < 15) ? kKeys[engineKey].name : L"";
+    return (engineKey >= 0 && engineKey < 15) ? kKeyNames[engineKey] : L"";
 }
 
 namespace {

@@ -4,22 +4,9 @@
 
 #include <string>
 
-#define WM_PLUGIN_CLOSED (WM_USER + 101)
-#define WM_PLUGIN_NOTE (WM_USER + 110)
-#define WM_PLUGIN_KEY (WM_USER + 111)
+#include "abi/host_messages.h"
 
-constexpr WPARAM kPluginClosedCode = 0x2400;
-constexpr DWORD kResetNotesWord = 0x01000000;
-
-// The engine's five note values packed into one word: bytes 0 and 1 are the
-// low bytes of the first two, byte 2 is 1 only for a positive odd fifth
-// value, byte 3 the low byte of the fourth. The third is not forwarded.
-DWORD PackNoteWord(int v1, int v2, int v3, int v4, int v5);
-
-// Engine key index 0..14 (circle of fifths, seven flats first) to the host's
-// alphabetical code, and to the name the key field shows. -1 / empty for an
-// index outside the table.
-int HostKeyCode(int engineKey);
+// The name the key field shows for an engine key index 0..14 (empty outside).
 std::wstring KeyName(int engineKey);
 
 // Messages to the host window given at start; nothing without a host window.

@@ -8,7 +8,7 @@
 
 #include "abi/module_runtime.h"
 #include "frame/plugin_state.h"
-#include "frame/ref_wstring.h"
+#include "abi/ref_wstring.h"
 #include "frame/ui_thread.h"
 #include "player/wnd_melvane.h"
 

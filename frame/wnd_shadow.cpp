@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "frame/proc_address.h"
+#include "abi/proc_address.h"
 
 namespace {
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);

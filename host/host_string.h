@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "frame/ref_wstring.h"
+#include "abi/ref_wstring.h"
 
 class CHostStringMgr : public IRefStringMgr {
 public:

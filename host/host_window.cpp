@@ -1,6 +1,6 @@
 #include "host/host_window.h"
 
-#include "frame/host_protocol.h"
+#include "abi/host_messages.h"
 
 namespace {
 const wchar_t kClass[] = L"MelvanePracticeHost";

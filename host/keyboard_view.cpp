@@ -1,6 +1,6 @@
 #include "host/keyboard_view.h"
 
-#include "frame/host_protocol.h"
+#include "abi/host_messages.h"
 
 void CKeyboardView::ApplyNoteWord(DWORD word) {
     if (word == kResetNotesWord) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "frame/ref_wstring.h"
+#include "abi/ref_wstring.h"
 
 class CPluginClient {
 public:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "player/score_engine.h"
+#include "abi/score_engine.h"
 #include "uikit/controls/list.h"
 #include "uikit/controls/list_items.h"
 #include "uikit/markup/skin_builder.h"

@@ -7,7 +7,7 @@
 
 #include "library/library_storage.h"
 #include "library/score_list_ui.h"
-#include "player/score_engine.h"
+#include "abi/score_engine.h"
 #include "uikit/core/layouts.h"
 
 namespace UiKit {

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "player/score_engine.h"
+#include "abi/score_engine.h"
 
 class CScoreEngineLoader {
 public:

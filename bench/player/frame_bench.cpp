@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/player/bench_util.h"
-#include "frame/host_protocol.h"
+#include "abi/host_messages.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/proc_address.h"
+#include "abi/proc_address.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;

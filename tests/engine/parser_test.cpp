@@ -6,7 +6,7 @@
 
 #include "engine/score_file.h"
 #include "engine/zyqn_parser.h"
-#include "player/score_engine.h"
+#include "abi/score_engine.h"
 
 using namespace zyqn;
 

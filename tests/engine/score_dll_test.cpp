@@ -7,8 +7,8 @@
 
 #include "engine/layout.h"
 #include "engine/zyqn_parser.h"
-#include "frame/proc_address.h"
-#include "player/score_engine.h"
+#include "abi/proc_address.h"
+#include "abi/score_engine.h"
 #include "tests/engine/engine_test_util.h"
 #include "tests/support/test_support.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "player/score_engine.h"
+#include "abi/score_engine.h"
 
 #define FAKE_EXPORT extern "C" __declspec(dllexport)
 

@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <string>
 
-#include "frame/host_protocol.h"
+#include "abi/host_messages.h"
 #include "frame/version_info.h"
 #include "host/host_string.h"
 #include "tests/player/player_driver.h"

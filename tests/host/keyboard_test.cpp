@@ -1,7 +1,7 @@
 // The practice host's keyboard: what lights up for which note word.
 #include <gtest/gtest.h>
 
-#include "frame/host_protocol.h"
+#include "abi/host_messages.h"
 #include "host/keyboard_view.h"
 
 TEST(PracticeKeyboard, NoteWordsLightAndReleaseKeysByHand) {

@@ -2,7 +2,7 @@
 // closing, and closing the player while it (or its message box) is open.
 #include <gtest/gtest.h>
 
-#include "frame/host_protocol.h"
+#include "abi/host_messages.h"
 #include "tests/library_panel/panel_rig.h"
 
 using namespace testing_support;

@@ -2,7 +2,7 @@
 // selecting the matching row.
 #include <gtest/gtest.h>
 
-#include "player/score_engine.h"
+#include "abi/score_engine.h"
 #include "tests/library_panel/panel_rig.h"
 #include "tests/support/screen_pixels.h"
 

@@ -1,6 +1,6 @@
 #include "tests/player/player_driver.h"
 
-#include "frame/host_protocol.h"
+#include "abi/host_messages.h"
 
 namespace player_test {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "frame/proc_address.h"
+#include "abi/proc_address.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "frame/host_protocol.h"
+#include "abi/host_messages.h"
 #include "frame/wnd_impl_base.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/screen_pixels.h"

@@ -8,8 +8,8 @@
 #include <cwchar>
 #include <string>
 
-#include "frame/host_protocol.h"
-#include "player/score_engine.h"
+#include "abi/host_messages.h"
+#include "abi/score_engine.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/screen_pixels.h"
 #include "tests/support/test_support.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_protocol.h"
+#include "abi/host_messages.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"
 

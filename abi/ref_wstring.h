@@ -2,6 +2,8 @@
 // passed by value, laid out like ATL's CStringW. The object is one pointer to
 // the first character; a header of four 32-bit fields sits in front of it.
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 struct RefStringData;
@@ -31,7 +33,18 @@ struct RefWString {
 };
 
 // The characters as a std::wstring (empty for a null string).
-std::wstring RefWStringValue(RefWString s);
+inline std::wstring RefWStringValue(RefWString s) {
+    if (!s.psz) return std::wstring();
+    const RefStringData* d = reinterpret_cast<const RefStringData*>(s.psz) - 1;
+    if (d->length <= 0) return std::wstring();
+    return std::wstring(s.psz, static_cast<size_t>(d->length));
+}
+
 // Gives back the reference the receiver owns: decrement atomically and free
-// through the manager when no reference is left.
-void RefWStringRelease(RefWString s);
+// through the manager when no reference is left. A negative count marks a
+// locked or static buffer that nobody frees.
+inline void RefWStringRelease(RefWString s) {
+    if (!s.psz) return;
+    RefStringData* d = reinterpret_cast<RefStringData*>(s.psz) - 1;
+    if (InterlockedDecrement(&d->refs) <= 0 && d->manager) d->manager->Free(d);
+}
