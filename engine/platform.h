@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "engine/player.h"
+#include "engine/playback.h"
 
 namespace zyqn {
 

@@ -10,7 +10,7 @@
 #include "engine/layout.h"
 #include "engine/page_cache.h"
 #include "engine/platform.h"
-#include "engine/player.h"
+#include "engine/playback.h"
 #include "engine/renderer.h"
 #include "engine/timeline.h"
 #include "engine/zyqn_parser.h"
@@ -61,7 +61,7 @@ public:
     const Layout* LoadedLayout() const { return loaded_ ? &loaded_->layout : nullptr; }
     const Timeline* LoadedTimeline() const { return loaded_ ? &loaded_->timeline : nullptr; }
     const ParseResult& LastLoad() const { return lastLoad_; }
-    Player& GetPlayer() { return player_; }
+    Playback& GetPlayback() { return player_; }
     void OnTimer();  // one pass of the play timer
 
     // Keeps the object alive through a call that may reach the plug-in.
@@ -95,7 +95,7 @@ private:
     void OnEnd() override;
 
     std::unique_ptr<IClock> ownClock_;
-    Player player_;
+    Playback player_;
     CWakeTimer timer_;
     CMidiOut midi_;
     CScoreRenderer renderer_;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/player.h"
+#include "engine/playback.h"
 #include "engine/score_object.h"
 
 using namespace zyqn;
@@ -99,7 +99,7 @@ void FakeClockTiming(const std::string& text) {
     Timeline tl = BuildTimeline(r.score);
     sink.clock = &clock;
     sink.tl = &tl;
-    Player player(clock, sink);
+    Playback player(clock, sink);
     player.SetTimeline(&tl);
     unsigned seed = 12345;
     player.Play();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/player.h"
+#include "engine/playback.h"
 #include "engine/score_file.h"
 #include "tests/support/test_support.h"
 

@@ -80,7 +80,7 @@ TEST_F(RenderTest, PageViewDrawsInkAtItsOriginAndHighlightsThePlayedNotes) {
     for (float scale : {0.5f, 1.0f, 2.0f}) {
         score.Stop();
         score.Play();  // the first notes of both hands are now highlighted
-        ASSERT_TRUE(score.GetPlayer().Highlighted(kHandRight).Valid());
+        ASSERT_TRUE(score.GetPlayback().Highlighted(kHandRight).Valid());
         Canvas canvas(1700, 2400);
         POINT origin{30, 40};
         score.Prepare(SCORE_MODE_PAGE, scale, &origin);
@@ -100,7 +100,7 @@ TEST_F(RenderTest, PageViewDrawsInkAtItsOriginAndHighlightsThePlayedNotes) {
         view.scale = scale;
         view.origin = POINT{40, 50};
         for (int hand = 0; hand < 2; ++hand) {
-            const PlacedEvent* e = score.LoadedLayout()->Find(score.GetPlayer().Highlighted(hand));
+            const PlacedEvent* e = score.LoadedLayout()->Find(score.GetPlayback().Highlighted(hand));
             ASSERT_NE(e, nullptr);
             RECT rc = DeviceRect(view, e->box);
             int area = (rc.right - rc.left) * (rc.bottom - rc.top);
@@ -109,8 +109,8 @@ TEST_F(RenderTest, PageViewDrawsInkAtItsOriginAndHighlightsThePlayedNotes) {
             EXPECT_GT(canvas.Count(rc, IsInk), 0) << "the digit is drawn over the highlight";
         }
         // Nothing else is highlighted: the lit pixels all lie in the two boxes.
-        const PlacedEvent* r = score.LoadedLayout()->Find(score.GetPlayer().Highlighted(0));
-        const PlacedEvent* l = score.LoadedLayout()->Find(score.GetPlayer().Highlighted(1));
+        const PlacedEvent* r = score.LoadedLayout()->Find(score.GetPlayback().Highlighted(0));
+        const PlacedEvent* l = score.LoadedLayout()->Find(score.GetPlayback().Highlighted(1));
         RECT rr = DeviceRect(view, r->box), lr = DeviceRect(view, l->box);
         EXPECT_EQ(canvas.Count(canvas.All(), IsHighlight), canvas.Count(rr, IsHighlight) + canvas.Count(lr, IsHighlight));
     }
@@ -434,8 +434,8 @@ TEST_F(RenderTest, KeptPageShowsWhatAFreshDrawingShows) {
             view.scale = c.scale;
             view.origin = POINT{target.left + origin.x, target.top + origin.y};
             view.clip = target;
-            view.highlight[0] = score.GetPlayer().Highlighted(0);
-            view.highlight[1] = score.GetPlayer().Highlighted(1);
+            view.highlight[0] = score.GetPlayback().Highlighted(0);
+            view.highlight[1] = score.GetPlayback().Highlighted(1);
             renderer.DrawPage(fresh.Dc(), *score.LoadedScore(), *score.LoadedLayout(), 0, view);
             return view;
         };

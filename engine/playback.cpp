@@ -1,4 +1,4 @@
-#include "engine/player.h"
+#include "engine/playback.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,14 +9,14 @@ namespace {
 constexpr double kTimeReportMs = 100;  // the position display shows whole seconds; this keeps it current
 }
 
-void Player::SetTimeline(const Timeline* timeline) {
+void Playback::SetTimeline(const Timeline* timeline) {
     ReleaseAll();
     timeline_ = timeline;
     playing_ = false;
     Rewind();
 }
 
-void Player::Rewind() {
+void Playback::Rewind() {
     ++generation_;
     pausedPos_ = 0;
     next_ = 0;
@@ -25,16 +25,16 @@ void Player::Rewind() {
     ClearHighlight();
 }
 
-void Player::ClearHighlight() {
+void Playback::ClearHighlight() {
     highlight_[0] = highlight_[1] = EventRef();
 }
 
-double Player::PositionMs() const {
+double Playback::PositionMs() const {
     if (!playing_) return pausedPos_;
     return anchorPos_ + (clock_.NowMs() - anchorClock_) * ratio_;
 }
 
-void Player::Play() {
+void Playback::Play() {
     if (playing_ || !timeline_ || timeline_->measureStartMs.empty()) return;
     ++generation_;
     playing_ = true;
@@ -45,7 +45,7 @@ void Player::Play() {
     if (generation == generation_) Tick();
 }
 
-void Player::Pause() {
+void Playback::Pause() {
     if (!playing_) return;
     pausedPos_ = std::min(PositionMs(), timeline_->totalMs);
     playing_ = false;
@@ -53,7 +53,7 @@ void Player::Pause() {
     ReleaseAll();
 }
 
-void Player::Stop() {
+void Playback::Stop() {
     playing_ = false;
     ReleaseAll();
     Rewind();
@@ -63,7 +63,7 @@ void Player::Stop() {
     if (generation == generation_) sink_.OnTime(0);
 }
 
-void Player::SeekMeasure(int measure) {
+void Playback::SeekMeasure(int measure) {
     if (!timeline_ || timeline_->measureStartMs.empty()) return;
     measure = std::max(0, std::min(measure, static_cast<int>(timeline_->measureStartMs.size()) - 1));
     ReleaseAll();
@@ -81,7 +81,7 @@ void Player::SeekMeasure(int measure) {
     if (generation == generation_) sink_.OnTime(pausedPos_);
 }
 
-void Player::SetRatio(double ratio) {
+void Playback::SetRatio(double ratio) {
     if (!(ratio >= 0.1)) ratio = 0.1;  // also catches NaN
     if (ratio > 3.0) ratio = 3.0;
     if (playing_) {
@@ -91,13 +91,13 @@ void Player::SetRatio(double ratio) {
     ratio_ = ratio;
 }
 
-void Player::SetHandPlayed(int hand, bool played) {
+void Playback::SetHandPlayed(int hand, bool played) {
     hand &= 1;
     played_[hand] = played;
     if (!played) ReleaseHand(hand);
 }
 
-void Player::ReleaseHand(int hand) {
+void Playback::ReleaseHand(int hand) {
     for (int midi = 0; midi < 128; ++midi) {
         while (sounding_[hand][midi] > 0) {
             --sounding_[hand][midi];
@@ -108,7 +108,7 @@ void Player::ReleaseHand(int hand) {
 
 // Sends one event; false when a callback changed the player's course. A
 // note-on that moves its hand's highlight sets *moved; the caller reports it.
-bool Player::Dispatch(const NoteEvent& e, unsigned generation, bool* moved) {
+bool Playback::Dispatch(const NoteEvent& e, unsigned generation, bool* moved) {
     unsigned char& count = sounding_[e.hand][e.midi & 127];
     if (e.on) {
         if (highlight_[e.hand] != e.source) {
@@ -126,7 +126,7 @@ bool Player::Dispatch(const NoteEvent& e, unsigned generation, bool* moved) {
     return generation == generation_;
 }
 
-void Player::Tick() {
+void Playback::Tick() {
     if (!playing_ || !timeline_) return;
     const unsigned generation = generation_;
     const double pos = PositionMs();
@@ -163,7 +163,7 @@ void Player::Tick() {
     }
 }
 
-double Player::MsUntilNextDue() const {
+double Playback::MsUntilNextDue() const {
     if (!playing_ || !timeline_) return -1;
     double due = next_ < timeline_->events.size() ? timeline_->events[next_].ms : timeline_->totalMs;
     double nextSlot = (lastTimeSlot_ + 1) * kTimeReportMs;

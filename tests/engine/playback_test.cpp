@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/player.h"
+#include "engine/playback.h"
 #include "engine/score_object.h"
 #include "engine/zyqn_parser.h"
 #include "tests/engine/engine_test_util.h"
@@ -75,7 +75,7 @@ protected:
     FakeClock clock;
     RecordingSink sink;
     Timeline timeline;
-    Player player{clock, sink};
+    Playback player{clock, sink};
 };
 
 const char* kRightOnly = "zyqn 1\ntempo: 120\nR: 1 2 3 4 | 5 - - - |\n";
@@ -269,5 +269,5 @@ TEST(RepeatPlay, TheMeasureCallbackFollowsTheWrittenBar) {
     score.GoToMeasure(3);
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), 3);
-    EXPECT_EQ(score.GetPlayer().PositionMs(), 7000);  // the second ending, after the first pass
+    EXPECT_EQ(score.GetPlayback().PositionMs(), 7000);  // the second ending, after the first pass
 }

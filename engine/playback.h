@@ -27,9 +27,9 @@ public:
     virtual void OnEnd() = 0;                 // played to the end; the position is back at the start
 };
 
-class Player {
+class Playback {
 public:
-    Player(IClock& clock, IPlaySink& sink) : clock_(clock), sink_(sink) {}
+    Playback(IClock& clock, IPlaySink& sink) : clock_(clock), sink_(sink) {}
 
     // The timeline must outlive its use; a new one stops and rewinds.
     void SetTimeline(const Timeline* timeline);
