@@ -6,7 +6,8 @@ export WINEPREFIX=$MELVANE_WINEPREFIX WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 melvane_build() {
-    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" \
+        -DMELVANE_WERROR="${MELVANE_WERROR:-OFF}" >/dev/null
     cmake --build "$BUILD" -j "$(nproc)"
 }
 
