@@ -16,7 +16,7 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
     if (n == L"#COUNTIN") {
         probe->found = 1;
         probe->value = countIn_;
-        probe->enabled = countInRunning_;
+        probe->enabled = transport_ == TransportState::CountingIn;
         return;
     }
     if (n == L"#ZOOM") {
@@ -26,7 +26,7 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
     }
     if (n == L"#STOPPED") {
         probe->found = 1;
-        probe->value = stopped_;
+        probe->value = FromStopPosition();
         probe->enabled = PageJumpPending();
         return;
     }

@@ -25,6 +25,24 @@ void Enable(UiKit::CControlUI* c, bool enabled) {
 }
 }  // namespace
 
+bool CWndMelvane::IsMoving(TransportState state) {
+    return state == TransportState::CountingIn || state == TransportState::Playing ||
+           state == TransportState::PlayingOn;
+}
+
+void CWndMelvane::ShowTransport(TransportState state) {
+    transport_ = state;
+    const bool moving = IsMoving(state);
+    Enable(btnPause_, moving);
+    Enable(btnStart_, !moving);
+    Enable(btnStop_, state != TransportState::Stopped);
+}
+
+bool CWndMelvane::FromStopPosition() const {
+    return transport_ == TransportState::Stopped || transport_ == TransportState::CountingIn ||
+           transport_ == TransportState::Playing;
+}
+
 float CWndMelvane::TempoRatioAt(int index) { return (kTempoCount - index) / 10.0f; }
 
 bool CWndMelvane::HasPageItem() const { return scoreView_ && scoreView_->GetCount() > 0; }
@@ -43,12 +61,10 @@ void CWndMelvane::SetTempoIndex(int index) {
 
 void CWndMelvane::StartPlay() {
     if (!HasPageItem() || !score_ || score_->ops->IsPlaying(score_) || !btnStart_ || !btnPause_) return;
-    Enable(btnPause_, true);
-    Enable(btnStart_, false);
-    Enable(btnStop_, true);
+    const bool countIn = FromStopPosition();
+    ShowTransport(countIn ? TransportState::CountingIn : TransportState::PlayingOn);
     if (playDisplay_ && playDisplay_->IsVisible()) SetHandsMode(false, false, false);
-    if (stopped_) {
-        countInRunning_ = 1;
+    if (countIn) {
         ::SetTimer(hwnd_, kCountInTimer, 1000, nullptr);
         if (scoreView_) scoreView_->Invalidate();
     } else {
@@ -66,6 +82,7 @@ void CWndMelvane::OnCountInTick() {
     if (countIn_ <= 0) {
         // The count-in ends even without an engine, so the timer cannot run on.
         EndCountIn();
+        transport_ = TransportState::Playing;
         if (score_) score_->ops->Play(score_);
     } else if (scoreView_) {
         scoreView_->Invalidate();
@@ -74,13 +91,12 @@ void CWndMelvane::OnCountInTick() {
 
 void CWndMelvane::EndCountIn() {
     KillTimer(hwnd_, kCountInTimer);
-    countInRunning_ = 0;
     countIn_ = 3;
     if (scoreView_) scoreView_->Invalidate();
 }
 
 void CWndMelvane::DrawCountIn(HDC hdc) {
-    if (!countInRunning_ || !scoreView_ || countIn_ < 1 || countIn_ > 3) return;
+    if (transport_ != TransportState::CountingIn || !scoreView_ || countIn_ < 1 || countIn_ > 3) return;
     const RECT& view = scoreView_->GetPosition();
     RECT square;
     square.left = std::max<LONG>((view.left + view.right) / 2 - kCountInSide / 2, view.left);
@@ -91,23 +107,17 @@ void CWndMelvane::DrawCountIn(HDC hdc) {
 }
 
 void CWndMelvane::PausePlay() {
-    if (!HasPageItem() || !score_ || !btnStart_ || !btnPause_ || !btnPause_->IsEnabled()) return;
+    if (!HasPageItem() || !score_ || !btnStart_ || !btnPause_ || !IsMoving(transport_)) return;
     EndCountIn();
-    stopped_ = 0;
-    Enable(btnPause_, false);
-    Enable(btnStart_, true);
-    Enable(btnStop_, true);
+    ShowTransport(TransportState::Paused);
     score_->ops->Pause(score_);
     SendResetNotesToHost();
 }
 
 void CWndMelvane::StopPlay() {
-    if (!btnStop_ || !btnStop_->IsEnabled() || !score_) return;
+    if (!btnStop_ || transport_ == TransportState::Stopped || !score_) return;
     EndCountIn();
-    stopped_ = 1;
-    Enable(btnPause_, false);
-    Enable(btnStart_, true);
-    Enable(btnStop_, false);
+    ShowTransport(TransportState::Stopped);
     score_->ops->Stop(score_);
     SendResetNotesToHost();
 }
@@ -117,11 +127,8 @@ void CWndMelvane::ResetTransport() {
     // A score opened during the count-in must not start playing when the
     // count-in ends: the buttons below would show a stopped transport that
     // could no longer be paused or stopped.
-    if (countInRunning_) EndCountIn();
-    stopped_ = 1;
-    Enable(btnPause_, false);
-    Enable(btnStart_, true);
-    Enable(btnStop_, false);
+    if (transport_ == TransportState::CountingIn) EndCountIn();
+    ShowTransport(TransportState::Stopped);
     if (score_) {
         SetPageJumpPending(true);
         score_->ops->GoToPage(score_, SCORE_PAGE_FIRST);

@@ -106,6 +106,24 @@ protected:
     UiKit::CControlUI* CreateControl(const wchar_t* elementName) override;
 
 private:
+    // Where the transport stands. Playing and PlayingOn differ only in where
+    // a start goes once the engine has fallen quiet at the end of the score
+    // before its end message arrives: back to a count-in from the stop
+    // position, or on at once as after a pause.
+    enum class TransportState {
+        Stopped,     // at the stop position: starting counts in
+        CountingIn,  // the count-in runs, the engine is still quiet
+        Playing,     // playing from the stop position after the count-in
+        Paused,      // halted where it was: starting plays on at once
+        PlayingOn,   // playing on from a pause
+    };
+    // The one place that sets the state and shows it on the start, pause and
+    // stop buttons.
+    void ShowTransport(TransportState state);
+    // Counting in or playing: pause and stop are offered, start is not.
+    static bool IsMoving(TransportState state);
+    bool FromStopPosition() const;
+
     void LookUpControls();
     void LoadEngine();
     void ReleaseEngine();
@@ -170,8 +188,7 @@ private:
     int rulerMeasures_ = 10;
     int follow_ = 1;
     int dragPaused_ = 0;
-    int stopped_ = 1;
-    int countInRunning_ = 0;
+    TransportState transport_ = TransportState::Stopped;
     int countIn_ = 3;
     CScoreEngineLoader engine_;
     IScore* score_ = nullptr;
