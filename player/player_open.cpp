@@ -105,7 +105,7 @@ bool CWndMelvane::OpenScore(const std::wstring& path) {
     score_->ops->SetMeasureCallback(score_, MeasureReported);
     score_->ops->SetTimeCallback(score_, TimeReported);
     score_->ops->SetNoteCallback(score_, NoteReported);
-    SetTempoIndex(tempoIndex_);
+    transport_.ApplyTempo();
     int measures = score_->ops->GetMeasureCount(score_);
     if (measures > 0 && ruler_) {
         rulerMeasures_ = measures;

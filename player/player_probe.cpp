@@ -15,8 +15,8 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
     std::wstring n = name;
     if (n == L"#COUNTIN") {
         probe->found = 1;
-        probe->value = countIn_;
-        probe->enabled = transport_ == TransportState::CountingIn;
+        probe->value = transport_.CountIn();
+        probe->enabled = transport_.GetState() == CTransport::State::CountingIn;
         return;
     }
     if (n == L"#ZOOM") {
@@ -26,7 +26,7 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
     }
     if (n == L"#STOPPED") {
         probe->found = 1;
-        probe->value = FromStopPosition();
+        probe->value = transport_.FromStopPosition();
         probe->enabled = PageJumpPending();
         return;
     }

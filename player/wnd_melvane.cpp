@@ -33,7 +33,6 @@ namespace {
 const int kIconResource = 106;
 const wchar_t kHomePage[] = L"http://www.melvane-music.com/";
 const UINT_PTR kStartupTimer = 1;
-const UINT_PTR kCountInTimer = 2;
 
 template <typename T>
 T* As(CControlUI* control) {
@@ -68,9 +67,6 @@ void CWndMelvane::LookUpControls() {
     btnZoomWidth_ = As<CButtonUI>(Find(L"ID_BTN_ZOOM_WIDTH"));
     comboZoom_ = As<UiKit::CComboUI>(Find(L"ID_COMBO_ZOOM"));
     btnRepeatAB_ = As<CButtonUI>(Find(L"ID_BTN_REPEAT_AB"));
-    btnTempoAdd_ = As<CButtonUI>(Find(L"ID_BTN_TEMPO_ADD"));
-    btnTempoPlus_ = As<CButtonUI>(Find(L"ID_BTN_TEMPO_PLUS"));
-    btnTempoDis_ = As<CButtonUI>(Find(L"ID_BTN_TEMPO_DIS"));
     keyValue_ = As<CLabelUI>(Find(L"ID_SCORE_KEY_VALUE"));
     meterValue_ = As<CLabelUI>(Find(L"ID_SCORE_METER_VALUE"));
     tempoValue_ = As<CLabelUI>(Find(L"ID_SCORE_TEMPO_VALUE"));
@@ -79,17 +75,10 @@ void CWndMelvane::LookUpControls() {
     timeCur_ = As<CLabelUI>(Find(L"ID_SCORE_TIME_VALUE_CUR"));
     timeValue_ = As<CLabelUI>(Find(L"ID_SCORE_TIME_VALUE"));
     version_ = As<CLabelUI>(Find(L"ID_LABEL_VERSION"));
-    btnPlayLeft_ = As<CButtonUI>(Find(L"ID_BTN_PLAY_LEFT"));
-    btnHideLeft_ = As<CButtonUI>(Find(L"ID_BTN_HIDE_LEFT"));
-    btnPlayRight_ = As<CButtonUI>(Find(L"ID_BTN_PLAY_RIGHT"));
-    btnHideRight_ = As<CButtonUI>(Find(L"ID_BTN_HIDE_RIGHT"));
     btnPageHome_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_HOME"));
     btnPagePrev_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_PREV"));
     btnPageNext_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_NEXT"));
     btnPageEnd_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_END"));
-    btnStart_ = As<CButtonUI>(Find(L"ID_BTN_SCORE_START"));
-    btnPause_ = As<CButtonUI>(Find(L"ID_BTN_SCORE_PAUSE"));
-    btnStop_ = As<CButtonUI>(Find(L"ID_BTN_SCORE_STOP"));
     btnShowScorePanel_ = As<CButtonUI>(Find(L"ID_BTN_SHOW_SCORE_PANEL"));
     btnHideScorePanel_ = As<CButtonUI>(Find(L"ID_BTN_HIDE_SCORE_PANEL"));
     btnShowOpPanel_ = As<CButtonUI>(Find(L"ID_BTN_SHOW_OPERATION_PANEL"));
@@ -100,6 +89,7 @@ void CWndMelvane::LookUpControls() {
     scoreView_ = As<CScoreListUI>(Find(L"ID_SCORE_VIEW"));
     playDisplay_ = Find(L"ID_PANEL_PLAY_DIS");
     ruler_ = As<CSliderExUI>(Find(L"ID_SLIDER_PLAY_RULER"));
+    transport_.Attach(hwnd_, &manager_, scoreView_, playDisplay_);
 }
 
 void CWndMelvane::OnWindowBuilt() {
@@ -124,6 +114,7 @@ void CWndMelvane::LoadEngine() {
     if (!engine_.Load(PluginFolder())) return;
     score_ = engine_.CreateScore();
     if (score_) score_->ops->SetOwnerWindow(score_, hwnd_);
+    transport_.SetScore(score_);
     if (scoreView_ && score_) scoreView_->SetScore(score_, 2);
     selectAct_ = engine_.CreateSelectAct();
 }
@@ -133,6 +124,7 @@ void CWndMelvane::ReleaseEngine() {
     if (selectAct_) engine_.ReleaseSelectAct(selectAct_);
     score_ = nullptr;
     selectAct_ = nullptr;
+    transport_.SetScore(nullptr);
     if (scoreView_) scoreView_->SetScore(nullptr, 2);
     engine_.Unload();
 }
@@ -185,16 +177,11 @@ void CWndMelvane::OnClick(CControlUI* sender) {
     else if (is(btnZoomIn_)) ZoomIn();
     else if (is(btnZoomOut_)) ZoomStep(+1);
     else if (is(btnZoomWidth_)) FitWidth();
-    else if (is(btnTempoPlus_)) SetTempoIndex(tempoIndex_ + 1);
-    else if (is(btnTempoAdd_)) SetTempoIndex(tempoIndex_ - 1);
-    else if (is(btnPlayLeft_) || is(btnHideLeft_) || is(btnPlayRight_) || is(btnHideRight_)) SetHandsMode(sender);
+    else if (transport_.OnClick(sender)) return;
     else if (is(btnPageHome_)) PageCommand(SCORE_PAGE_FIRST);
     else if (is(btnPagePrev_)) PageCommand(SCORE_PAGE_PREV);
     else if (is(btnPageNext_)) PageCommand(SCORE_PAGE_NEXT);
     else if (is(btnPageEnd_)) PageCommand(SCORE_PAGE_LAST);
-    else if (is(btnStart_)) StartPlay();
-    else if (is(btnPause_)) PausePlay();
-    else if (is(btnStop_)) StopPlay();
     else if (is(btnShowScorePanel_) || is(btnHideScorePanel_) || is(btnShowOpPanel_) || is(btnHideOpPanel_))
         TogglePanel(sender);
     else if (!(panel_ && panel_->OnPanelClick(sender)) && name == L"ID_BTN_LINK_HOME")
@@ -205,7 +192,7 @@ void CWndMelvane::OnWindowInit() {
     shadow_.Create(hwnd_);
     std::wstring remembered = ReadRememberedScore(PluginFolder());
     if (!remembered.empty()) scorePath_ = remembered;
-    SetTempoIndex(tempoIndex_);
+    transport_.ApplyTempo();
     FitWidth();
     if (comboZoom_) comboZoom_->SelectItem(6);
     InitRuler(rulerMeasures_);
@@ -225,7 +212,7 @@ LRESULT CWndMelvane::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, BOOL& handle
         return 0;
     case WM_TIMER:
         if (wp == kStartupTimer) OnStartupTimer();
-        else if (wp == kCountInTimer) OnCountInTick();
+        else if (wp == CTransport::kCountInTimer) transport_.OnCountInTick();
         else break;
         return 0;
     case WM_SCORE_PLAY_END: ResetTransport(); return 0;
@@ -284,19 +271,13 @@ LRESULT CWndMelvane::OnLButtonDown(UINT, WPARAM, LPARAM lp, BOOL& handled) {
         unsigned char result[16] = {};
         selectAct_->ops->QueryResult(selectAct_, result);
     }
-    if (ruler_ && PtInRect(&ruler_->GetPosition(), pt) && score_->ops->IsPlaying(score_)) {
-        PausePlay();
-        dragPaused_ = 1;
-    }
+    if (ruler_ && PtInRect(&ruler_->GetPosition(), pt)) transport_.PauseForSeek();
     return 0;
 }
 
 LRESULT CWndMelvane::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& handled) {
     handled = FALSE;
-    if (ruler_ && ruler_->IsFocused() && dragPaused_ && score_) {
-        StartPlay();
-        dragPaused_ = 0;
-    }
+    if (ruler_ && ruler_->IsFocused()) transport_.ResumeAfterSeek();
     return 0;
 }
 
@@ -308,15 +289,19 @@ LRESULT CWndMelvane::OnDialogKey(WPARAM key, LPARAM) {
     return key == VK_ESCAPE ? 1 : 0;
 }
 
-void CWndMelvane::HostCommand(int code) {
-    switch (code) {
-    case 0: SetTempoIndex(tempoIndex_ - 1); break;
-    case 1: SetTempoIndex(tempoIndex_ + 1); break;
-    case 2: StartPlay(); break;
-    case 3: PausePlay(); break;
-    default: break;
+void CWndMelvane::HostCommand(int code) { transport_.HostCommand(code); }
+
+void CWndMelvane::ResetTransport() {
+    if (!transport_.Reset()) return;
+    if (score_) {
+        SetPageJumpPending(true);
+        score_->ops->GoToPage(score_, SCORE_PAGE_FIRST);
     }
+    if (ruler_) ShowPosition(0, ruler_->GetMaxValue() / 10);
+    SendResetNotesToHost();
 }
+
+bool CWndMelvane::HasPageItem() const { return scoreView_ && scoreView_->GetCount() > 0; }
 
 // Closes every top-level window with this caption that this window owns (its
 // message boxes share the player's own caption, so the player itself is
@@ -333,7 +318,7 @@ void CWndMelvane::ClosePlayer(bool fromSystem) {
     CloseOwnedWindowTitled(hwnd_, GetLangText(L"ID_WND_MELVANE_TITLE"));
     CloseOwnedWindowTitled(hwnd_, L"Open File");
     if (panel_) panel_->CloseNameDialog();
-    StopPlay();
+    transport_.Stop();
     Close(fromSystem ? 2 : 1);
 }
 

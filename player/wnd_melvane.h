@@ -1,7 +1,8 @@
 // The plug-in's main window: tool bar, library panel, score view, play
 // display and status line, built from "WndMelvane.xml". It owns the score
 // engine objects and dispatches clicks, notifications, timers and the
-// engine's messages to the player's operations.
+// engine's messages to the player's operations; playing, pausing, the
+// count-in, the tempo and the hands are the transport's (player/transport.h).
 #pragma once
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 
 #include "frame/wnd_impl_base.h"
 #include "player/score_engine_loader.h"
+#include "player/transport.h"
 
 namespace UiKit {
 class CButtonUI;
@@ -37,21 +39,11 @@ public:
     // with result 2 (fromSystem) or 1.
     void ClosePlayer(bool fromSystem);
 
-    // Transport.
-    void SetTempoIndex(int index);
-    int TempoIndex() const { return tempoIndex_; }
-    static float TempoRatioAt(int index);
-    void StartPlay();
-    void PausePlay();
-    void StopPlay();
-    // Toggles a hand (when toggle) and tells the engine the hands' flags.
-    void SetHandsMode(bool toggle, bool hideButton, bool left);
-    void SetHandsMode(UiKit::CControlUI* sender);
+    // Stops the transport and turns back to the first page and measure: the
+    // engine reached the end, or a score was just opened.
     void ResetTransport();
-    void OnCountInTick();
-    void EndCountIn();
     // Paints the count-in number over the score view while it runs.
-    void DrawCountIn(HDC hdc);
+    void DrawCountIn(HDC hdc) { transport_.DrawCountIn(hdc); }
 
     // Opening and the score information the engine reports.
     bool OpenScore(const std::wstring& path);
@@ -106,24 +98,6 @@ protected:
     UiKit::CControlUI* CreateControl(const wchar_t* elementName) override;
 
 private:
-    // Where the transport stands. Playing and PlayingOn differ only in where
-    // a start goes once the engine has fallen quiet at the end of the score
-    // before its end message arrives: back to a count-in from the stop
-    // position, or on at once as after a pause.
-    enum class TransportState {
-        Stopped,     // at the stop position: starting counts in
-        CountingIn,  // the count-in runs, the engine is still quiet
-        Playing,     // playing from the stop position after the count-in
-        Paused,      // halted where it was: starting plays on at once
-        PlayingOn,   // playing on from a pause
-    };
-    // The one place that sets the state and shows it on the start, pause and
-    // stop buttons.
-    void ShowTransport(TransportState state);
-    // Counting in or playing: pause and stop are offered, start is not.
-    static bool IsMoving(TransportState state);
-    bool FromStopPosition() const;
-
     void LookUpControls();
     void LoadEngine();
     void ReleaseEngine();
@@ -150,9 +124,6 @@ private:
     UiKit::CButtonUI* btnZoomWidth_ = nullptr;
     UiKit::CComboUI* comboZoom_ = nullptr;
     UiKit::CButtonUI* btnRepeatAB_ = nullptr;
-    UiKit::CButtonUI* btnTempoAdd_ = nullptr;
-    UiKit::CButtonUI* btnTempoPlus_ = nullptr;
-    UiKit::CButtonUI* btnTempoDis_ = nullptr;
     UiKit::CLabelUI* keyValue_ = nullptr;
     UiKit::CLabelUI* meterValue_ = nullptr;
     UiKit::CLabelUI* tempoValue_ = nullptr;
@@ -161,17 +132,10 @@ private:
     UiKit::CLabelUI* timeCur_ = nullptr;
     UiKit::CLabelUI* timeValue_ = nullptr;
     UiKit::CLabelUI* version_ = nullptr;
-    UiKit::CButtonUI* btnPlayLeft_ = nullptr;
-    UiKit::CButtonUI* btnHideLeft_ = nullptr;
-    UiKit::CButtonUI* btnPlayRight_ = nullptr;
-    UiKit::CButtonUI* btnHideRight_ = nullptr;
     UiKit::CButtonUI* btnPageHome_ = nullptr;
     UiKit::CButtonUI* btnPagePrev_ = nullptr;
     UiKit::CButtonUI* btnPageNext_ = nullptr;
     UiKit::CButtonUI* btnPageEnd_ = nullptr;
-    UiKit::CButtonUI* btnStart_ = nullptr;
-    UiKit::CButtonUI* btnPause_ = nullptr;
-    UiKit::CButtonUI* btnStop_ = nullptr;
     UiKit::CButtonUI* btnShowScorePanel_ = nullptr;
     UiKit::CButtonUI* btnHideScorePanel_ = nullptr;
     UiKit::CButtonUI* btnShowOpPanel_ = nullptr;
@@ -184,12 +148,9 @@ private:
     CSliderExUI* ruler_ = nullptr;
 
     std::wstring scorePath_;
-    int tempoIndex_ = 20;
     int rulerMeasures_ = 10;
     int follow_ = 1;
-    int dragPaused_ = 0;
-    TransportState transport_ = TransportState::Stopped;
-    int countIn_ = 3;
+    CTransport transport_;
     CScoreEngineLoader engine_;
     IScore* score_ = nullptr;
     ISelectAct* selectAct_ = nullptr;
