@@ -1,11 +1,13 @@
 // What the player asks of the engine, read from the recording stand-in
 // engine: the order of the callbacks on opening, the reset to the first
-// page, and the hand flags of the four hand buttons.
+// page, the hand flags of the four hand buttons, and the transport's buttons
+// and engine calls from state to state.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "abi/proc_address.h"
+#include "abi/score_engine.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"
 
@@ -97,6 +99,50 @@ TEST_F(PlayerEngineCalls, PageButtonsSetThePageFlagAndTurnThePage) {
         ClickControl(wnd, p.button);
         ASSERT_TRUE(PumpUntil([&] { return Log().find(p.call) != std::string::npos; })) << p.call << " " << Log();
         EXPECT_EQ(Probe(wnd, L"#STOPPED").enabled, 1) << p.call;
+    }
+}
+
+TEST_F(PlayerEngineCalls, TheTransportButtonsAndEngineCallsFollowEachStep) {
+    // What the transport shows: the three buttons that are enabled, whether
+    // the count-in runs and whether a start would count in.
+    auto shown = [&] {
+        auto on = [&](const wchar_t* button) { return Probe(wnd, button).enabled ? "on" : "off"; };
+        return std::string("start ") + on(L"ID_BTN_SCORE_START") + ", pause " + on(L"ID_BTN_SCORE_PAUSE") +
+               ", stop " + on(L"ID_BTN_SCORE_STOP") + ", count-in " + (Probe(wnd, L"#COUNTIN").enabled ? "runs" : "off") +
+               ", from stop " + std::to_string(Probe(wnd, L"#STOPPED").value);
+    };
+    enum Action { HostStart, ClickStart, ClickPause, ClickStop, EngineEnd };
+    const struct {
+        Action action;
+        const char* step;
+        const char* shows;
+        const char* call;  // the engine call the step makes; null: it must not play
+    } steps[] = {
+        {HostStart, "a start counts in", "start off, pause on, stop on, count-in runs, from stop 1", nullptr},
+        {ClickPause, "pausing the count-in", "start on, pause off, stop on, count-in off, from stop 0", "Pause"},
+        {ClickStart, "a start after a pause plays on at once", "start off, pause on, stop on, count-in off, from stop 0",
+         "Play"},
+        {ClickPause, "pausing", "start on, pause off, stop on, count-in off, from stop 0", "Pause"},
+        {ClickStop, "stopping while paused", "start on, pause off, stop off, count-in off, from stop 1", "Stop"},
+        {ClickStart, "a start after a stop counts in again", "start off, pause on, stop on, count-in runs, from stop 1",
+         nullptr},
+        {EngineEnd, "the end of the score during the count-in",
+         "start on, pause off, stop off, count-in off, from stop 1", "GoToPage 257"},
+    };
+    ASSERT_EQ(shown(), "start on, pause off, stop off, count-in off, from stop 1");
+    for (const auto& s : steps) {
+        reset();
+        switch (s.action) {
+        case HostStart: box.Client().Cmd(2); break;  // queued for the UI thread
+        case ClickStart: ClickControl(wnd, L"ID_BTN_SCORE_START"); break;
+        case ClickPause: ClickControl(wnd, L"ID_BTN_SCORE_PAUSE"); break;
+        case ClickStop: ClickControl(wnd, L"ID_BTN_SCORE_STOP"); break;
+        case EngineEnd: PostMessageW(wnd, WM_SCORE_PLAY_END, 0, 0); break;
+        }
+        PumpUntil([&] { return shown() == s.shows; }, 2000);
+        EXPECT_EQ(shown(), s.shows) << s.step;
+        if (s.call) EXPECT_NE(Log().find(std::string(s.call) + ";"), std::string::npos) << s.step << ": " << Log();
+        else EXPECT_EQ(Log().find("Play;"), std::string::npos) << s.step << ": " << Log();
     }
 }
 
