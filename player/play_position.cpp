@@ -1,17 +1,37 @@
 // The play ruler and the position fields: measure and time as the engine
 // reports them, and seeking when the user moves the ruler.
+#include "player/play_position.h"
+
 #include <algorithm>
 
-#include "frame/plugin_state.h"
 #include "player/slider_ex.h"
-#include "player/wnd_melvane.h"
 #include "uikit/controls/label_text.h"
+#include "uikit/core/window_manager.h"
 
-void CWndMelvane::InitRuler(int measures) {
-    if (ruler_) ruler_->SetMeasureCount(measures);
+void CPlayPosition::Attach(UiKit::CUIWindowManager* manager) {
+    auto label = [manager](const wchar_t* name) { return dynamic_cast<UiKit::CLabelUI*>(manager->FindControl(name)); };
+    measureCur_ = label(L"ID_SCORE_MEASURE_VALUE_CUR");
+    measureValue_ = label(L"ID_SCORE_MEASURE_VALUE");
+    timeCur_ = label(L"ID_SCORE_TIME_VALUE_CUR");
+    timeValue_ = label(L"ID_SCORE_TIME_VALUE");
+    ruler_ = dynamic_cast<CSliderExUI*>(manager->FindControl(L"ID_SLIDER_PLAY_RULER"));
 }
 
-void CWndMelvane::ShowPosition(int current, int total) {
+void CPlayPosition::ResetThumb() {
+    if (ruler_) ruler_->SetThumbText(L"0");
+}
+
+void CPlayPosition::SetMeasureCount(int measures) {
+    if (measures <= 0 || !ruler_) return;
+    measures_ = measures;
+    LayOut();
+}
+
+void CPlayPosition::LayOut() {
+    if (ruler_) ruler_->SetMeasureCount(measures_);
+}
+
+void CPlayPosition::ShowPosition(int current, int total) {
     if (!measureValue_) return;
     wchar_t text[32];
     swprintf(text, 32, L"%d ", current);
@@ -22,7 +42,11 @@ void CWndMelvane::ShowPosition(int current, int total) {
     }
     swprintf(text, 32, L"/ %d", total);
     measureValue_->SetText(text);
-    follow_ = 1;
+    follow_ = true;
+}
+
+void CPlayPosition::Rewind() {
+    if (ruler_) ShowPosition(0, ruler_->GetMaxValue() / 10);
 }
 
 std::wstring FormatPlayClock(int ms) {
@@ -31,15 +55,15 @@ std::wstring FormatPlayClock(int ms) {
     return text;
 }
 
-void CWndMelvane::ShowTime(int currentMs, int totalMs) {
+void CPlayPosition::ShowTime(int currentMs, int totalMs) {
     if (!timeValue_) return;
     if (timeCur_) timeCur_->SetText((FormatPlayClock(currentMs) + L" ").c_str());
     timeValue_->SetText((L"/ " + FormatPlayClock(totalMs)).c_str());
 }
 
-void CWndMelvane::OnRulerMoved() {
+void CPlayPosition::OnMoved() {
     if (!ruler_) return;
-    follow_ = 0;
+    follow_ = false;
     int measure = ruler_->MeasureOf(ruler_->GetValue());
     wchar_t text[32];
     swprintf(text, 32, L"%d", measure);

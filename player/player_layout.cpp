@@ -92,6 +92,6 @@ void CWndMelvane::LayoutPanels() {
     }
 
     PlaceFloat(Find(L"ID_WND_RESIZE_FLAG"), RECT{k.right - 17, k.bottom - 16, k.right - 2, k.bottom - 2});
-    InitRuler(rulerMeasures_);
+    position_.LayOut();
     if (score_) LayoutPages(IsAutoZoom());
 }

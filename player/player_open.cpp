@@ -98,7 +98,7 @@ bool CWndMelvane::OpenScore(const std::wstring& path) {
     score_->ops->SetOwnerWindow(score_, hwnd_);
     scorePath_ = path;
     RefreshTitle();
-    if (ruler_) ruler_->SetThumbText(L"0");
+    position_.ResetThumb();
     score_->ops->SetKeyCallback(score_, KeyReported);
     score_->ops->SetMeterCallback(score_, MeterReported);
     score_->ops->SetTempoCallback(score_, TempoReported);
@@ -107,10 +107,7 @@ bool CWndMelvane::OpenScore(const std::wstring& path) {
     score_->ops->SetNoteCallback(score_, NoteReported);
     transport_.ApplyTempo();
     int measures = score_->ops->GetMeasureCount(score_);
-    if (measures > 0 && ruler_) {
-        rulerMeasures_ = measures;
-        InitRuler(measures);
-    }
+    position_.SetMeasureCount(measures);
     LayoutPages(IsAutoZoom());
     if (scoreView_) {
         scoreView_->SetScrollPos(SIZE{0, 0});

@@ -70,10 +70,6 @@ void CWndMelvane::LookUpControls() {
     keyValue_ = As<CLabelUI>(Find(L"ID_SCORE_KEY_VALUE"));
     meterValue_ = As<CLabelUI>(Find(L"ID_SCORE_METER_VALUE"));
     tempoValue_ = As<CLabelUI>(Find(L"ID_SCORE_TEMPO_VALUE"));
-    measureCur_ = As<CLabelUI>(Find(L"ID_SCORE_MEASURE_VALUE_CUR"));
-    measureValue_ = As<CLabelUI>(Find(L"ID_SCORE_MEASURE_VALUE"));
-    timeCur_ = As<CLabelUI>(Find(L"ID_SCORE_TIME_VALUE_CUR"));
-    timeValue_ = As<CLabelUI>(Find(L"ID_SCORE_TIME_VALUE"));
     version_ = As<CLabelUI>(Find(L"ID_LABEL_VERSION"));
     btnPageHome_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_HOME"));
     btnPagePrev_ = As<CButtonUI>(Find(L"ID_BTN_PAGE_PREV"));
@@ -88,8 +84,8 @@ void CWndMelvane::LookUpControls() {
     panel_ = As<CWndSubScoreList>(Find(L"ID_SCORE_PANEL"));
     scoreView_ = As<CScoreListUI>(Find(L"ID_SCORE_VIEW"));
     playDisplay_ = Find(L"ID_PANEL_PLAY_DIS");
-    ruler_ = As<CSliderExUI>(Find(L"ID_SLIDER_PLAY_RULER"));
     transport_.Attach(hwnd_, &manager_, scoreView_, playDisplay_);
+    position_.Attach(&manager_);
 }
 
 void CWndMelvane::OnWindowBuilt() {
@@ -115,6 +111,7 @@ void CWndMelvane::LoadEngine() {
     score_ = engine_.CreateScore();
     if (score_) score_->ops->SetOwnerWindow(score_, hwnd_);
     transport_.SetScore(score_);
+    position_.SetScore(score_);
     if (scoreView_ && score_) scoreView_->SetScore(score_, 2);
     selectAct_ = engine_.CreateSelectAct();
 }
@@ -125,6 +122,7 @@ void CWndMelvane::ReleaseEngine() {
     score_ = nullptr;
     selectAct_ = nullptr;
     transport_.SetScore(nullptr);
+    position_.SetScore(nullptr);
     if (scoreView_) scoreView_->SetScore(nullptr, 2);
     engine_.Unload();
 }
@@ -159,7 +157,7 @@ void CWndMelvane::Notify(UiKit::UINotify& msg) {
             menu->Init(nullptr, markup, L"xml", pt);
         }
     } else if (type == L"valuechanged") {
-        if (ruler_ && msg.sender == ruler_) OnRulerMoved();
+        if (position_.Ruler() && msg.sender == position_.Ruler()) position_.OnMoved();
     }
 }
 
@@ -195,7 +193,7 @@ void CWndMelvane::OnWindowInit() {
     transport_.ApplyTempo();
     FitWidth();
     if (comboZoom_) comboZoom_->SelectItem(6);
-    InitRuler(rulerMeasures_);
+    position_.LayOut();
 }
 
 void CWndMelvane::OnStartupTimer() {
@@ -271,13 +269,15 @@ LRESULT CWndMelvane::OnLButtonDown(UINT, WPARAM, LPARAM lp, BOOL& handled) {
         unsigned char result[16] = {};
         selectAct_->ops->QueryResult(selectAct_, result);
     }
-    if (ruler_ && PtInRect(&ruler_->GetPosition(), pt)) transport_.PauseForSeek();
+    CSliderExUI* ruler = position_.Ruler();
+    if (ruler && PtInRect(&ruler->GetPosition(), pt)) transport_.PauseForSeek();
     return 0;
 }
 
 LRESULT CWndMelvane::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& handled) {
     handled = FALSE;
-    if (ruler_ && ruler_->IsFocused()) transport_.ResumeAfterSeek();
+    CSliderExUI* ruler = position_.Ruler();
+    if (ruler && ruler->IsFocused()) transport_.ResumeAfterSeek();
     return 0;
 }
 
@@ -297,7 +297,7 @@ void CWndMelvane::ResetTransport() {
         SetPageJumpPending(true);
         score_->ops->GoToPage(score_, SCORE_PAGE_FIRST);
     }
-    if (ruler_) ShowPosition(0, ruler_->GetMaxValue() / 10);
+    position_.Rewind();
     SendResetNotesToHost();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "frame/wnd_impl_base.h"
+#include "player/play_position.h"
 #include "player/score_engine_loader.h"
 #include "player/transport.h"
 
@@ -19,7 +20,6 @@ class CControlUI;
 class CLabelUI;
 }  // namespace UiKit
 class CScoreListUI;
-class CSliderExUI;
 class CWndSubScoreList;
 
 class CWndMelvane : public CWndImplBase {
@@ -71,11 +71,9 @@ public:
     void SetPageJumpPending(bool pending);
     bool PageJumpPending() const;
 
-    // Ruler and position.
-    void InitRuler(int measures);
-    void OnRulerMoved();
-    void ShowPosition(int current, int total);
-    void ShowTime(int currentMs, int totalMs);
+    // Position, as the engine reports it.
+    void ShowPosition(int current, int total) { position_.ShowPosition(current, total); }
+    void ShowTime(int currentMs, int totalMs) { position_.ShowTime(currentMs, totalMs); }
 
     IScore* Score() const { return score_; }
     ISelectAct* SelectAct() const { return selectAct_; }
@@ -127,10 +125,6 @@ private:
     UiKit::CLabelUI* keyValue_ = nullptr;
     UiKit::CLabelUI* meterValue_ = nullptr;
     UiKit::CLabelUI* tempoValue_ = nullptr;
-    UiKit::CLabelUI* measureCur_ = nullptr;
-    UiKit::CLabelUI* measureValue_ = nullptr;
-    UiKit::CLabelUI* timeCur_ = nullptr;
-    UiKit::CLabelUI* timeValue_ = nullptr;
     UiKit::CLabelUI* version_ = nullptr;
     UiKit::CButtonUI* btnPageHome_ = nullptr;
     UiKit::CButtonUI* btnPagePrev_ = nullptr;
@@ -145,12 +139,10 @@ private:
     CWndSubScoreList* panel_ = nullptr;
     CScoreListUI* scoreView_ = nullptr;
     UiKit::CControlUI* playDisplay_ = nullptr;
-    CSliderExUI* ruler_ = nullptr;
 
     std::wstring scorePath_;
-    int rulerMeasures_ = 10;
-    int follow_ = 1;
     CTransport transport_;
+    CPlayPosition position_;
     CScoreEngineLoader engine_;
     IScore* score_ = nullptr;
     ISelectAct* selectAct_ = nullptr;
