@@ -3,10 +3,7 @@
 // view the score row paints the whole page, both through the engine.
 #include <cwchar>
 
-#include "frame/plugin_state.h"
 #include "library/score_list_ui.h"
-#include "player/player_state.h"
-#include "player/wnd_melvane.h"
 #include "uikit/core/scrollbar.h"
 
 using namespace UiKit;
@@ -58,7 +55,7 @@ void CListContainerElementExUI::PaintThumbnail(HDC hdc) {
     CScoreListUI* list = OwnerList();
     int saved = SaveDC(hdc);
     POINT origin = {0, 0};
-    score->ops->Prepare(score, hdc, SCORE_MODE_THUMBNAIL, ZoomFactor(), &origin);
+    score->ops->Prepare(score, hdc, SCORE_MODE_THUMBNAIL, list ? list->Zoom() : 1.0f, &origin);
     SIZE page = {0, 0};
     score->ops->GetPageSize(score, &page);
     if (page.cx > 0) {
@@ -76,7 +73,7 @@ void CListContainerElementExUI::PaintPage(HDC hdc, CScoreListUI* list) {
     // A note's highlight repaints a few boxes; the engine copies only what the clip lets through.
     IntersectClipRect(hdc, paintRect_.left, paintRect_.top, paintRect_.right, paintRect_.bottom);
     POINT origin = {0, 0};
-    score->ops->Prepare(score, hdc, SCORE_MODE_PAGE, ZoomFactor(), &origin);
+    score->ops->Prepare(score, hdc, SCORE_MODE_PAGE, list->Zoom(), &origin);
     SIZE scroll = list->GetScrollPos();
     origin = POINT{-scroll.cx, -scroll.cy};
     SIZE page = {0, 0};
@@ -89,10 +86,10 @@ void CListContainerElementExUI::PaintPage(HDC hdc, CScoreListUI* list) {
     // A page smaller than the view sits in its middle.
     if (freeWidth > 0) origin.x += freeWidth / 2;
     if (freeHeight > 0) origin.y += freeHeight / 2;
-    score->ops->Prepare(score, hdc, SCORE_MODE_PAGE, ZoomFactor(), &origin);
+    score->ops->Prepare(score, hdc, SCORE_MODE_PAGE, list->Zoom(), &origin);
     score->ops->Draw(score, hdc, SCORE_MODE_PAGE, &view, SCORE_DRAW_PAGE);
     RestoreDC(hdc, saved);
-    if (CWndMelvane* player = Plugin().player) player->DrawCountIn(hdc);
+    if (list->paintOverPage) list->paintOverPage(hdc);
 }
 
 bool CListContainerElementExUI::DrawSelectedSlice(HDC hdc) {

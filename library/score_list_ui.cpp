@@ -4,7 +4,6 @@
 
 #include <cwchar>
 
-#include "frame/plugin_state.h"
 #include "uikit/controls/label_text.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/skin_settings.h"
@@ -24,8 +23,9 @@ bool IsRowControl(CControlUI* control) {
     return control && _wcsicmp(control->GetClassName(), kRowClass) == 0;
 }
 
+// The cursors are resources of the module that hosts the toolkit's windows.
 HCURSOR LoadPluginCursor(int id) {
-    return static_cast<HCURSOR>(LoadImageW(Plugin().module, MAKEINTRESOURCEW(id), IMAGE_CURSOR, 24, 24, 0));
+    return static_cast<HCURSOR>(LoadImageW(CSkinSettings::GetInstance(), MAKEINTRESOURCEW(id), IMAGE_CURSOR, 24, 24, 0));
 }
 
 // UTF-8 bytes of the row markup as wide text, without a byte order mark.

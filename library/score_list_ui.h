@@ -3,6 +3,7 @@
 // Every row is a CListContainerElementExUI built from "UIItemScoreList.xml";
 // its tag points at the ScoreNode it shows.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,11 @@ public:
     int displayMode = kScoreListMode;
     int rowWidth = 0, rowHeight = 0, pictureWidth = 0, pictureHeight = 0;
     IScore* score = nullptr;  // not owned
+    // Lent by the owner, who keeps the zoom and the count-in: the factor
+    // pages and thumbnails are first prepared at (1 when unset), and what is
+    // drawn over a painted page.
+    std::function<float()> zoom;
+    std::function<void(HDC)> paintOverPage;
 
     void SetScore(IScore* s, int mode) {
         score = s;
@@ -73,6 +79,7 @@ public:
     }
     IScore* Score() const { return score; }
     int DisplayMode() const { return displayMode; }
+    float Zoom() const { return zoom ? zoom() : 1.0f; }
 
     // Wheel animation state, readable for the player and tests.
     int WheelSpeed() const { return wheelSpeed_; }

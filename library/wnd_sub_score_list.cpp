@@ -5,6 +5,7 @@
 #include "frame/plugin_state.h"
 #include "library/library_paths.h"
 #include "library/wnd_modify_score_dir.h"
+#include "player/player_state.h"
 #include "player/wnd_melvane.h"
 #include "uikit/controls/button_option.h"
 #include "uikit/core/window_manager.h"
@@ -43,6 +44,8 @@ void CWndSubScoreList::InitControls() {
     if (list_) {
         list_->displayMode = kScoreListMode;
         list_->score = score_;
+        // Thumbnails are measured at the player's zoom before they are scaled.
+        list_->zoom = [] { return ZoomFactor(); };
     }
     if (optListView_ && !optListView_->IsSelected()) optListView_->Selected(true);
     library_ = CScoreLibrary(LibraryRootOf(PluginFolder()));

@@ -98,6 +98,10 @@ void CWndMelvane::OnWindowBuilt() {
     if (big) SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     if (small) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     LookUpControls();
+    if (scoreView_) {
+        scoreView_->zoom = [] { return ZoomFactor(); };
+        scoreView_->paintOverPage = [this](HDC dc) { DrawCountIn(dc); };
+    }
     manager_.AddImage(L"PNG_BK_SPLASH.png");
     LoadEngine();
     if (panel_) {
