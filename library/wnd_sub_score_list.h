@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "library/library_storage.h"
-#include "library/score_list_ui.h"
 #include "abi/score_engine.h"
+#include "library/library_storage.h"
+#include "scoreview/score_list_ui.h"
 #include "uikit/core/layouts.h"
 
 namespace UiKit {

@@ -3,10 +3,10 @@
 // the window changes size.
 #include <algorithm>
 
-#include "library/score_list_ui.h"
 #include "library/wnd_sub_score_list.h"
 #include "player/slider_ex.h"
 #include "player/wnd_melvane.h"
+#include "scoreview/score_list_ui.h"
 #include "uikit/controls/button_option.h"
 #include "uikit/core/container.h"
 

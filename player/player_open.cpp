@@ -11,10 +11,10 @@
 #include "frame/lang_table.h"
 #include "frame/loading_splash.h"
 #include "frame/plugin_state.h"
-#include "library/score_list_ui.h"
 #include "library/wnd_sub_score_list.h"
 #include "player/slider_ex.h"
 #include "player/wnd_melvane.h"
+#include "scoreview/score_list_ui.h"
 #include "uikit/controls/label_text.h"
 
 namespace {

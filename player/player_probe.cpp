@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "library/score_list_ui.h"
 #include "player/player_state.h"
 #include "player/slider_ex.h"
 #include "player/wnd_melvane.h"
+#include "scoreview/score_list_ui.h"
 #include "uikit/controls/combo.h"
 
 void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {

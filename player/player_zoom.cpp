@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "frame/lang_table.h"
-#include "library/score_list_ui.h"
 #include "library/wnd_sub_score_list.h"
 #include "player/player_state.h"
 #include "player/wnd_melvane.h"
+#include "scoreview/score_list_ui.h"
 #include "uikit/controls/combo.h"
 #include "uikit/core/scrollbar.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "library/score_list_ui.h"
+#include "scoreview/score_list_ui.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/core/window_wnd.h"
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "library/score_list_ui.h"
+#include "scoreview/score_list_ui.h"
 #include "tests/player/list_host.h"
 #include "uikit/controls/label_text.h"
 #include "uikit/markup/skin_settings.h"

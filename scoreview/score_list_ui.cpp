@@ -1,6 +1,6 @@
 // The node tree of the score list: rows are inserted, removed, shown and
 // hidden as nodes are added, removed, expanded and collapsed.
-#include "library/score_list_ui.h"
+#include "scoreview/score_list_ui.h"
 
 #include <cwchar>
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "library/score_list_ui.h"
+#include "scoreview/score_list_ui.h"
 #include "uikit/core/window_manager.h"
 
 using namespace UiKit;

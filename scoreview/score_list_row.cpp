@@ -3,7 +3,7 @@
 // view the score row paints the whole page, both through the engine.
 #include <cwchar>
 
-#include "library/score_list_ui.h"
+#include "scoreview/score_list_ui.h"
 #include "uikit/core/scrollbar.h"
 
 using namespace UiKit;
