@@ -2,12 +2,11 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <utility>
 
 #include "frame/lang_apply.h"
 #include "frame/lang_table.h"
 #include "library/library_paths.h"
-#include "library/wnd_sub_score_list.h"
-#include "player/wnd_melvane.h"
 #include "uikit/core/control.h"
 
 namespace {
@@ -42,9 +41,10 @@ NameCheck CheckEntryName(int mode, const std::wstring& given, const std::wstring
     return check;
 }
 
-CWndModifyScoreDir::CWndModifyScoreDir(CWndMelvane* owner, wchar_t* nameBuffer, int mode)
-    : owner_(owner), nameBuffer_(nameBuffer), mode_(mode) {
-    Create(owner ? owner->GetHWND() : nullptr, L"", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, CW_USEDEFAULT,
+CWndModifyScoreDir::CWndModifyScoreDir(HWND owner, std::function<bool(const std::wstring&)> taken,
+                                       wchar_t* nameBuffer, int mode)
+    : taken_(std::move(taken)), nameBuffer_(nameBuffer), mode_(mode) {
+    Create(owner, L"", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, CW_USEDEFAULT,
            CW_USEDEFAULT);
     CenterWindow();
 }
@@ -111,13 +111,6 @@ void CWndModifyScoreDir::Notify(UiKit::UINotify& msg) {
     else if (is(btnOk_)) Accept();
 }
 
-bool CWndModifyScoreDir::Taken(const std::wstring& name) const {
-    CWndSubScoreList* panel = owner_ ? owner_->LibraryPanel() : nullptr;
-    // Without the panel nothing can be checked, so nothing may be accepted.
-    if (!panel) return true;
-    return mode_ == kRenameScore ? panel->ScoreNameExists(name) : panel->FolderNameExists(name);
-}
-
 void CWndModifyScoreDir::Tell(const wchar_t* messageId) {
     MessageBoxW(hwnd_, GetLangText(messageId).c_str(), GetLangText(L"ID_WND_MELVANE_TITLE").c_str(), MB_OK);
 }
@@ -126,7 +119,10 @@ void CWndModifyScoreDir::Accept() {
     if (!nameField_ || !nameBuffer_) return;
     std::wstring given(nameBuffer_, wcsnlen(nameBuffer_, kMaxEntryName));
     NameCheck check = CheckEntryName(mode_, given, nameField_->GetText(),
-                                     [this](const std::wstring& n) { return Taken(n); });
+                                     [this](const std::wstring& n) {
+                                         // Nothing can be checked without the library, so nothing is accepted.
+                                         return !taken_ || taken_(n);
+                                     });
     switch (check.verdict) {
     case NameVerdict::Empty: Tell(L"ID_MSG_TIP_SCORE_DIR_NAME_EMPTY"); return;
     case NameVerdict::Taken: Tell(L"ID_MSG_TIP_SCORE_DIR_EXIST"); return;

@@ -10,7 +10,6 @@
 namespace UiKit {
 class CControlUI;
 }
-class CWndMelvane;
 
 enum NameDialogMode { kNewFolder = 0, kRenameFolder = 1, kRenameScore = 2 };
 enum NameDialogResult { kNameAccepted = 1, kNameCancelled = 2 };
@@ -34,9 +33,11 @@ NameCheck CheckEntryName(int mode, const std::wstring& given, const std::wstring
 
 class CWndModifyScoreDir : public CWndImplBase {
 public:
-    // nameBuffer: 61 characters owned by the caller, in and out. Creates the
-    // window centred over the owner; the caller then runs ShowModal.
-    CWndModifyScoreDir(CWndMelvane* owner, wchar_t* nameBuffer, int mode);
+    // nameBuffer: 61 characters owned by the caller, in and out. taken
+    // answers whether the library already has a name; without it every name
+    // counts as taken. Creates the window centred over the owner; the caller
+    // then runs ShowModal.
+    CWndModifyScoreDir(HWND owner, std::function<bool(const std::wstring&)> taken, wchar_t* nameBuffer, int mode);
 
     // Closes an open message box of this dialog first, then the dialog with
     // kNameCancelled.
@@ -52,10 +53,9 @@ protected:
 
 private:
     void Accept();
-    bool Taken(const std::wstring& name) const;
     void Tell(const wchar_t* messageId);
 
-    CWndMelvane* owner_;
+    std::function<bool(const std::wstring&)> taken_;
     wchar_t* nameBuffer_;
     int mode_;
     UiKit::CControlUI* btnOk_ = nullptr;

@@ -5,23 +5,26 @@
 #include "frame/plugin_state.h"
 #include "library/library_paths.h"
 #include "library/wnd_modify_score_dir.h"
-#include "player/player_state.h"
-#include "player/wnd_melvane.h"
 #include "uikit/controls/button_option.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/skin_builder.h"
+#include "uikit/menu/menu_wnd.h"
 
 namespace {
 const wchar_t kFolderMenu[] = L"UIMenuScoreDir.xml";
 const wchar_t kScoreMenu[] = L"UIMenuScoreItem.xml";
 }  // namespace
 
-CWndSubScoreList::CWndSubScoreList(CWndMelvane* player, UiKit::CUIWindowManager* manager)
+CWndSubScoreList::CWndSubScoreList(IScorePlayer* player, UiKit::CUIWindowManager* manager)
     : player_(player), manager_(manager), library_(std::wstring()) {
     UiKit::CSkinBuilder builder;
     CDialogBuilderCallbackEx callback(manager);
     UiKit::CControlUI* content = builder.Build(L"WndSubScoreList.xml", nullptr, &callback, manager);
     if (content) Add(content);
+}
+
+CWndSubScoreList::~CWndSubScoreList() {
+    if (manager_) manager_->RemoveNotifier(this);
 }
 
 void* CWndSubScoreList::FindInterface(const wchar_t* name) {
@@ -44,11 +47,25 @@ void CWndSubScoreList::InitControls() {
     if (list_) {
         list_->displayMode = kScoreListMode;
         list_->score = score_;
-        // Thumbnails are measured at the player's zoom before they are scaled.
-        list_->zoom = [] { return ZoomFactor(); };
+        // Thumbnails are measured at the zoom of the player's page view
+        // before they are scaled to their width.
+        list_->zoom = [this] {
+            CScoreListUI* view = PlayerScoreView();
+            return view ? view->Zoom() : 1.0f;
+        };
     }
     if (optListView_ && !optListView_->IsSelected()) optListView_->Selected(true);
     library_ = CScoreLibrary(LibraryRootOf(PluginFolder()));
+    if (manager_) manager_->AddNotifier(this);
+}
+
+void CWndSubScoreList::Notify(UiKit::UINotify& msg) {
+    const UiKit::CUIString& type = msg.type;
+    if (type == L"click") OnPanelClick(msg.sender);
+    else if (type == L"itemclick") OnScoreItemClick(msg);
+    else if (type == L"setfocus") OnSearchSetFocus(msg);
+    else if (type == L"killfocus") OnSearchKillFocus(msg);
+    else if (type == L"menu") ShowContextMenu(msg);
 }
 
 bool CWndSubScoreList::OnPanelClick(UiKit::CControlUI* sender) {
@@ -117,6 +134,18 @@ bool CWndSubScoreList::ChooseContextMenu(UiKit::CControlUI* sender, wchar_t* buf
     wcsncpy(buffer, markup, size - 1);
     buffer[size - 1] = 0;
     return true;
+}
+
+void CWndSubScoreList::ShowContextMenu(UiKit::UINotify& msg) {
+    wchar_t markup[261] = {};
+    HWND owner = PlayerWindow();
+    if (!owner || !ChooseContextMenu(msg.sender, markup, 261)) return;
+    POINT pt = msg.mousePoint;
+    ClientToScreen(owner, &pt);
+    // The menu posts the chosen item's name to the player window, which
+    // hands it to OnMenuCommand.
+    auto* menu = new UiKit::CMenuWnd(owner);
+    menu->Init(nullptr, markup, L"xml", pt);
 }
 
 bool CWndSubScoreList::OnMenuCommand(const std::wstring& name) {

@@ -7,15 +7,16 @@
 
 #include "abi/score_engine.h"
 #include "library/library_storage.h"
+#include "library/score_player.h"
 #include "scoreview/score_list_ui.h"
 #include "uikit/core/layouts.h"
+#include "uikit/core/ui_events.h"
 
 namespace UiKit {
 class CUIWindowManager;
 class COptionUI;
 struct UINotify;
 }  // namespace UiKit
-class CWndMelvane;
 class CWndModifyScoreDir;
 
 // One list row as the panel knows it. fileName is the score's own file name:
@@ -25,9 +26,13 @@ struct ScoreRowRecord {
     std::wstring fileName;
 };
 
-class CWndSubScoreList : public UiKit::CVerticalLayoutUI {
+// The panel listens to the window's notifications itself once its controls
+// are looked up: clicks on its buttons and rows, its search box's focus and
+// its rows' context menus.
+class CWndSubScoreList : public UiKit::CVerticalLayoutUI, public UiKit::INotifyUI {
 public:
-    CWndSubScoreList(CWndMelvane* player, UiKit::CUIWindowManager* manager);
+    CWndSubScoreList(IScorePlayer* player, UiKit::CUIWindowManager* manager);
+    ~CWndSubScoreList() override;
     const wchar_t* GetClassName() const override { return L"WndSubScoreListUI"; }
     void* FindInterface(const wchar_t* name) override;
 
@@ -38,13 +43,8 @@ public:
     void InitControls();
     void LoadScoreLibrary();
 
-    // Notifications the player window hands over; false when not the panel's.
-    bool OnScoreItemClick(UiKit::UINotify& msg);
-    bool OnSearchSetFocus(UiKit::UINotify& msg);
-    bool OnSearchKillFocus(UiKit::UINotify& msg);
-    bool OnPanelClick(UiKit::CControlUI* sender);
-    // Names the context menu markup for a row into buffer; false for none.
-    bool ChooseContextMenu(UiKit::CControlUI* sender, wchar_t* buffer, int size);
+    void Notify(UiKit::UINotify& msg) override;
+    // The context menu's chosen item, which reaches the player window.
     bool OnMenuCommand(const std::wstring& name);
     void SelectPageRow(int page);
     void CollapseAllAndUnselect();
@@ -64,6 +64,15 @@ public:
     bool pageJumpPending = false;
 
 private:
+    // Notifications; false when not the panel's.
+    bool OnScoreItemClick(UiKit::UINotify& msg);
+    bool OnSearchSetFocus(UiKit::UINotify& msg);
+    bool OnSearchKillFocus(UiKit::UINotify& msg);
+    bool OnPanelClick(UiKit::CControlUI* sender);
+    // Names the context menu markup for a row into buffer; false for none.
+    bool ChooseContextMenu(UiKit::CControlUI* sender, wchar_t* buffer, int size);
+    void ShowContextMenu(UiKit::UINotify& msg);
+
     // Rows (wnd_sub_score_list_rows.cpp).
     ScoreNode* AddPathRow(ScoreNode* parent, const std::wstring& path, bool expand);
     bool ExpandRow(int row, bool expand);
@@ -106,7 +115,7 @@ private:
     CScoreListUI* PlayerScoreView() const;
     HWND PlayerWindow() const;
 
-    CWndMelvane* player_;
+    IScorePlayer* player_;
     UiKit::CUIWindowManager* manager_;
     CWndModifyScoreDir* openDialog_ = nullptr;
     IScore* score_ = nullptr;

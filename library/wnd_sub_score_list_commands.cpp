@@ -15,7 +15,6 @@
 #include "library/overwrite_question.h"
 #include "library/wnd_modify_score_dir.h"
 #include "library/wnd_sub_score_list.h"
-#include "player/wnd_melvane.h"
 #include "uikit/core/window_manager.h"
 
 namespace {
@@ -43,13 +42,13 @@ std::vector<std::wstring> ChosenFiles(const wchar_t* buffer, size_t size) {
 }
 }  // namespace
 
-HWND CWndSubScoreList::PlayerWindow() const { return player_ ? player_->GetHWND() : nullptr; }
+// The player window owns the panel's message boxes and dialogs: the panel
+// lives in it, so it is the window the panel's controls paint in.
+HWND CWndSubScoreList::PlayerWindow() const { return player_ && manager_ ? manager_->GetPaintWindow() : nullptr; }
 
 std::wstring CWndSubScoreList::PlayerScorePath() const { return player_ ? player_->CurrentScorePath() : L""; }
 
-CScoreListUI* CWndSubScoreList::PlayerScoreView() const {
-    return manager_ ? dynamic_cast<CScoreListUI*>(manager_->FindControl(L"ID_SCORE_VIEW")) : nullptr;
-}
+CScoreListUI* CWndSubScoreList::PlayerScoreView() const { return player_ ? player_->ScoreView() : nullptr; }
 
 bool CWndSubScoreList::OpenInPlayer(const std::wstring& path) {
     // Without an engine there is nothing to show a score with.
@@ -75,7 +74,10 @@ std::wstring CWndSubScoreList::ShowNameDialog(int mode, const std::wstring& name
     if (openDialog_ || !player_) return std::wstring();
     std::unique_ptr<wchar_t[]> buffer(new wchar_t[kMaxEntryName + 1]());
     wmemcpy(buffer.get(), name.c_str(), std::min<size_t>(name.size(), kMaxEntryName));
-    openDialog_ = new CWndModifyScoreDir(player_, buffer.get(), mode);
+    auto taken = [this, mode](const std::wstring& n) {
+        return mode == kRenameScore ? ScoreNameExists(n) : FolderNameExists(n);
+    };
+    openDialog_ = new CWndModifyScoreDir(PlayerWindow(), taken, buffer.get(), mode);
     if (!openDialog_->GetHWND()) {
         // No window, so no last message that would delete it.
         delete openDialog_;

@@ -23,7 +23,6 @@
 #include "uikit/controls/label_text.h"
 #include "uikit/markup/image_loader.h"
 #include "uikit/menu/menu_ui.h"
-#include "uikit/menu/menu_wnd.h"
 
 using UiKit::CButtonUI;
 using UiKit::CControlUI;
@@ -144,22 +143,8 @@ void CWndMelvane::Notify(UiKit::UINotify& msg) {
         OnWindowInit();
     } else if (type == L"click") {
         OnClick(msg.sender);
-    } else if (type == L"itemclick") {
-        if (panel_) panel_->OnScoreItemClick(msg);
-    } else if (type == L"setfocus") {
-        if (panel_) panel_->OnSearchSetFocus(msg);
-    } else if (type == L"killfocus") {
-        if (panel_) panel_->OnSearchKillFocus(msg);
     } else if (type == L"itemselect") {
         if (comboZoom_ && msg.sender == comboZoom_) OnZoomComboSelect(comboZoom_->GetCurSel());
-    } else if (type == L"menu") {
-        wchar_t markup[261] = {};
-        if (panel_ && panel_->ChooseContextMenu(msg.sender, markup, 261)) {
-            POINT pt = msg.mousePoint;
-            ClientToScreen(hwnd_, &pt);
-            auto* menu = new UiKit::CMenuWnd(hwnd_);
-            menu->Init(nullptr, markup, L"xml", pt);
-        }
     } else if (type == L"valuechanged") {
         if (position_.Ruler() && msg.sender == position_.Ruler()) position_.OnMoved();
     }
@@ -186,7 +171,7 @@ void CWndMelvane::OnClick(CControlUI* sender) {
     else if (is(btnPageEnd_)) PageCommand(SCORE_PAGE_LAST);
     else if (is(btnShowScorePanel_) || is(btnHideScorePanel_) || is(btnShowOpPanel_) || is(btnHideOpPanel_))
         TogglePanel(sender);
-    else if (!(panel_ && panel_->OnPanelClick(sender)) && name == L"ID_BTN_LINK_HOME")
+    else if (name == L"ID_BTN_LINK_HOME")
         ShellExecuteW(nullptr, L"Open", kHomePage, nullptr, nullptr, SW_SHOW);
 }
 

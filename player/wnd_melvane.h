@@ -9,6 +9,7 @@
 #include <string>
 
 #include "frame/wnd_impl_base.h"
+#include "library/score_player.h"
 #include "player/play_position.h"
 #include "player/score_engine_loader.h"
 #include "player/transport.h"
@@ -22,7 +23,7 @@ class CLabelUI;
 class CScoreListUI;
 class CWndSubScoreList;
 
-class CWndMelvane : public CWndImplBase {
+class CWndMelvane : public CWndImplBase, public IScorePlayer {
 public:
     CWndMelvane();
     ~CWndMelvane() override;
@@ -46,10 +47,10 @@ public:
     void DrawCountIn(HDC hdc) { transport_.DrawCountIn(hdc); }
 
     // Opening and the score information the engine reports.
-    bool OpenScore(const std::wstring& path);
+    bool OpenScore(const std::wstring& path) override;
     // The open score's file was renamed or moved with its folder: only the
     // path and the title follow; what is shown and played stays as it is.
-    void SetCurrentScorePath(const std::wstring& path);
+    void SetCurrentScorePath(const std::wstring& path) override;
     void ShowOpenDialog();
     void ShowKey(int key);
     void ShowMeter(int beats, int unit);
@@ -77,8 +78,8 @@ public:
 
     IScore* Score() const { return score_; }
     ISelectAct* SelectAct() const { return selectAct_; }
-    const std::wstring& CurrentScorePath() const { return scorePath_; }
-    CWndSubScoreList* LibraryPanel() const { return panel_; }
+    const std::wstring& CurrentScorePath() const override { return scorePath_; }
+    CScoreListUI* ScoreView() const override { return scoreView_; }
 
 protected:
     const wchar_t* WindowClassName() const override { return L"CWndMelvane"; }
