@@ -2,7 +2,6 @@
 // folders, renaming and deleting. Disk first, then the rows: a row changes
 // only when the file system did.
 #include <windows.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -13,33 +12,15 @@
 #include "frame/path_name.h"
 #include "library/library_paths.h"
 #include "library/overwrite_question.h"
+#include "library/score_file_dialog.h"
 #include "library/wnd_modify_score_dir.h"
 #include "library/wnd_sub_score_list.h"
 #include "uikit/core/window_manager.h"
 
 namespace {
-const int kFileBufferSize = 26001;
 const int kRowStep = 30;
 
 bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// The file dialog's multi-select result: one full path, or a folder followed
-// by file names, each part zero-terminated and the list ending in two zeros.
-std::vector<std::wstring> ChosenFiles(const wchar_t* buffer, size_t size) {
-    std::vector<std::wstring> parts;
-    size_t at = 0;
-    while (at < size && buffer[at]) {
-        size_t len = wcsnlen(buffer + at, size - at);
-        parts.emplace_back(buffer + at, len);
-        at += len + 1;
-    }
-    if (parts.size() <= 1) return parts;
-    std::vector<std::wstring> files;
-    std::wstring folder = parts[0];
-    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-    for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + L"\\" + parts[i]);
-    return files;
-}
 }  // namespace
 
 // The player window owns the panel's message boxes and dialogs: the panel
@@ -117,19 +98,9 @@ void CWndSubScoreList::AddScores() {
         TellRefused(L"ID_MSG_TIP_SCORE_ENSURE_SEL_DIR", std::wstring());
         return;
     }
-    std::unique_ptr<wchar_t[]> files(new wchar_t[kFileBufferSize]());
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = manager_ ? manager_->GetPaintWindow() : PlayerWindow();
-    ofn.lpstrFilter = L"Music Files (*.zyqn)\0*.zyqn\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrDefExt = L"zyqn";
-    ofn.lpstrTitle = L"Open File";
-    ofn.lpstrFile = files.get();
-    ofn.nMaxFile = kFileBufferSize;
-    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&ofn)) return;
-    paths_ = ChosenFiles(files.get(), kFileBufferSize);
+    std::vector<std::wstring> chosen = AskForScoreFiles(manager_ ? manager_->GetPaintWindow() : PlayerWindow(), true);
+    if (chosen.empty()) return;
+    paths_ = chosen;
 
     const size_t before = folder->children.size();
     CopyScoresIntoFolder(folder, paths_);

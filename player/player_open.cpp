@@ -1,7 +1,6 @@
 // Opening a score: the open dialog, OpenScore with its waiting window and
 // error messages, and the score information the engine reports back.
 #include <windows.h>
-#include <commdlg.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
@@ -11,6 +10,7 @@
 #include "frame/lang_table.h"
 #include "frame/loading_splash.h"
 #include "frame/plugin_state.h"
+#include "library/score_file_dialog.h"
 #include "library/wnd_sub_score_list.h"
 #include "player/slider_ex.h"
 #include "player/wnd_melvane.h"
@@ -20,7 +20,6 @@
 namespace {
 const wchar_t* const kKeyNames[15] = {L"bC", L"bG", L"bD", L"bA", L"bE", L"bB", L"F", L"C",
                                       L"G",  L"D",  L"A",  L"E",  L"B",  L"#F", L"#C"};
-const DWORD kPathChars = 26001;
 
 // The engine calls these on the user-interface thread while it loads or plays.
 void __cdecl KeyReported(int key) {
@@ -129,17 +128,7 @@ void CWndMelvane::SetCurrentScorePath(const std::wstring& path) {
 }
 
 void CWndMelvane::ShowOpenDialog() {
-    std::vector<wchar_t> file(kPathChars, L'\0');
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = hwnd_;
-    ofn.lpstrFilter = L"Music Files (*.zyqn)\0*.zyqn; \0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrDefExt = L"zyqn";
-    ofn.lpstrTitle = L"Open File";
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = kPathChars;
-    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&ofn)) return;
-    if (OpenScore(file.data()) && panel_) panel_->CollapseAllAndUnselect();
+    std::vector<std::wstring> chosen = AskForScoreFiles(hwnd_, false);
+    if (chosen.empty()) return;
+    if (OpenScore(chosen.front()) && panel_) panel_->CollapseAllAndUnselect();
 }

@@ -12,6 +12,7 @@
 #include "frame/path_name.h"
 #include "frame/plugin_state.h"
 #include "frame/version_info.h"
+#include "library/score_file_dialog.h"
 #include "library/settings_file.h"
 #include "library/wnd_sub_score_list.h"
 #include "player/player_probe.h"
@@ -305,7 +306,7 @@ static void CloseOwnedWindowTitled(HWND owner, const std::wstring& caption) {
 
 void CWndMelvane::ClosePlayer(bool fromSystem) {
     CloseOwnedWindowTitled(hwnd_, GetLangText(L"ID_WND_MELVANE_TITLE"));
-    CloseOwnedWindowTitled(hwnd_, L"Open File");
+    CloseOwnedWindowTitled(hwnd_, kScoreDialogTitle);
     if (panel_) panel_->CloseNameDialog();
     transport_.Stop();
     Close(fromSystem ? 2 : 1);

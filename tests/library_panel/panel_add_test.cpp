@@ -1,6 +1,8 @@
 // Adding scores through the folder menu and the system's file dialog: copies,
 // the overwrite question, files the engine rejects, and what is on disk after.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include <vector>
 
@@ -59,6 +61,42 @@ bool AddThroughDialog(PanelRig& rig, int row, const std::wstring& folder, const 
     for (const auto& n : names) list += (names.size() > 1 ? L"\"" + n + L"\" " : n);
     EnterFileName(dialog, list);
     return PumpUntil([&] { return !IsWindow(dialog); }, 3000);
+}
+
+BOOL CALLBACK FindFileView(HWND w, LPARAM lp) {
+    wchar_t cls[32] = {};
+    GetClassNameW(w, cls, 32);
+    if (wcscmp(cls, L"SysListView32") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+}
+
+// The names the dialog's file view lists, in its order, once it lists any.
+std::vector<std::wstring> ListedNames(HWND dialog) {
+    HWND view = nullptr;
+    EnumChildWindows(dialog, FindFileView, reinterpret_cast<LPARAM>(&view));
+    std::vector<std::wstring> names;
+    if (!view) return names;
+    PumpUntil([&] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) > 0; }, 3000);
+    int count = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[MAX_PATH] = {};
+        LVITEMW item = {};
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        SendMessageW(view, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+        names.push_back(text);
+    }
+    return names;
+}
+
+// What the dialog lists in folder, after which it is cancelled.
+std::vector<std::wstring> ListedIn(HWND dialog, const std::wstring& folder) {
+    EnterFileName(dialog, folder);
+    std::vector<std::wstring> names = ListedNames(dialog);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PumpUntil([&] { return !IsWindow(dialog); }, 3000);
+    return names;
 }
 
 int Scores(PanelRig& rig, int rows) {
@@ -181,4 +219,31 @@ TEST(PanelAdd, ACopyTheFileSystemRefusesIsNamedAndChangesNothing) {
     EXPECT_EQ(rig.Title(), L"Melvane  ( Moon )");
     rig.Stop();
     EXPECT_EQ(rig.Disk(), before);
+}
+
+TEST(PanelAdd, TheAddDialogAndThePlayersOpenDialogOfferTheSameFiles) {
+    PanelRig rig;
+    rig.PutScore(L"Pop\\Moon.zyqn");
+    TempDir source;
+    CopyFromBin(kSample, source.Path(), L"Alpha.zyqn");
+    CopyFromBin(kSample, source.Path(), L"Barezyqn");
+    WriteFileBytes(source / L"Notes.txt", "notes");
+    ASSERT_TRUE(rig.Start());
+
+    ASSERT_TRUE(rig.ChooseFromMenu(0, kMenuAddScores));
+    HWND add = WaitForFileDialog(rig.Player());
+    ASSERT_TRUE(add);
+    std::vector<std::wstring> fromPanel = ListedIn(add, source.Path());
+    ASSERT_FALSE(IsWindow(add));
+
+    RECT button = rig.Probe(L"ID_BTN_OPEN_FILE").pos;
+    rig.ClickAt(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+    HWND open = WaitForFileDialog(rig.Player());
+    ASSERT_TRUE(open);
+    std::vector<std::wstring> fromPlayer = ListedIn(open, source.Path());
+
+    // Files named *.zyqn only, by either way in.
+    EXPECT_EQ(fromPanel, std::vector<std::wstring>{L"Alpha.zyqn"});
+    EXPECT_EQ(fromPlayer, fromPanel);
+    EXPECT_EQ(rig.Title(), L"Melvane  ( Moon )");  // both were cancelled
 }
