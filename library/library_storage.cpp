@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "frame/path_name.h"
-#include "frame/plugin_state.h"
 #include "library/library_paths.h"
 
 namespace {
@@ -108,8 +107,6 @@ bool CScoreLibrary::ReachesOnlyLibrary(const std::wstring& path) const {
     if (root.empty() || entry.empty()) return false;
     return SameFileName(root + L'\\' + WithoutTrailingSlash(path.substr(root_.size())), entry);
 }
-
-CScoreLibrary CScoreLibrary::BesidePlugin() { return CScoreLibrary(LibraryRootOf(PluginFolder())); }
 
 std::wstring CScoreLibrary::FolderPath(const std::wstring& folderName) const { return root_ + folderName + L'\\'; }
 

@@ -27,8 +27,6 @@ class CScoreLibrary {
 public:
     // root: the library folder, normally LibraryRootOf(PluginFolder()).
     explicit CScoreLibrary(std::wstring root);
-    // The library beside the loaded plug-in.
-    static CScoreLibrary BesidePlugin();
 
     const std::wstring& Root() const { return root_; }
     std::wstring FolderPath(const std::wstring& folderName) const;

@@ -83,7 +83,6 @@ private:
     void CollapseAllFolders();
     ScoreNode* NodeAt(int row) const;
     int RowOf(const ScoreNode* node) const;
-    int LastRowOfSubtree(const ScoreNode* node) const;
     bool IsFolder(const ScoreNode* node) const;
     bool IsScore(const ScoreNode* node) const;
     bool IsPage(const ScoreNode* node) const;
@@ -134,5 +133,4 @@ private:
     CScoreListUI* list_ = nullptr;
 
     std::vector<ScoreRowRecord> records_;
-    std::vector<std::wstring> paths_;
 };

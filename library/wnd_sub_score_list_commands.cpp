@@ -98,12 +98,12 @@ void CWndSubScoreList::AddScores() {
         TellRefused(L"ID_MSG_TIP_SCORE_ENSURE_SEL_DIR", std::wstring());
         return;
     }
-    std::vector<std::wstring> chosen = AskForScoreFiles(manager_ ? manager_->GetPaintWindow() : PlayerWindow(), true);
+    const std::vector<std::wstring> chosen =
+        AskForScoreFiles(manager_ ? manager_->GetPaintWindow() : PlayerWindow(), true);
     if (chosen.empty()) return;
-    paths_ = chosen;
 
     const size_t before = folder->children.size();
-    CopyScoresIntoFolder(folder, paths_);
+    CopyScoresIntoFolder(folder, chosen);
     if (folder->children.size() == before || folder->children.empty()) return;
     ScoreNode* last = folder->children.back();
     Relayout();

@@ -46,11 +46,6 @@ int CWndSubScoreList::RowOf(const ScoreNode* node) const {
     return list_->GetItemIndex(node->row);
 }
 
-int CWndSubScoreList::LastRowOfSubtree(const ScoreNode* node) const {
-    while (node && !node->children.empty()) node = node->children.back();
-    return RowOf(node);
-}
-
 bool CWndSubScoreList::IsFolder(const ScoreNode* node) const {
     return list_ && node && node->parent == list_->Root();
 }
@@ -250,14 +245,14 @@ void CWndSubScoreList::CollapseAllFolders() {
 void CWndSubScoreList::LoadScoreLibrary() {
     // The rows are built once; a second load would list everything twice.
     if (!list_ || list_->GetCount() > 0) return;
-    paths_ = library_.Enumerate();
+    const std::vector<std::wstring> paths = library_.Enumerate();
     ScoreNode* folder = nullptr;
     ScoreNode* firstScore = nullptr;
     // Every score is loaded once to learn its page count; a large library
     // keeps the window busy for a while, so say so.
     const DWORD started = GetTickCount();
     std::unique_ptr<CLoadingSplash> splash;
-    for (const std::wstring& path : paths_) {
+    for (const std::wstring& path : paths) {
         if (!splash && GetTickCount() - started > kSplashAfterMs) splash = ShowLibrarySplash(PlayerWindow());
         if (!path.empty() && path.back() == L'\\') {
             folder = AddPathRow(list_->Root(), path, true);

@@ -77,8 +77,6 @@ public:
         score = s;
         displayMode = mode;
     }
-    IScore* Score() const { return score; }
-    int DisplayMode() const { return displayMode; }
     float Zoom() const { return zoom ? zoom() : 1.0f; }
 
     // Wheel animation state, readable for the player and tests.
