@@ -160,7 +160,6 @@ void CWndMelvane::OnClick(CControlUI* sender) {
     else if (is(btnMax_)) SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     else if (is(btnMin_)) SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
     else if (is(btnRestore_)) SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
-    else if (is(btnSetting_)) return;
     else if (is(btnOpen_)) ShowOpenDialog();
     else if (is(btnZoomIn_)) ZoomIn();
     else if (is(btnZoomOut_)) ZoomStep(+1);
