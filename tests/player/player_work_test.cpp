@@ -10,6 +10,7 @@
 
 #include "abi/host_messages.h"
 #include "tests/player/player_driver.h"
+#include "tests/support/screen_pixels.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -52,6 +53,18 @@ protected:
     }
     // A note-on (bit 16) among the words that came after the first count;
     // note-offs of notes already sounding may still trail a stop.
+    // Teal pixels (the count-in disc's colour, never the page's) in a square
+    // at the middle of the score view, as the screen shows it.
+    int TealInMiddleOfView() {
+        RECT view = Probe(wnd, L"ID_SCORE_VIEW").pos;
+        int x = (view.left + view.right) / 2, y = (view.top + view.bottom) / 2;
+        int n = 0;
+        for (DWORD p : ScreenPixels(wnd, RECT{x - 100, y - 100, x + 100, y + 100})) {
+            int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            n += g - r >= 40 && b - r >= 40;
+        }
+        return n;
+    }
     bool NoteOnSince(size_t count) {
         std::vector<WPARAM> words = Notes();
         for (size_t i = count; i < words.size(); ++i)
@@ -138,10 +151,12 @@ TEST_F(PlayerAtWork, CountInThenNotesPauseResumeStopAndTheEnd) {
     ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 2; }, 1500));
     PumpFor(100);
     SaveWindowShot(wnd, L"player-count-in-2.png");
+    EXPECT_GT(TealInMiddleOfView(), 2000) << "the count-in shows over the page";
     ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 1; }, 1500));
     EXPECT_TRUE(Notes().empty()) << "nothing sounds during the count-in";
     ASSERT_TRUE(PumpUntil([&] { return Notes().size() >= 4; }, 3000));
     EXPECT_FALSE(Probe(wnd, L"#COUNTIN").enabled);
+    EXPECT_LT(TealInMiddleOfView(), 200) << "the count-in is gone once the notes sound";
     // Every note-on word has the on bit; its note-off follows later.
     std::vector<WPARAM> first = Notes();
     EXPECT_EQ(first[0] & 0x00FF0000, 0x00010000u) << std::hex << first[0];
