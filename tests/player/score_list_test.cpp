@@ -3,6 +3,8 @@
 // wheel and the page drag, driven through a real toolkit window.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <string>
 #include <vector>
 
 #include "scoreview/score_list_ui.h"
@@ -277,6 +279,67 @@ TEST_F(ScoreListTest, PageViewFollowsTheDraggingHand) {
     host.Send(WM_MOUSEMOVE, 0, POINT{100, 100});
     dragStep();
     EXPECT_EQ(list->GetScrollPos().cy, 0);
+}
+
+// An engine score that writes down what rows ask of it, as "P2@1.5" for a
+// Prepare of mode 2 at 1.5, "S" for a page size, "D2" for a Draw of mode 2.
+struct RecordingScore : IScore {
+    std::wstring calls;
+    IScoreOps table = {};
+    RecordingScore() {
+        ops = &table;
+        table.Prepare = [](IScore* s, HDC, int mode, float scale, POINT*) {
+            wchar_t text[32];
+            swprintf(text, 32, L"P%d@%g ", mode, scale);
+            Of(s)->calls += text;
+        };
+        table.GetPageSize = [](IScore* s, SIZE* size) {
+            Of(s)->calls += L"S ";
+            *size = SIZE{334, 500};
+        };
+        table.Draw = [](IScore* s, HDC, int mode, RECT*, int) { Of(s)->calls += L"D" + std::to_wstring(mode) + L" "; };
+    }
+    static RecordingScore* Of(IScore* s) { return static_cast<RecordingScore*>(s); }
+};
+
+// The page view and the thumbnails prepare the engine at the zoom the owner
+// lends the list, and the owner draws over a painted page ("O", the count-in).
+TEST_F(ScoreListTest, PagesArePreparedAtTheOwnersZoomAndTheOwnerDrawsOverThem) {
+    struct Case {
+        const char* what;
+        int mode;
+        bool lent;  // zoom and the drawing over the page set by the owner
+        std::wstring paint;  // what one paint of the row asks of the engine
+    };
+    const Case cases[] = {
+        {"page view", kScorePageMode, true, L"P2@1.5 S P2@1.5 D2 O "},
+        {"page view, nothing lent", kScorePageMode, false, L"P2@1 S P2@1 D2 "},
+        // A thumbnail is measured at the zoom, then drawn 167 pixels wide.
+        {"thumbnail", kScoreIconMode, true, L"P1@1.5 S P1@0.5 D1 "},
+        {"thumbnail, nothing lent", kScoreIconMode, false, L"P1@1 S P1@0.5 D1 "},
+    };
+    for (const Case& c : cases) {
+        RecordingScore score;
+        list->SetScore(&score, c.mode);
+        list->zoom = nullptr;
+        list->paintOverPage = nullptr;
+        if (c.lent) {
+            list->zoom = [] { return 1.5f; };
+            list->paintOverPage = [&score](HDC) { score.calls += L"O "; };
+        }
+        list->rowWidth = list->pictureWidth = 167;
+        list->rowHeight = list->pictureHeight = 100;
+        ScoreNode* node = list->AddNode(Score(L"Score"), nullptr);
+        if (c.mode == kScoreIconMode) {
+            list->SetNodeExpanded(node, true);
+            list->AddNode(Page(L"Page 1"), node);
+        }
+        score.calls.clear();
+        host.Update();
+        EXPECT_EQ(score.calls, c.paint) << c.what;
+        list->RemoveAll();
+        list->SetScore(nullptr, kScoreListMode);
+    }
 }
 
 TEST_F(ScoreListTest, BrokenRowMarkupAddsNothing) {
