@@ -44,7 +44,8 @@ public:
     void LoadScoreLibrary();
 
     void Notify(UiKit::UINotify& msg) override;
-    // The context menu's chosen item, which reaches the player window.
+    // The chosen item of a row's context menu: the menu posts it to the
+    // player window, which hands it on.
     bool OnMenuCommand(const std::wstring& name);
     void SelectPageRow(int page);
     void CollapseAllAndUnselect();
