@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "frame/lang_apply.h"
 #include "frame/plugin_state.h"
+#include "uikit/menu/menu_wnd.h"
 
 namespace {
 const int kEnglish = 1033;
@@ -92,6 +94,9 @@ void WriteEnglishDefault(const std::wstring& path) {
 }  // namespace
 
 std::wstring SelectLanguageFile(const std::wstring& pluginFolder, int languageNumber) {
+    // Menus are built after this, each time one opens: they take their
+    // texts from the file chosen here.
+    UiKit::SetMenuTextsHook(&ApplyLangTexts);
     g_languageNumber = languageNumber;
     if (pluginFolder.empty()) {  // no folder of our own: the markup's English texts
         g_languageFile.clear();

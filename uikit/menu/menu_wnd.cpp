@@ -1,15 +1,13 @@
 #include "uikit/menu/menu_wnd.h"
 
 #include "uikit/markup/skin_builder.h"
-#if __has_include("frame/lang_apply.h")
-#include "frame/lang_apply.h"
-#define MELVANE_MENU_LANG_TEXTS 1
-#endif
 #include "uikit/menu/menu_placement.h"
 #include "uikit/menu/menu_ui.h"
 
 namespace UiKit {
 namespace {
+
+MenuTextsHook g_textsHook = nullptr;
 
 RECT WorkAreaOf(HWND window) {
     MONITORINFO info = {};
@@ -29,6 +27,8 @@ bool IsAncestor(HWND ancestor, HWND window) {
 }
 
 }  // namespace
+
+void SetMenuTextsHook(MenuTextsHook hook) { g_textsHook = hook; }
 
 CMenuWnd::CMenuWnd(HWND parent) : parent_(parent) {}
 
@@ -120,9 +120,7 @@ LRESULT CMenuWnd::OnCreate() {
     PlaceAndShow(basedPoint_);
     // The language texts replace the markup texts only now: the size was
     // measured on the markup's.
-#ifdef MELVANE_MENU_LANG_TEXTS
-    ApplyLangTexts(&manager_);
-#endif
+    if (g_textsHook) g_textsHook(&manager_);
     return 0;
 }
 

@@ -15,6 +15,12 @@ namespace UiKit {
 class CMenuUI;
 class CMenuElementUI;
 
+// Gives a menu its texts in the program's language once its size is taken
+// from the markup's texts. The program installs it; without one a menu
+// shows its markup texts.
+using MenuTextsHook = void (*)(CUIWindowManager* manager);
+void SetMenuTextsHook(MenuTextsHook hook);
+
 class CMenuWnd : public CWindowWnd, public ContextMenuReceiver {
 public:
     explicit CMenuWnd(HWND parent = nullptr);
