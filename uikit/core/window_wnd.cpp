@@ -178,20 +178,24 @@ LRESULT CWindowWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(oldWndProc_, hwnd_, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK CWindowWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CWindowWnd::RouteMessage(ObjectSlot slot, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const bool inProperty = slot == ObjectSlot::Property;
     CWindowWnd* self = nullptr;
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
         self = static_cast<CWindowWnd*>(cs->lpCreateParams);
         if (self) {
             self->hwnd_ = hwnd;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            if (inProperty) SetPropW(hwnd, kObjectProp, self);
+            else SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
     } else {
-        self = reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        self = inProperty ? static_cast<CWindowWnd*>(GetPropW(hwnd, kObjectProp))
+                          : reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (msg == WM_NCDESTROY && self) {
             LRESULT r = CallWindowProcW(self->oldWndProc_, hwnd, msg, wParam, lParam);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            if (inProperty) RemovePropW(hwnd, kObjectProp);
+            else SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             if (self->subclassed_) self->Unsubclass();
             self->hwnd_ = nullptr;
             self->OnNcDestroyed(hwnd);
@@ -202,28 +206,12 @@ LRESULT CALLBACK CWindowWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+LRESULT CALLBACK CWindowWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return RouteMessage(ObjectSlot::UserData, hwnd, msg, wParam, lParam);
+}
+
 LRESULT CALLBACK CWindowWnd::SuperClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    CWindowWnd* self = nullptr;
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        self = static_cast<CWindowWnd*>(cs->lpCreateParams);
-        if (self) {
-            self->hwnd_ = hwnd;
-            SetPropW(hwnd, kObjectProp, self);
-        }
-    } else {
-        self = static_cast<CWindowWnd*>(GetPropW(hwnd, kObjectProp));
-        if (msg == WM_NCDESTROY && self) {
-            LRESULT r = CallWindowProcW(self->oldWndProc_, hwnd, msg, wParam, lParam);
-            RemovePropW(hwnd, kObjectProp);
-            if (self->subclassed_) self->Unsubclass();
-            self->hwnd_ = nullptr;
-            self->OnNcDestroyed(hwnd);
-            return r;
-        }
-    }
-    if (self) return self->HandleMessage(msg, wParam, lParam);
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return RouteMessage(ObjectSlot::Property, hwnd, msg, wParam, lParam);
 }
 
 }  // namespace UiKit

@@ -62,6 +62,15 @@ protected:
     HWND hwnd_ = nullptr;
     WNDPROC oldWndProc_ = ::DefWindowProcW;
     bool subclassed_ = false;
+
+private:
+    // Where a window keeps its object: a window of the toolkit's own class
+    // in its user data; a superclassed system window in a property, leaving
+    // the user data to the system class.
+    enum class ObjectSlot { UserData, Property };
+    // The work of both procedures: binds the object on WM_NCCREATE, finds it
+    // for every later message, lets it go after WM_NCDESTROY.
+    static LRESULT RouteMessage(ObjectSlot slot, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
 }  // namespace UiKit
