@@ -7,9 +7,9 @@
 
 #include "frame/window_probe.h"
 #include "frame/wnd_shadow.h"
+#include "uikit/core/skin_builder.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/core/window_wnd.h"
-#include "uikit/markup/skin_builder.h"
 
 class CWndImplBase : public UiKit::CWindowWnd,
                      public UiKit::INotifyUI,

@@ -6,8 +6,8 @@
 #include "library/library_paths.h"
 #include "library/wnd_modify_score_dir.h"
 #include "uikit/controls/button_option.h"
+#include "uikit/core/skin_builder.h"
 #include "uikit/core/window_manager.h"
-#include "uikit/markup/skin_builder.h"
 #include "uikit/menu/menu_wnd.h"
 
 namespace {

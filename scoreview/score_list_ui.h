@@ -10,7 +10,7 @@
 #include "abi/score_engine.h"
 #include "uikit/controls/list.h"
 #include "uikit/controls/list_items.h"
-#include "uikit/markup/skin_builder.h"
+#include "uikit/core/skin_builder.h"
 
 namespace UiKit {
 class CUIWindowManager;

@@ -11,8 +11,8 @@
 #include "tests/uikit/png_maker.h"
 #include "tests/uikit/ui_test_window.h"
 #include "tests/uikit/zip_maker.h"
+#include "uikit/core/skin_builder.h"
 #include "uikit/markup/image_loader.h"
-#include "uikit/markup/skin_builder.h"
 #include "uikit/markup/skin_settings.h"
 #include "uikit/markup/zip_reader.h"
 

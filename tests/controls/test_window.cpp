@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "uikit/markup/skin_builder.h"
+#include "uikit/core/skin_builder.h"
 
 namespace controls_test {
 

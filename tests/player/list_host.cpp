@@ -1,6 +1,6 @@
 #include "tests/player/list_host.h"
 
-#include "uikit/markup/skin_builder.h"
+#include "uikit/core/skin_builder.h"
 
 namespace player_test {
 

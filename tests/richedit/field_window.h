@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "uikit/core/skin_builder.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/core/window_wnd.h"
-#include "uikit/markup/skin_builder.h"
 
 class FieldWindow : public UiKit::CWindowWnd, public UiKit::INotifyUI, public UiKit::IDialogBuilderCallback {
 public:

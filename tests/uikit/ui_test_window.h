@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "uikit/core/container.h"
+#include "uikit/core/skin_builder.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/core/window_wnd.h"
-#include "uikit/markup/skin_builder.h"
 
 namespace uikit_test {
 

@@ -7,7 +7,7 @@
 
 #include "uikit/controls/list.h"
 #include "uikit/controls/list_items.h"
-#include "uikit/markup/skin_builder.h"
+#include "uikit/core/skin_builder.h"
 
 namespace UiKit {
 

@@ -1,6 +1,6 @@
 #include "uikit/menu/menu_wnd.h"
 
-#include "uikit/markup/skin_builder.h"
+#include "uikit/core/skin_builder.h"
 #include "uikit/menu/menu_placement.h"
 #include "uikit/menu/menu_ui.h"
 

@@ -1,4 +1,4 @@
-#include "uikit/markup/skin_builder.h"
+#include "uikit/core/skin_builder.h"
 
 #include <cwchar>
 #include <cwctype>
