@@ -80,7 +80,7 @@ void CSkinBuilder::ReadDeclarations(CSkinMarkupNode root, CUIWindowManager* mana
         if (wcscmp(element, L"Image") == 0) {
             CUIString name = Attr(node, L"name"), type = Attr(node, L"restype");
             DWORD mask = ParseColor(Attr(node, L"mask").c_str());
-            if (!name.empty()) manager->AddImage(name, type, mask);
+            if (!name.empty()) manager->Skin().AddImage(name, type, mask);
         } else if (wcscmp(element, L"Font") == 0) {
             CUIString face = Attr(node, L"name");
             bool hasSize = false;
@@ -90,14 +90,15 @@ void CSkinBuilder::ReadDeclarations(CSkinMarkupNode root, CUIWindowManager* mana
             bool underline = ParseBool(Attr(node, L"underline").c_str());
             bool italic = ParseBool(Attr(node, L"italic").c_str());
             if (!face.empty()) {
-                manager->AddFont(face, size, bold, underline, italic);
-                if (ParseBool(Attr(node, L"default").c_str())) manager->SetDefaultFont(face, size, bold, underline, italic);
+                manager->Skin().AddFont(face, size, bold, underline, italic);
+                if (ParseBool(Attr(node, L"default").c_str()))
+                    manager->Skin().SetDefaultFont(face, size, bold, underline, italic);
             }
         } else if (wcscmp(element, L"Default") == 0) {
             CUIString name = Attr(node, L"name");
             // Lists are long: read the value whole, not through the buffer.
             const wchar_t* value = node.GetAttributeValue(L"value");
-            if (!name.empty()) manager->AddDefaultAttributeList(name, value ? value : L"");
+            if (!name.empty()) manager->Skin().AddDefaultAttributeList(name, value ? value : L"");
         }
     }
     if (wcscmp(root.GetName(), L"Window") == 0 && manager->GetPaintWindow()) {

@@ -43,7 +43,7 @@ CControlUI* FirstHit(CControlUI* c, void*) { return c; }
 
 }  // namespace
 
-CUIWindowManager::CUIWindowManager() { CreateDefaultFont(); }
+CUIWindowManager::CUIWindowManager() = default;
 
 CUIWindowManager::~CUIWindowManager() {
     RemoveAllTimers();
@@ -58,7 +58,8 @@ CUIWindowManager::~CUIWindowManager() {
     }
     if (offscreenBitmap_) DeleteObject(offscreenBitmap_);
     if (background_) DeleteObject(background_);
-    FreeSkin();
+    skin_.Free();
+    skin_.SetMeasureDC(nullptr);
     if (paintDC_) ReleaseDC(window_, paintDC_);
     auto& list = ManagerList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -68,6 +69,7 @@ void CUIWindowManager::Init(HWND window) {
     window_ = window;
     if (paintDC_) ReleaseDC(window_, paintDC_);
     paintDC_ = GetDC(window);
+    skin_.SetMeasureDC(paintDC_);
     auto& list = ManagerList();
     if (std::find(list.begin(), list.end(), this) == list.end()) list.push_back(this);
 }

@@ -1,7 +1,6 @@
 // One per toolkit window: holds the control tree, turns window messages into
 // control events and control events into notifications, runs control timers
-// and keeps the window's skin (fonts, images, default attribute lists,
-// window properties).
+// and owns the window's skin resources and window properties.
 #pragma once
 #include <windows.h>
 
@@ -11,22 +10,12 @@
 #include <vector>
 
 #include "uikit/core/control.h"
+#include "uikit/core/skin_resources.h"
 #include "uikit/core/ui_events.h"
 #include "uikit/markup/image_loader.h"
 #include "uikit/markup/ui_string.h"
 
 namespace UiKit {
-
-struct UIFontInfo {
-    HFONT font = nullptr;
-    CUIString faceName;
-    int size = 0;
-    bool bold = false;
-    bool underline = false;
-    bool italic = false;
-    TEXTMETRICW tm = {};
-    bool measured = false;
-};
 
 struct UITimerRecord {
     CControlUI* sender = nullptr;
@@ -123,32 +112,28 @@ public:
     static void MessageLoop();
     static const std::vector<CUIWindowManager*>& Managers();
 
-    // Skin: fonts. Numbers count from 0 in the order added.
-    HFONT AddFont(const CUIString& face, int size, bool bold, bool underline, bool italic);
-    HFONT SetDefaultFont(const CUIString& face, int size, bool bold, bool underline, bool italic);
-    int GetFontCount() const { return static_cast<int>(fonts_.size()); }
+    // The skin: fonts, images and default attribute lists. The calls below
+    // are the ones controls make most and hand over to it.
+    CSkinResources& Skin() { return skin_; }
+    int GetFontCount() const { return skin_.GetFontCount(); }
     // A number outside the table (searching parent managers) is the default font.
-    HFONT GetFont(int index);
-    UIFontInfo* GetFontInfo(int index);
-    UIFontInfo* GetFontInfo(HFONT font);
-    UIFontInfo* GetDefaultFontInfo();
+    HFONT GetFont(int index) { return skin_.GetFont(index); }
+    UIFontInfo* GetFontInfo(int index) { return skin_.GetFontInfo(index); }
+    UIFontInfo* GetFontInfo(HFONT font) { return skin_.GetFontInfo(font); }
+    UIFontInfo* GetDefaultFontInfo() { return skin_.GetDefaultFontInfo(); }
     HFONT GetDefaultFont() { return GetDefaultFontInfo()->font; }
-
-    // Skin: images, cached by name for the life of the manager.
-    const UIImageInfo* GetImage(const CUIString& name) const;
-    // Finds a cached image, or loads it (a failed load is tried again later).
-    const UIImageInfo* GetImageEx(const CUIString& name, const CUIString& resType = CUIString(), DWORD mask = 0);
-    const UIImageInfo* AddImage(const CUIString& name, const CUIString& resType = CUIString(), DWORD mask = 0);
-    // Adds an image made elsewhere (taken over by the manager).
-    const UIImageInfo* AddImage(const CUIString& name, UIImageInfo image);
-    // The same, replacing (and freeing) an image cached under the name; the
-    // next paint shows the new one.
-    void ReplaceImage(const CUIString& name, UIImageInfo image);
-
-    // Skin: default attribute lists by element name.
-    void AddDefaultAttributeList(const CUIString& element, const CUIString& list);
-    CUIString GetDefaultAttributeList(const CUIString& element) const;
-    void SetParentResourceManager(CUIWindowManager* parent) { parentResource_ = parent; }
+    const UIImageInfo* GetImageEx(const CUIString& name, const CUIString& resType = CUIString(), DWORD mask = 0) {
+        return skin_.GetImageEx(name, resType, mask);
+    }
+    const UIImageInfo* AddImage(const CUIString& name, const CUIString& resType = CUIString(), DWORD mask = 0) {
+        return skin_.AddImage(name, resType, mask);
+    }
+    void ReplaceImage(const CUIString& name, UIImageInfo image) { skin_.ReplaceImage(name, image); }
+    CUIString GetDefaultAttributeList(const CUIString& element) const {
+        return skin_.GetDefaultAttributeList(element);
+    }
+    // What this window's skin lacks is looked up in the parent's.
+    void SetParentResourceManager(CUIWindowManager* parent);
     CUIWindowManager* GetParentResourceManager() const { return parentResource_; }
 
     // Window properties of the "Window" element.
@@ -193,8 +178,6 @@ private:
     void FlushDelayedCleanup();
     std::vector<CControlUI*> TabStops() const;
     CControlUI* FirstTabStop() const;
-    void CreateDefaultFont();
-    void MeasureFont(UIFontInfo& info);
 
     // manager_input.cpp
     bool HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -209,7 +192,6 @@ private:
     void FlushAsyncNotify();
     void DeliverNotify(UINotify& msg);
     CControlUI* FindShortcutControl(wchar_t ch) const;
-    void FreeSkin();
 
     HWND window_ = nullptr;
     HDC paintDC_ = nullptr;
@@ -249,10 +231,7 @@ private:
     SIZE offscreenSize_ = {0, 0};
     HBITMAP background_ = nullptr;  // bktrans: the pixels under the window
 
-    std::vector<UIFontInfo> fonts_;
-    UIFontInfo defaultFont_;
-    std::map<CUIString, UIImageInfo> images_;
-    std::map<CUIString, CUIString> defaultAttrs_;
+    CSkinResources skin_;
     CUIWindowManager* parentResource_ = nullptr;
 
     SIZE initSize_ = {0, 0};
