@@ -113,14 +113,10 @@ bool CUIWindowManager::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
             }
             break;
         case WM_TIMER:
-            for (const UITimerRecord& t : timers_) {
-                if (t.window == window_ && t.winTimer == wParam && !t.killed) {
-                    CControlUI* c = t.sender;
-                    UIEvent e = MakeEvent(UIEVENT_TIMER, c, t.localId, lParam);
-                    c->HandleEvent(e);
-                    consumed = true;
-                    break;
-                }
+            if (const UITimerRecord* t = timers_.Running(window_, wParam)) {
+                UIEvent e = MakeEvent(UIEVENT_TIMER, t->sender, t->localId, lParam);
+                t->sender->HandleEvent(e);
+                consumed = true;
             }
             break;
         case WM_GETMINMAXINFO: {

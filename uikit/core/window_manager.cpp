@@ -46,7 +46,7 @@ CControlUI* FirstHit(CControlUI* c, void*) { return c; }
 CUIWindowManager::CUIWindowManager() = default;
 
 CUIWindowManager::~CUIWindowManager() {
-    RemoveAllTimers();
+    timers_.RemoveAll();
     delete root_;
     root_ = nullptr;
     for (CControlUI* c : delayedCleanup_) delete c;
@@ -128,7 +128,7 @@ void CUIWindowManager::ReapObjects(CControlUI* control) {
     }
     if (keyDown_ == control) keyDown_ = nullptr;
     if (toolTipControl_ == control) HideToolTip();
-    KillTimers(control);
+    timers_.KillAll(control);
     for (auto it = names_.begin(); it != names_.end();) {
         if (it->second == control) it = names_.erase(it);
         else ++it;
@@ -244,57 +244,7 @@ CControlUI* CUIWindowManager::FindShortcutControl(wchar_t ch) const {
 
 bool CUIWindowManager::SetTimer(CControlUI* control, UINT timerId, UINT elapseMs) {
     if (!control || !window_) return false;
-    for (UITimerRecord& t : timers_) {
-        if (t.sender != control || t.window != window_ || t.localId != timerId) continue;
-        if (!t.killed) return false;
-        if (!::SetTimer(window_, t.winTimer, elapseMs, nullptr)) return false;
-        t.killed = false;
-        return true;
-    }
-    timerCounter_ = (timerCounter_ + 1) % 255;
-    SetLastError(0);
-    if (!::SetTimer(window_, timerCounter_, elapseMs, nullptr) && (timerCounter_ != 0 || GetLastError() != 0))
-        return false;
-    timers_.push_back(UITimerRecord{control, timerId, window_, timerCounter_, false});
-    return true;
-}
-
-bool CUIWindowManager::KillTimer(CControlUI* control, UINT timerId) {
-    for (UITimerRecord& t : timers_) {
-        if (t.sender != control || t.localId != timerId) continue;
-        if (!t.killed && IsWindow(t.window)) ::KillTimer(t.window, t.winTimer);
-        t.killed = true;
-        return true;
-    }
-    return false;
-}
-
-void CUIWindowManager::KillTimers(CControlUI* control) {
-    for (auto it = timers_.begin(); it != timers_.end();) {
-        if (it->sender != control) {
-            ++it;
-            continue;
-        }
-        if (!it->killed && IsWindow(it->window)) ::KillTimer(it->window, it->winTimer);
-        it = timers_.erase(it);
-    }
-}
-
-void CUIWindowManager::RemoveAllTimers() {
-    for (const UITimerRecord& t : timers_)
-        if (!t.killed && IsWindow(t.window)) ::KillTimer(t.window, t.winTimer);
-    timers_.clear();
-}
-
-UINT CUIWindowManager::GetTimerWindowsId(CControlUI* control, UINT timerId, bool* found) const {
-    for (const UITimerRecord& t : timers_) {
-        if (t.sender == control && t.localId == timerId) {
-            if (found) *found = true;
-            return t.winTimer;
-        }
-    }
-    if (found) *found = false;
-    return 0;
+    return timers_.Set(window_, control, timerId, elapseMs);
 }
 
 // ---- listeners and notifications -------------------------------------------

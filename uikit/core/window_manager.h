@@ -10,20 +10,13 @@
 #include <vector>
 
 #include "uikit/core/control.h"
+#include "uikit/core/control_timers.h"
 #include "uikit/core/skin_resources.h"
 #include "uikit/core/ui_events.h"
 #include "uikit/markup/image_loader.h"
 #include "uikit/markup/ui_string.h"
 
 namespace UiKit {
-
-struct UITimerRecord {
-    CControlUI* sender = nullptr;
-    UINT localId = 0;
-    HWND window = nullptr;
-    UINT winTimer = 0;
-    bool killed = false;
-};
 
 class CUIWindowManager {
 public:
@@ -65,13 +58,14 @@ public:
     CControlUI* GetHotControl() const { return hot_; }
     CControlUI* GetClickControl() const { return click_; }
 
-    // Control timers.
+    // Control timers, on this window.
     bool SetTimer(CControlUI* control, UINT timerId, UINT elapseMs);
-    bool KillTimer(CControlUI* control, UINT timerId);
-    void KillTimers(CControlUI* control);
-    void RemoveAllTimers();
+    bool KillTimer(CControlUI* control, UINT timerId) { return timers_.Kill(control, timerId); }
+    void RemoveAllTimers() { timers_.RemoveAll(); }
     // The Windows timer id of a control's timer, 0 with found = false when none.
-    UINT GetTimerWindowsId(CControlUI* control, UINT timerId, bool* found = nullptr) const;
+    UINT GetTimerWindowsId(CControlUI* control, UINT timerId, bool* found = nullptr) const {
+        return timers_.WindowsId(control, timerId, found);
+    }
 
     // Listeners and notifications.
     bool AddNotifier(INotifyUI* notifier);
@@ -216,8 +210,7 @@ private:
     std::vector<IMessageFilterUI*> filters_;
     std::deque<UINotify> asyncNotify_;
     std::vector<CControlUI*> delayedCleanup_;
-    std::vector<UITimerRecord> timers_;
-    UINT timerCounter_ = 4096;
+    CControlTimers timers_;
     std::map<CUIString, std::vector<CControlUI*>> optionGroups_;
 
     HWND toolTip_ = nullptr;
