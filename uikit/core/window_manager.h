@@ -173,9 +173,33 @@ private:
     std::vector<CControlUI*> TabStops() const;
     CControlUI* FirstTabStop() const;
 
-    // manager_input.cpp
-    bool HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    bool HandleKeyboard(UINT msg, WPARAM wParam, LPARAM lParam);
+    // manager_input.cpp: one handler per message, found through the table
+    // there; true when the message is consumed.
+    using MessageHandler = bool (CUIWindowManager::*)(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    struct MessageRoute {
+        UINT msg;
+        MessageHandler handler;
+    };
+    static const MessageRoute* FindRoute(UINT msg);
+    CControlUI* OwnControlAt(POINT pt) const;
+    bool OnEraseBackground(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnPaintMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnSize(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnTimer(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnGetMinMaxInfo(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnClose(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnKeyDownOrChar(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnKeyUp(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnMouseMove(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnMouseHover(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnMouseLeave(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnButtonDown(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnButtonUp(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnContextMenu(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnMouseWheel(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnSetCursor(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void ShowToolTip(CControlUI* control);
     void HideToolTip();
     // manager_paint.cpp
