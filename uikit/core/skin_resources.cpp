@@ -7,7 +7,8 @@
 namespace UiKit {
 namespace {
 
-HFONT MakeFont(const CUIString& face, int size, bool bold, bool underline, bool italic) {
+// A new font and its description; no font (nullptr) when it cannot be made.
+UIFontInfo MakeFontInfo(const CUIString& face, int size, bool bold, bool underline, bool italic) {
     LOGFONTW lf = {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
@@ -17,7 +18,14 @@ HFONT MakeFont(const CUIString& face, int size, bool bold, bool underline, bool 
     if (bold) lf.lfWeight += FW_BOLD;
     lf.lfUnderline = underline ? TRUE : FALSE;
     lf.lfItalic = italic ? TRUE : FALSE;
-    return CreateFontIndirectW(&lf);
+    UIFontInfo info;
+    info.font = CreateFontIndirectW(&lf);
+    info.faceName = face;
+    info.size = size;
+    info.bold = bold;
+    info.underline = underline;
+    info.italic = italic;
+    return info;
 }
 
 }  // namespace
@@ -50,33 +58,20 @@ void CSkinResources::MeasureFont(UIFontInfo& info) {
 }
 
 HFONT CSkinResources::AddFont(const CUIString& face, int size, bool bold, bool underline, bool italic) {
-    HFONT font = MakeFont(face, size, bold, underline, italic);
-    if (!font) return nullptr;
-    UIFontInfo info;
-    info.font = font;
-    info.faceName = face;
-    info.size = size;
-    info.bold = bold;
-    info.underline = underline;
-    info.italic = italic;
+    UIFontInfo info = MakeFontInfo(face, size, bold, underline, italic);
+    if (!info.font) return nullptr;
     fonts_.push_back(info);
     if (measureDC_) MeasureFont(fonts_.back());
-    return font;
+    return info.font;
 }
 
 HFONT CSkinResources::SetDefaultFont(const CUIString& face, int size, bool bold, bool underline, bool italic) {
-    HFONT font = MakeFont(face, size, bold, underline, italic);
-    if (!font) return nullptr;
+    UIFontInfo info = MakeFontInfo(face, size, bold, underline, italic);
+    if (!info.font) return nullptr;
     if (defaultFont_.font) DeleteObject(defaultFont_.font);
-    defaultFont_ = UIFontInfo();
-    defaultFont_.font = font;
-    defaultFont_.faceName = face;
-    defaultFont_.size = size;
-    defaultFont_.bold = bold;
-    defaultFont_.underline = underline;
-    defaultFont_.italic = italic;
+    defaultFont_ = info;
     if (measureDC_) MeasureFont(defaultFont_);
-    return font;
+    return info.font;
 }
 
 UIFontInfo* CSkinResources::GetDefaultFontInfo() {
