@@ -1,6 +1,7 @@
-// The manager's tree, names, focus, timers and notifications. Message
-// routing is in manager_input.cpp, painting in manager_paint.cpp and the
-// skin state in manager_skin.cpp.
+// The manager's tree, names, focus and notifications. Message routing is
+// in manager_input.cpp, painting in manager_paint.cpp, the window
+// properties in manager_skin.cpp; the skin resources and the control
+// timers are classes of their own that the manager owns.
 #include "uikit/core/window_manager.h"
 
 #include <algorithm>
