@@ -2,20 +2,12 @@
 
 #include <algorithm>
 
+#include "abi/dib_section.h"
+
 namespace zyqn {
 
 namespace {
 constexpr long long kMaxPixels = 4600000;  // about 18 MB: a page up to 225 %, or fit to a wide screen
-
-HBITMAP CreateDib(int w, int h, void** bits) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    return CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
-}
 }  // namespace
 
 unsigned char HighlightChannel(unsigned char clean, unsigned char ink, unsigned char paper, unsigned char highlight) {
@@ -42,8 +34,8 @@ bool CPageCache::Prepare(SIZE size) {
     Clear();
     if (size.cx <= 0 || size.cy <= 0 || static_cast<long long>(size.cx) * size.cy > kMaxPixels) return false;
     void* bits = nullptr;
-    bitmap_ = CreateDib(size.cx, size.cy, &bits);
-    dc_ = bitmap_ && bits ? CreateCompatibleDC(nullptr) : nullptr;
+    bitmap_ = CreateDib32(nullptr, size.cx, size.cy, &bits);
+    dc_ = bitmap_ ? CreateCompatibleDC(nullptr) : nullptr;
     if (!dc_) {
         Clear();
         return false;
@@ -90,11 +82,8 @@ void CPageCache::Draw(HDC dc, const PageView& view, int page, unsigned scoreSeri
 void CPageCache::DrawHighlight(HDC dc, const RECT& device, POINT origin) {
     int w = device.right - device.left, h = device.bottom - device.top;
     void* bits = nullptr;
-    HBITMAP tint = CreateDib(w, h, &bits);
-    if (!tint || !bits) {
-        if (tint) DeleteObject(tint);
-        return;
-    }
+    HBITMAP tint = CreateDib32(nullptr, w, h, &bits);
+    if (!tint) return;
     auto channel = [](COLORREF c, int shift) { return static_cast<unsigned char>((c >> shift) & 0xFF); };
     unsigned char* out = static_cast<unsigned char*>(bits);
     for (int y = 0; y < h; ++y) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include "abi/dib_section.h"
 #include "abi/proc_address.h"
 
 namespace {
@@ -136,19 +137,10 @@ void CWndShadow::Update(HWND parent) {
     const SIZE image = ShadowImage::ImageSize(width, height, params);
     if (image.cx <= 0 || image.cy <= 0) return;
 
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = image.cx;
-    bmi.bmiHeader.biHeight = image.cy;  // bottom-up
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
-        if (bitmap) DeleteObject(bitmap);
-        return;
-    }
+    // Bottom-up: the rows ShadowImage::Draw writes.
+    HBITMAP bitmap = CreateDib32(nullptr, image.cx, image.cy, &bits, DibRows::BottomUp);
+    if (!bitmap) return;
     auto* pixels = static_cast<uint32_t*>(bits);
     ZeroMemory(pixels, static_cast<size_t>(image.cx) * image.cy * sizeof(uint32_t));
     ShadowImage::Draw(pixels, width, height, ReadWindowSpans(parent, width, height), params);

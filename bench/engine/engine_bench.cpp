@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "abi/dib_section.h"
 #include "engine/playback.h"
 #include "engine/score_object.h"
 
@@ -50,15 +51,9 @@ double Median(int runs, F f) {
 
 struct Dib {
     Dib(int w, int h) {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
         dc = CreateCompatibleDC(nullptr);
         void* bits = nullptr;
-        bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bmp = CreateDib32(dc, w, h, &bits);
         SelectObject(dc, bmp);
     }
     ~Dib() {

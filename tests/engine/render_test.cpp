@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "abi/dib_section.h"
 #include "engine/renderer.h"
 #include "engine/score_object.h"
 #include <gdiplus.h>
@@ -23,14 +24,8 @@ constexpr COLORREF kBackdrop = RGB(200, 210, 220);
 class Canvas {
 public:
     Canvas(int w, int h) : w_(w), h_(h) {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
         dc_ = CreateCompatibleDC(nullptr);
-        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        bmp_ = CreateDib32(dc_, w, h, reinterpret_cast<void**>(&bits_));
         old_ = SelectObject(dc_, bmp_);
         for (int i = 0; i < w * h; ++i) bits_[i] = 0xC8D2DC;  // kBackdrop as BGRA
     }
@@ -75,6 +70,37 @@ protected:
 };
 
 }  // namespace
+
+// The DIB layout the engine, the toolkit, the shadow and these tests all read
+// through raw bits: a pixel drawn at the top-left lands in the first row for
+// top-down sections and in the last row for bottom-up ones, as BGR bytes.
+TEST(DibSection, RowsAndChannelOrderAsTheCallersReadThem) {
+    constexpr int kW = 5, kH = 4;
+    const struct {
+        DibRows rows;
+        int topRow;
+    } cases[] = {{DibRows::TopDown, 0}, {DibRows::BottomUp, kH - 1}};
+    for (const auto& c : cases) {
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bmp = CreateDib32(dc, kW, kH, &bits, c.rows);
+        ASSERT_TRUE(bmp && bits);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        RECT all = {0, 0, kW, kH};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        SetPixelV(dc, 1, 0, RGB(10, 20, 30));
+        GdiFlush();
+        const auto* px = static_cast<const uint32_t*>(bits);
+        EXPECT_EQ(px[c.topRow * kW + 1] & 0xFFFFFF, 0x0A141Eu) << "top row " << c.topRow;
+        EXPECT_EQ(px[(kH - 1 - c.topRow) * kW + 1] & 0xFFFFFF, 0u) << "the bottom row stays black";
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteDC(dc);
+    }
+    void* bits = reinterpret_cast<void*>(1);
+    EXPECT_EQ(CreateDib32(nullptr, 0, 0, &bits), nullptr);
+    EXPECT_EQ(bits, nullptr) << "a failed section leaves no stale pointer";
+}
 
 TEST_F(RenderTest, PageViewDrawsInkAtItsOriginAndHighlightsThePlayedNotes) {
     for (float scale : {0.5f, 1.0f, 2.0f}) {

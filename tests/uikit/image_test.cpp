@@ -3,6 +3,7 @@
 // window's offscreen bitmap.
 #include <gtest/gtest.h>
 
+#include "abi/dib_section.h"
 #include "tests/support/screen_pixels.h"
 #include "tests/support/test_support.h"
 #include "tests/uikit/png_maker.h"
@@ -280,15 +281,9 @@ TEST(Images, ANewPictureIsNeverShownAsAnOldOnesCanvas) {
         UIImageInfo im;
         ASSERT_TRUE(DecodeImage(png.data(), png.size(), 0, im));
         size_t kept = ImageCacheBytes();
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = 20;
-        bi.bmiHeader.biHeight = -20;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
         HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP target = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HBITMAP target = CreateDib32(dc, 20, 20, &bits);
         HGDIOBJ old = SelectObject(dc, target);
         DrawImagePart(dc, im, p.dest, p);
         GdiFlush();

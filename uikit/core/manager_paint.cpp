@@ -1,5 +1,6 @@
 // Painting: layout when needed, "windowinit" after the first layout, and the
 // tree painted through an offscreen bitmap.
+#include "abi/dib_section.h"
 #include "uikit/core/render.h"
 #include "uikit/core/window_manager.h"
 #include "uikit/markup/image_draw.h"
@@ -51,7 +52,7 @@ void CUIWindowManager::OnPaint() {
             if (offscreenBitmap_) DeleteObject(offscreenBitmap_);
             offscreenDC_ = CreateCompatibleDC(dc);
             void* bits = nullptr;
-            offscreenBitmap_ = CreateTopDownDib(dc, w, h, &bits);
+            offscreenBitmap_ = CreateDib32(dc, w, h, &bits);
             offscreenOld_ = static_cast<HBITMAP>(SelectObject(offscreenDC_, offscreenBitmap_));
             offscreenSize_ = SIZE{w, h};
         }
@@ -85,7 +86,7 @@ void CUIWindowManager::CaptureBackground() {
     SIZE size = GetClientSize();
     if (size.cx <= 0 || size.cy <= 0 || !paintDC_) return;
     void* bits = nullptr;
-    background_ = CreateTopDownDib(paintDC_, size.cx, size.cy, &bits);
+    background_ = CreateDib32(paintDC_, size.cx, size.cy, &bits);
     if (!background_) return;
     HDC mem = CreateCompatibleDC(paintDC_);
     HGDIOBJ old = SelectObject(mem, background_);

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <vector>
 
+#include "abi/dib_section.h"
+
 namespace UiKit {
 namespace {
 
@@ -83,12 +85,9 @@ Canvas* Build(const Key& key, const UIImageInfo& image, const ImagePartParams& p
     Canvas c;
     c.key = key;
     void* bits = nullptr;
-    c.bitmap = CreateTopDownDib(nullptr, key.width, key.height, &bits);
+    c.bitmap = CreateDib32(nullptr, key.width, key.height, &bits);
     c.bits = static_cast<unsigned char*>(bits);
-    if (!c.bitmap || !c.bits) {
-        if (c.bitmap) DeleteObject(c.bitmap);
-        return nullptr;
-    }
+    if (!c.bitmap) return nullptr;
     memset(c.bits, 0, c.Bytes());
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, c.bitmap);

@@ -1,5 +1,6 @@
 #include "uikit/markup/image_draw.h"
 
+#include "abi/dib_section.h"
 #include "uikit/markup/image_cache.h"
 
 #include <algorithm>
@@ -24,23 +25,6 @@ AlphaBlendFn SystemAlphaBlend() {
 int W(const RECT& r) { return r.right - r.left; }
 int H(const RECT& r) { return r.bottom - r.top; }
 
-}  // namespace
-
-HBITMAP CreateTopDownDib(HDC dc, int w, int h, void** bits) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    *bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
-    if (!bmp) *bits = nullptr;
-    return bmp;
-}
-
-namespace {
-
 // Blends a premultiplied source part over the destination pixels, scaling
 // by nearest neighbour. Reads and writes the DC through a 32-bit DIB, so it
 // works on any DC and keeps its clipping.
@@ -48,11 +32,8 @@ void SoftwareBlendPart(HDC hdc, const RECT& d, const UIImageInfo& image, const R
     int dw = W(d), dh = H(d), sw = W(s), sh = H(s);
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !image.bits) return;
     void* bits = nullptr;
-    HBITMAP temp = CreateTopDownDib(hdc, dw, dh, &bits);
-    if (!temp || !bits) {
-        if (temp) DeleteObject(temp);
-        return;
-    }
+    HBITMAP temp = CreateDib32(hdc, dw, dh, &bits);
+    if (!temp) return;
     HDC mem = CreateCompatibleDC(hdc);
     HGDIOBJ old = SelectObject(mem, temp);
     BitBlt(mem, 0, 0, dw, dh, hdc, d.left, d.top, SRCCOPY);

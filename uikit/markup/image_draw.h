@@ -28,10 +28,6 @@ void DrawImagePartUncached(HDC hdc, const UIImageInfo& image, const RECT& clip, 
 // or a software blend with the same result where there is none.
 void BlendImagePart(HDC hdc, const RECT& dest, HDC src, const UIImageInfo& image, const RECT& source, BYTE fade);
 
-// A top-down 32-bit DIB section of w x h pixels; bits receives its pixels.
-// Null on failure (then *bits is null too).
-HBITMAP CreateTopDownDib(HDC dc, int w, int h, void** bits);
-
 // Tests turn AlphaBlend off to check the software path.
 void SetSoftwareBlendForced(bool forced);
 

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cwchar>
 
+#include "abi/dib_section.h"
 #include "uikit/markup/image_cache.h"
 #include "uikit/markup/skin_settings.h"
 
@@ -62,19 +63,9 @@ bool LoadResourceBytes(const CUIString& name, const CUIString& type, std::string
 
 bool MakeImageFromRGBA(const unsigned char* rgba, int width, int height, DWORD mask, UIImageInfo& out) {
     if (!rgba || width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;  // top-down
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
-        if (bitmap) DeleteObject(bitmap);
-        return false;
-    }
+    HBITMAP bitmap = CreateDib32(nullptr, width, height, &bits);
+    if (!bitmap) return false;
     unsigned char* dst = static_cast<unsigned char*>(bits);
     bool alpha = false;
     size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
