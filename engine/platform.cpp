@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "abi/module.h"
+
 namespace zyqn {
 
 CPerformanceClock::CPerformanceClock() {
@@ -52,9 +54,7 @@ CWakeTimer::~CWakeTimer() {
 
 bool CWakeTimer::EnsureStarted() {
     if (thread_) return true;
-    HINSTANCE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&CWakeTimer::WindowProc), &module);
+    HINSTANCE module = ThisModule();
     WNDCLASSW wc = {};
     wc.lpfnWndProc = &CWakeTimer::WindowProc;
     wc.hInstance = module;

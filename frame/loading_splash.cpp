@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 
+#include "abi/module.h"
 #include "frame/lang_table.h"
 
 namespace {
@@ -20,14 +21,6 @@ struct WaitingTextStore {
 WaitingTextStore& WaitingStore() {
     static WaitingTextStore store;
     return store;
-}
-
-// The module holding this code: the plug-in, or a test that links it in.
-HINSTANCE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-    return module;
 }
 
 bool RegisterSplashClass(HINSTANCE instance, WNDPROC proc) {

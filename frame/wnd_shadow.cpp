@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "abi/dib_section.h"
-#include "abi/proc_address.h"
+#include "abi/module.h"
 
 namespace {
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);

@@ -1,4 +1,4 @@
-#include "abi/proc_address.h"
+#include "abi/module.h"
 #include "host/plugin_client.h"
 
 #include "host/host_string.h"

@@ -1,4 +1,4 @@
-#include "abi/proc_address.h"
+#include "abi/module.h"
 #include "player/score_engine_loader.h"
 
 bool CScoreEngineLoader::Load(const std::wstring& pluginFolder) {

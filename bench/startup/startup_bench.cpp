@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "abi/proc_address.h"
+#include "abi/module.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/score_object.h"
-#include "abi/proc_address.h"
+#include "abi/module.h"
 #include "abi/score_engine.h"
 #include "tests/engine/engine_test_util.h"
 #include "tests/support/test_support.h"

@@ -7,7 +7,7 @@
 
 #include "engine/layout.h"
 #include "engine/zyqn_parser.h"
-#include "abi/proc_address.h"
+#include "abi/module.h"
 #include "abi/score_engine.h"
 #include "tests/engine/engine_test_util.h"
 #include "tests/support/test_support.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "frame/host_protocol.h"
-#include "abi/proc_address.h"
+#include "abi/module.h"
 #include "host/host_string.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"

@@ -1,6 +1,6 @@
 #include "tests/library/library_disk.h"
 
-#include "abi/proc_address.h"
+#include "abi/module.h"
 
 namespace {
 void Walk(const std::wstring& base, const std::wstring& relative, DiskSnapshot* out) {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "abi/proc_address.h"
+#include "abi/module.h"
 #include "abi/score_engine.h"
 #include "tests/player/player_driver.h"
 #include "tests/support/test_support.h"

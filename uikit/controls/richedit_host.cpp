@@ -2,7 +2,7 @@
 
 #include <imm.h>
 
-#include "abi/proc_address.h"
+#include "abi/module.h"
 #include "uikit/controls/richedit.h"
 #include "uikit/core/window_manager.h"
 

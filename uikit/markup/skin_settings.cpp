@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "abi/module.h"
+
 namespace UiKit {
 namespace {
 
@@ -19,17 +21,10 @@ Settings& S() {
     return s;
 }
 
-HINSTANCE OwnModule() {
-    HMODULE m = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&OwnModule), &m);
-    return m;
-}
-
 }  // namespace
 
 void CSkinSettings::SetInstance(HINSTANCE module) { S().instance = module; }
-HINSTANCE CSkinSettings::GetInstance() { return S().instance ? S().instance : OwnModule(); }
+HINSTANCE CSkinSettings::GetInstance() { return S().instance ? S().instance : ThisModule(); }
 void CSkinSettings::SetResourceInstance(HINSTANCE module) { S().module = module; }
 HINSTANCE CSkinSettings::GetResourceInstance() { return S().module ? S().module : GetInstance(); }
 
