@@ -234,7 +234,6 @@ void CSkinMarkup::ParseData(size_t& p, wchar_t stop) {
         wchar_t ch;
     } kEntities[] = {{L"&amp;", 5, L'&'}, {L"&lt;", 4, L'<'}, {L"&gt;", 4, L'>'}, {L"&quot;", 6, L'"'}, {L"&apos;", 6, L'\''}};
     size_t dest = p;
-    bool lastBlank = false;
     while (p < end_ && text_[p] != stop) {
         wchar_t c = text_[p];
         size_t used = 1;
@@ -248,13 +247,6 @@ void CSkinMarkup::ParseData(size_t& p, wchar_t stop) {
             }
         }
         p += used;
-        if (!preserveWhitespace_ && stop == L'<' && IsBlank(c)) {
-            if (lastBlank) continue;
-            c = L' ';
-            lastBlank = true;
-        } else {
-            lastBlank = false;
-        }
         text_[dest++] = c;
     }
     terms_.push_back(dest);

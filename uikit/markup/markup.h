@@ -44,7 +44,6 @@ public:
     const wchar_t* GetAttributeValue(int index) const;
     // nullptr when the element has no such attribute.
     const wchar_t* GetAttributeValue(const wchar_t* name) const;
-    bool HasAttribute(const wchar_t* name) const { return GetAttributeValue(name) != nullptr; }
     // Copies into buf (cch characters with the terminator), truncating.
     bool GetAttributeValue(const wchar_t* name, wchar_t* buf, size_t cch) const;
 
@@ -67,7 +66,6 @@ public:
     bool IsValid() const { return elements_.size() > 1; }
     CSkinMarkupNode GetRoot() const;
 
-    void SetPreserveWhitespace(bool preserve) { preserveWhitespace_ = preserve; }
     const CUIString& GetLastErrorMessage() const { return errorMessage_; }
     const CUIString& GetLastErrorLocation() const { return errorLocation_; }
 
@@ -89,7 +87,6 @@ private:
     };
 
     bool Parse();
-    bool ParseContent(size_t& p, int element, int depth);
     bool ParseElement(size_t& p, int parent, int depth);
     bool ParseAttributes(size_t& p, int element);
     // Copies text up to `stop` (or the end) replacing entities, writes the
@@ -107,7 +104,6 @@ private:
     // Terminators are collected while parsing and written only at the end:
     // the character after a name is still needed to parse what follows it.
     std::vector<size_t> terms_;
-    bool preserveWhitespace_ = true;
     CUIString errorMessage_;
     CUIString errorLocation_;
 };
