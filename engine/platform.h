@@ -34,7 +34,6 @@ public:
     // Replaces any pending wake with one ms from now (at once for ms <= 0).
     void WakeIn(double ms);
     void Stop();
-    bool Running() const { return armed_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -45,7 +45,6 @@ public:
     double PositionMs() const;
     int CurrentMeasure() const { return measure_; }
     double Ratio() const { return ratio_; }
-    bool HandPlayed(int hand) const { return played_[hand & 1]; }
     EventRef Highlighted(int hand) const { return highlight_[hand & 1]; }
     // Real milliseconds until the next event or the end; negative when not playing.
     double MsUntilNextDue() const;

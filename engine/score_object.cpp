@@ -211,10 +211,6 @@ int CScore::LoadText(const std::string& text) {
 
 // A failed load keeps the previous score loaded, drawable and playable.
 int CScore::Accept(ParseResult& parsed, int code) {
-    lastLoad_.status = parsed.status;
-    lastLoad_.line = parsed.line;
-    lastLoad_.column = parsed.column;
-    lastLoad_.message = parsed.message;
     if (code != SCORE_LOAD_OK) return code;
     timer_.Stop();
     player_.SetTimeline(nullptr);

@@ -56,11 +56,9 @@ public:
 
     // For the select object and tests.
     bool HitTest(POINT devicePoint, EventRef* hit) const;
-    int CurrentPage() const { return page_; }
     const Score* LoadedScore() const { return loaded_ ? &loaded_->score : nullptr; }
     const Layout* LoadedLayout() const { return loaded_ ? &loaded_->layout : nullptr; }
     const Timeline* LoadedTimeline() const { return loaded_ ? &loaded_->timeline : nullptr; }
-    const ParseResult& LastLoad() const { return lastLoad_; }
     Playback& GetPlayback() { return player_; }
     void OnTimer();  // one pass of the play timer
 
@@ -102,7 +100,6 @@ private:
     CPageCache pageCache_;
     std::unique_ptr<Loaded> loaded_;
     unsigned loadSerial_ = 0;  // counts loads, so the page cache knows a new score
-    ParseResult lastLoad_;
     HWND owner_ = nullptr;
     int page_ = 0;
     float preparedScale_ = 1.0f, pageScale_ = 1.0f, thumbScale_ = 1.0f;

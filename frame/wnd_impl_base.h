@@ -20,7 +20,6 @@ public:
     ~CWndImplBase() override;
 
     UiKit::CUIWindowManager& Manager() { return manager_; }
-    CWndShadow& Shadow() { return shadow_; }
 
     // The hit-test rule of a frameless skinned window, on client coordinates.
     static LRESULT HitTest(POINT pt, const RECT& client, const RECT& sizeBox, const RECT& caption, bool maximized,

@@ -19,8 +19,6 @@ public:
     void Skin(const std::wstring& folder);
     void Cmd(int code);
 
-    HMODULE Module() const { return module_; }
-
 private:
     typedef int(__cdecl* InitFn)(HWND, int, RefWString);
     typedef void(__cdecl* ExitFn)();

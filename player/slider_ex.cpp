@@ -58,7 +58,6 @@ int CSliderExUI::MeasureOf(int value) const {
 void CSliderExUI::PaintStatusImage(HDC hdc) {
     if (tickCount_ >= 2) {
         TickArea t = TickAreaOf(rcItem_, GetThumbSize().cx, tickCount_);
-        tickSpacing_ = t.spacing;
         tickArea_ = t.area;
         int h = (tickArea_.bottom - tickArea_.top) / 5;
         std::vector<RulerTick> ticks = ComputeRulerTicks(rcItem_, GetThumbSize().cx, tickCount_);

@@ -29,12 +29,10 @@ public:
     // Ten units per measure: maximum = n x 10, step 1, minimum 0.
     void SetMeasureCount(int measures);
     int TickCount() const { return tickCount_; }
-    float TickSpacing() const { return tickSpacing_; }
     // The 1-based measure a ruler value stands for.
     int MeasureOf(int value) const;
 
 private:
     int tickCount_ = 0;
-    float tickSpacing_ = 0.0f;
     RECT tickArea_ = {0, 0, 0, 0};
 };

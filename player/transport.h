@@ -65,7 +65,6 @@ public:
     // Paints the count-in number over the score view while it runs.
     void DrawCountIn(HDC hdc);
 
-    int TempoIndex() const { return tempoIndex_; }
     static float TempoRatioAt(int index);
     // Shows the step's ratio and tells the engine; steps outside the table
     // are ignored.

@@ -77,7 +77,6 @@ public:
     void ShowTime(int currentMs, int totalMs) { position_.ShowTime(currentMs, totalMs); }
 
     IScore* Score() const { return score_; }
-    ISelectAct* SelectAct() const { return selectAct_; }
     const std::wstring& CurrentScorePath() const override { return scorePath_; }
     CScoreListUI* ScoreView() const override { return scoreView_; }
 
