@@ -1,4 +1,4 @@
-#include "frame/ui_thread.h"
+#include "plugin/ui_thread.h"
 
 #include <gdiplus.h>
 #include <ole2.h>
@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "frame/plugin_state.h"
-#include "frame/ui_thread_hooks.h"
+#include "plugin/ui_thread_hooks.h"
 #include "player/wnd_melvane.h"
 
 namespace {

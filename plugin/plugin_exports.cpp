@@ -9,7 +9,7 @@
 #include "abi/module_runtime.h"
 #include "frame/plugin_state.h"
 #include "abi/ref_wstring.h"
-#include "frame/ui_thread.h"
+#include "plugin/ui_thread.h"
 #include "player/wnd_melvane.h"
 
 // Waits without a time limit, but keeps answering messages sent to this

@@ -1,4 +1,4 @@
-#include "frame/ui_thread_hooks.h"
+#include "plugin/ui_thread_hooks.h"
 
 #include "frame/loading_splash.h"
 #include "frame/wnd_impl_base.h"
