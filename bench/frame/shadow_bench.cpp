@@ -10,6 +10,7 @@
 
 #include "frame/wnd_shadow.h"
 #include "frame/wnd_shadow_image.h"
+#include "tests/support/host_window.h"
 
 namespace {
 const int kWidth = 879, kHeight = 600, kRuns = 41;
@@ -54,18 +55,13 @@ int main() {
 
     // The whole rebuild as the player window triggers it.
     CWndShadow::Initialize(GetModuleHandleW(nullptr));
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ShadowBenchParent";
-    RegisterClassW(&wc);
-    HWND parent = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 100, 100, kWidth, kHeight, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
+    testing_support::HostWindow window(
+        testing_support::HostWindow::Options().At(100, 100, kWidth, kHeight).Style(WS_POPUP | WS_VISIBLE).Title(L""));
+    HWND parent = window.Hwnd();
     SetWindowRgn(parent, CreateRoundRectRgn(0, 0, kWidth + 1, kHeight + 1, 4, 4), TRUE);
     CWndShadow shadow;
     shadow.Create(parent);
     Measure("CWndShadow::Update (rebuild and place)", [&] { shadow.Update(parent); });
     std::printf("aim: under 5 ms for the whole rebuild\n");
-    DestroyWindow(parent);
     return 0;
 }

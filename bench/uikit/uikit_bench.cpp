@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/message_pump.h"
 #include "tests/uikit/png_maker.h"
 #include "tests/uikit/ui_test_window.h"
 #include "tests/uikit/zip_maker.h"
@@ -163,15 +164,7 @@ void Show(const std::wstring& markup, int seconds) {
     HWND h = w.Create(nullptr, L"bench", WS_POPUP | WS_VISIBLE, 0, 0, 0, 879, 600);
     if (!h) return;
     SetWindowPos(h, nullptr, 0, 0, 879, 600, SWP_NOMOVE | SWP_NOZORDER);
-    DWORD end = GetTickCount() + seconds * 1000;
-    MSG msg;
-    while (GetTickCount() < end) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
+    testing_support::PumpFor(seconds * 1000);
 }
 
 int main(int argc, char** argv) {

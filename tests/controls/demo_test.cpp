@@ -88,7 +88,7 @@ TEST(Demo, EveryControlBuildsDrawsReactsAndIsSaved) {
     EXPECT_EQ(row0->GetText(0), L"{b}First{/b} row");
     row0->SetText(1, L"two columns, {i thumb.png} and {c #0000CC}colour{/c}");
     w.Update();
-    controls_test::Pump(50);
+    testing_support::PumpFor(50);
 
     // Every control has a place inside the window.
     for (const wchar_t* name : {L"lbl", L"txt", L"btn", L"btnoff", L"o1", L"o2", L"combo", L"prog", L"slider", L"list",
@@ -131,7 +131,7 @@ TEST(Demo, EveryControlBuildsDrawsReactsAndIsSaved) {
     EXPECT_EQ(w.Of(L"itemselect").size(), 1u);
     EXPECT_EQ(w.Of(L"valuechanged").size(), 1u);
     w.Update();
-    controls_test::Pump(50);
+    testing_support::PumpFor(50);
     RECT row1 = w.Find<CControlUI>(L"row1")->GetPosition();
     EXPECT_EQ(PixelAt(w.GetHWND(), row1.right - 20, (row1.top + row1.bottom) / 2), RGB(0xC1, 0xE3, 0xFF));
     EXPECT_EQ(PixelAt(w.GetHWND(), o2.left + 3, o2.top + 3), RGB(0xFF, 0xB0, 0x40));
@@ -143,14 +143,14 @@ TEST(Demo, EveryControlBuildsDrawsReactsAndIsSaved) {
     auto* combo = w.Find<CComboUI>(L"combo");
     w.Click(w.Center(combo));
     ASSERT_TRUE(combo->IsDropped());
-    controls_test::Pump(50);
+    testing_support::PumpFor(50);
     HWND popup = combo->GetDropWindow()->GetHWND();
     RECT pr;
     GetWindowRect(popup, &pr);
     EXPECT_EQ(pr.bottom - pr.top, 4 * 23 + 4);
     EXPECT_TRUE(SaveScreenPng(shots + L"controls_demo_dropdown.png", w.GetHWND()));
     SendMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
-    controls_test::Pump(50);
+    testing_support::PumpFor(50);
     EXPECT_FALSE(combo->IsDropped());
 
     // Images with frames and font numbers inside formatted text, measured

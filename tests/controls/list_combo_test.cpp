@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/controls/test_window.h"
+#include "tests/support/message_pump.h"
 #include "uikit/controls/combo.h"
 #include "uikit/controls/combo_wnd.h"
 #include "uikit/controls/layouts_extra.h"
@@ -201,7 +202,7 @@ TEST(Combo, DropDownBelowWith150PixelsAndAScrollBar) {
     ASSERT_TRUE(combo->IsDropped());
     EXPECT_EQ(Sequence(w.Of(nullptr)), L"dropdown:zoom ");
     HWND popup = combo->GetDropWindow()->GetHWND();
-    controls_test::Pump();
+    testing_support::PumpFor(30);
     RECT rc;
     GetWindowRect(popup, &rc);
     RECT comboScreen = ScreenRect(w.GetHWND(), combo->GetPosition());
@@ -218,7 +219,7 @@ TEST(Combo, DropDownBelowWith150PixelsAndAScrollBar) {
     SendMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(combo->GetCurSel(), 4);
     SendMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-    controls_test::Pump();
+    testing_support::PumpFor(30);
     EXPECT_FALSE(combo->IsDropped());
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_EQ(combo->GetCurSel(), 2);
@@ -237,14 +238,14 @@ TEST(Combo, ClickingAnItemSelectsItAndCloses) {
     w.Click(w.Center(combo));
     ASSERT_TRUE(combo->IsDropped());
     HWND popup = combo->GetDropWindow()->GetHWND();
-    controls_test::Pump();
+    testing_support::PumpFor(30);
     CControlUI* item = combo->GetItemAt(3);
     RECT rc = item->GetPosition();
     LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     SendMessageW(popup, WM_MOUSEMOVE, 0, at);
     SendMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(popup, WM_LBUTTONUP, 0, at);
-    controls_test::Pump();
+    testing_support::PumpFor(30);
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_EQ(combo->GetCurSel(), 3);
     EXPECT_EQ(combo->GetText(), L"125%");
@@ -288,7 +289,7 @@ TEST(Combo, DropDownOpensAboveNearTheBottomOfTheWorkArea) {
     TestWindow other;
     ASSERT_TRUE(other.Open(L"<Window><Label text=\"x\"/></Window>", 0, 0, 50, 50));
     SetFocus(other.GetHWND());
-    controls_test::Pump(50);
+    testing_support::PumpFor(50);
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_FALSE(combo->IsDropped());
     EXPECT_TRUE(w.Of(L"itemselect").empty());
@@ -306,7 +307,7 @@ TEST(Combo, RemovedWhileOpenClosesItsDropDown) {
     auto* parent = static_cast<CContainerUI*>(combo->GetParent());
     parent->SetAutoDestroy(true);
     ASSERT_TRUE(parent->Remove(combo));
-    controls_test::Pump();
+    testing_support::PumpFor(30);
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_EQ(w.Find<CControlUI>(L"zoom"), nullptr);
     w.Update();

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "tests/support/message_pump.h"
 #include "uikit/core/skin_builder.h"
 
 namespace controls_test {
@@ -25,13 +26,13 @@ bool TestWindow::Open(const wchar_t* markup, int x, int y, int cx, int cy) {
     manager_.AddNotifier(this);
     SetForegroundWindow(hwnd_);
     Update();
-    Pump();
+    testing_support::PumpFor(30);
     return true;
 }
 
 TestWindow::~TestWindow() {
     if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    Pump(10);
+    testing_support::PumpFor(10);
 }
 
 LRESULT TestWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -84,19 +85,6 @@ std::vector<Note> TestWindow::Of(const wchar_t* type) const {
             out.push_back(n);
     }
     return out;
-}
-
-void Pump(DWORD ms) {
-    DWORD end = GetTickCount() + ms;
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (UiKit::CUIWindowManager::TranslateMessage(&msg)) continue;
-            ::TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(1);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
 }
 
 GdiplusSession::GdiplusSession() {

@@ -59,9 +59,6 @@ private:
     UiKit::CUIWindowManager manager_;
 };
 
-// Pumps this thread's messages through the toolkit's translation for ms.
-void Pump(DWORD ms = 30);
-
 // Keeps GDI+ running for a test that saves screenshots.
 class GdiplusSession {
 public:

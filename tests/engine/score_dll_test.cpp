@@ -59,7 +59,8 @@ public:
     ISelectAct* act = nullptr;
 };
 
-// An owner window that records the engine's messages.
+// An owner window that records the engine's messages, with the rectangle a
+// "show rect" message points to read while it is still valid.
 class Owner {
 public:
     struct Msg {
@@ -67,36 +68,24 @@ public:
         WPARAM wp;
         RECT rect;
     };
-    Owner() {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"EngineTestOwner";
-        RegisterClassW(&wc);
-        hwnd = CreateWindowW(L"EngineTestOwner", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
-                             wc.hInstance, nullptr);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~Owner() { DestroyWindow(hwnd); }
+    HWND Hwnd() const { return window_.Hwnd(); }
     int Count(UINT msg) const {
         int n = 0;
         for (const Msg& m : messages) n += m.msg == msg;
         return n;
     }
-    HWND hwnd;
     std::vector<Msg> messages;
 
 private:
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<Owner*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-        if (self && msg >= WM_SCORE_PLAY_END && msg <= WM_SCORE_PAGE) {
-            Msg m{msg, wp, RECT{-1, -1, -1, -1}};
-            if (msg == WM_SCORE_SHOW_RECT && wp) m.rect = *reinterpret_cast<RECT*>(wp);
-            self->messages.push_back(m);
-            return 0;
-        }
-        return DefWindowProcW(h, msg, wp, lp);
+    bool Record(UINT msg, WPARAM wp) {
+        if (msg < WM_SCORE_PLAY_END || msg > WM_SCORE_PAGE) return false;
+        Msg m{msg, wp, RECT{-1, -1, -1, -1}};
+        if (msg == WM_SCORE_SHOW_RECT && wp) m.rect = *reinterpret_cast<RECT*>(wp);
+        messages.push_back(m);
+        return true;
     }
+    HostWindow window_{HostWindow::Options().At(0, 0, 200, 200).Title(L"").OnMessage(
+        [this](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT&) { return Record(msg, wp); })};
 };
 
 std::wstring Write(const TempDir& dir, const wchar_t* name, const std::string& text) {
@@ -200,7 +189,7 @@ TEST(ScoreDll, PlaysToTheEndWithMessagesAndNotes) {
     ASSERT_EQ(s.Load(e.score, Write(dir, L"long.zyqn", engine_test::LongScore(120)).c_str()), 0);
     ASSERT_GE(s.GetPageCount(e.score), 3);
     SetAllCallbacks(e);
-    s.SetOwnerWindow(e.score, owner.hwnd);
+    s.SetOwnerWindow(e.score, owner.Hwnd());
     s.Prepare(e.score, nullptr, SCORE_MODE_PAGE, 1.0f, nullptr);
     s.GoToMeasure(e.score, 115);  // the last page, near the end
     EXPECT_EQ(owner.Count(WM_SCORE_PAGE), 1);
@@ -243,7 +232,7 @@ TEST(ScoreDll, PauseStopAndPagesThroughTheTable) {
     ASSERT_EQ(s.Load(e.score, Write(dir, L"long.zyqn", engine_test::LongScore(200)).c_str()), 0);
     int pages = s.GetPageCount(e.score);
     ASSERT_GE(pages, 4);
-    s.SetOwnerWindow(e.score, owner.hwnd);
+    s.SetOwnerWindow(e.score, owner.Hwnd());
     s.Play(e.score);
     s.Pause(e.score);
     EXPECT_EQ(s.IsPlaying(e.score), 0);
@@ -276,7 +265,7 @@ TEST(ScoreDll, PauseStopAndPagesThroughTheTable) {
     g_seen.Clear();
     s.SetMeasureCallback(e.score, OnMeasure);
     g_seen.Clear();
-    ASSERT_NE(e.act->ops->HitTest(e.act, owner.hwnd, e.score, &pt), 0);
+    ASSERT_NE(e.act->ops->HitTest(e.act, owner.Hwnd(), e.score, &pt), 0);
     e.act->ops->Activate(e.act);
     int result[4] = {-1, -1, -1, -1};
     e.act->ops->QueryResult(e.act, result);
@@ -285,11 +274,11 @@ TEST(ScoreDll, PauseStopAndPagesThroughTheTable) {
     ASSERT_FALSE(g_seen.measures.empty());
     EXPECT_EQ(g_seen.measures.back() / 1000, first + 2);
     POINT miss{3, 3};
-    EXPECT_EQ(e.act->ops->HitTest(e.act, owner.hwnd, e.score, &miss), 0);
-    EXPECT_EQ(e.act->ops->HitTest(e.act, owner.hwnd, nullptr, &pt), 0);
+    EXPECT_EQ(e.act->ops->HitTest(e.act, owner.Hwnd(), e.score, &miss), 0);
+    EXPECT_EQ(e.act->ops->HitTest(e.act, owner.Hwnd(), nullptr, &pt), 0);
     s.GoToPage(e.score, SCORE_PAGE_FIRST);
     s.Draw(e.score, dc, SCORE_MODE_PAGE, &target, SCORE_DRAW_PAGE);
-    EXPECT_EQ(e.act->ops->HitTest(e.act, owner.hwnd, e.score, &pt) != 0,
+    EXPECT_EQ(e.act->ops->HitTest(e.act, owner.Hwnd(), e.score, &pt) != 0,
               layout.HitTest(0, pt.x, pt.y) != nullptr);
     DeleteDC(dc);
     DeleteObject(bmp);

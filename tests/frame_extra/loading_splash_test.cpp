@@ -62,12 +62,6 @@ protected:
     static void SetUpTestSuite() {
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&gdiplus_, &input, nullptr);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-        wc.lpszClassName = L"SplashTestOwner";
-        RegisterClassW(&wc);
         images_ = LoadLibraryExW((BinFolder() + L"frame_extra_versioned.dll").c_str(), nullptr,
                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     }
@@ -80,12 +74,17 @@ protected:
         ASSERT_NE(images_, nullptr);
         image_.reset(CLoadingSplash::LoadImageResource(images_, 110));
         ASSERT_NE(image_, nullptr);
-        owner_ = CreateWindowExW(0, L"SplashTestOwner", L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 600, 400, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        window_ = std::make_unique<testing_support::HostWindow>(
+            testing_support::HostWindow::Options()
+                .At(100, 100, 600, 400)
+                .Style(WS_POPUP | WS_VISIBLE)
+                .Title(L"owner")
+                .Background(static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH))));
+        owner_ = window_->Hwnd();
         ASSERT_NE(owner_, nullptr);
         testing_support::PumpFor(30);
     }
-    void TearDown() override { DestroyWindow(owner_); }
+    void TearDown() override { window_.reset(); }
 
     // Top-left corner of a 174 x 39 splash centred over a screen rectangle.
     static POINT Centred(LONG l, LONG t, LONG r, LONG b) { return POINT{(l + r) / 2 - 87, (t + b) / 2 - 19}; }
@@ -93,6 +92,7 @@ protected:
     static ULONG_PTR gdiplus_;
     static HMODULE images_;
     std::unique_ptr<Gdiplus::Image> image_;
+    std::unique_ptr<testing_support::HostWindow> window_;
     HWND owner_ = nullptr;
 };
 ULONG_PTR LoadingSplashTest::gdiplus_ = 0;

@@ -2,21 +2,20 @@
 // moves, growth and shrinking, maximise, hide and show, destruction.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "frame/wnd_shadow.h"
 #include "tests/support/test_support.h"
 
 namespace {
 const UINT WM_PROBE = WM_USER + 77;
 
-LRESULT CALLBACK ParentProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_PROBE) return 4242;
-    if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        BeginPaint(wnd, &ps);
-        EndPaint(wnd, &ps);
-        return 0;
-    }
-    return DefWindowProcW(wnd, msg, wp, lp);
+// The parent answers a probe message of its own: the shadow's subclassing
+// must pass messages on to it.
+bool AnswerProbe(HWND, UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    if (msg != WM_PROBE) return false;
+    result = 4242;
+    return true;
 }
 
 RECT WindowRect(HWND wnd) {
@@ -30,23 +29,19 @@ protected:
     static void SetUpTestSuite() {
         // The first initialisation in the process succeeds, any later one is refused.
         firstInit_ = CWndShadow::Initialize(GetModuleHandleW(nullptr));
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = ParentProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = L"ShadowTestParent";
-        RegisterClassW(&wc);
     }
 
     void SetUp() override {
-        parent_ = CreateWindowExW(0, L"ShadowTestParent", L"parent", WS_POPUP | WS_VISIBLE, 200, 150, 300, 200,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        window_ = std::make_unique<testing_support::HostWindow>(testing_support::HostWindow::Options()
+                                                                    .At(200, 150, 300, 200)
+                                                                    .Style(WS_POPUP | WS_VISIBLE)
+                                                                    .Title(L"parent")
+                                                                    .OnMessage(AnswerProbe));
+        parent_ = window_->Hwnd();
         ASSERT_NE(parent_, nullptr);
         testing_support::PumpFor(50);
     }
-    void TearDown() override {
-        if (IsWindow(parent_)) DestroyWindow(parent_);
-    }
+    void TearDown() override { window_.reset(); }
 
     // The shadow must sit 7 pixels around the parent on every side.
     void ExpectAroundParent(const CWndShadow& shadow) {
@@ -58,6 +53,7 @@ protected:
     }
 
     static bool firstInit_;
+    std::unique_ptr<testing_support::HostWindow> window_;
     HWND parent_ = nullptr;
 };
 bool WndShadowTest::firstInit_ = false;
@@ -186,12 +182,14 @@ TEST_F(WndShadowTest, DestroyingTheParentDestroysTheShadowAndFreesTheObjectForRe
     EXPECT_FALSE(IsWindow(s));
     EXPECT_EQ(shadow.GetHWND(), INVALID_HANDLE_VALUE);
 
-    HWND next = CreateWindowExW(0, L"ShadowTestParent", L"next", WS_POPUP | WS_VISIBLE, 10, 10, 120, 90, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
-    shadow.Create(next);
+    testing_support::HostWindow next(testing_support::HostWindow::Options()
+                                         .At(10, 10, 120, 90)
+                                         .Style(WS_POPUP | WS_VISIBLE)
+                                         .Title(L"next")
+                                         .OnMessage(AnswerProbe));
+    shadow.Create(next.Hwnd());
     EXPECT_TRUE(IsWindowVisible(shadow.GetHWND()));
-    EXPECT_EQ(SendMessageW(next, WM_PROBE, 0, 0), 4242);
-    DestroyWindow(next);
+    EXPECT_EQ(SendMessageW(next.Hwnd(), WM_PROBE, 0, 0), 4242);
 }
 
 TEST_F(WndShadowTest, ShadowObjectDeletedBeforeItsParentUnhooksIt) {

@@ -30,35 +30,24 @@ const wchar_t kMenuMarkup[] =
 // The window that opens menus: it keeps the names it is sent.
 class MenuHost {
 public:
-    MenuHost() {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &MenuHost::Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"MelvaneMenuTestHost";
-        RegisterClassW(&wc);
-        hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"menu host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
-                                200, nullptr, nullptr, wc.hInstance, this);
-    }
-    ~MenuHost() { DestroyWindow(hwnd_); }
-    HWND Hwnd() const { return hwnd_; }
+    HWND Hwnd() const { return window_.Hwnd(); }
     std::vector<std::wstring> chosen;
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_NCCREATE) {
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<MenuHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (msg == MENU_ITEM_CHOSEN && self) {
-            auto* name = reinterpret_cast<wchar_t*>(lp);
-            self->chosen.push_back(name);
-            delete[] name;
-            return 0;
-        }
-        return DefWindowProcW(hwnd, msg, wp, lp);
+    bool Take(UINT msg, LPARAM lp) {
+        if (msg != MENU_ITEM_CHOSEN) return false;
+        auto* name = reinterpret_cast<wchar_t*>(lp);
+        chosen.push_back(name);
+        delete[] name;
+        return true;
     }
-    HWND hwnd_ = nullptr;
+    testing_support::HostWindow window_{testing_support::HostWindow::Options()
+                                            .At(10, 10, 300, 200)
+                                            .Style(WS_OVERLAPPEDWINDOW | WS_VISIBLE)
+                                            .Title(L"menu host")
+                                            .OnMessage([this](HWND, UINT msg, WPARAM, LPARAM lp, LRESULT&) {
+                                                return Take(msg, lp);
+                                            })};
 };
 
 RECT WorkArea() {

@@ -1,5 +1,6 @@
 #include "tests/player/list_host.h"
 
+#include "tests/support/message_pump.h"
 #include "uikit/core/skin_builder.h"
 
 namespace player_test {
@@ -25,7 +26,7 @@ bool ListHost::Open(const wchar_t* markup, int cx, int cy) {
 
 ListHost::~ListHost() {
     if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    Pump(10);
+    testing_support::PumpFor(10);
 }
 
 CScoreListUI* ListHost::List(const wchar_t* name) {
@@ -49,19 +50,6 @@ void ListHost::Wheel(POINT clientPt, bool towardsUser) {
     ClientToScreen(hwnd_, &screen);
     short delta = towardsUser ? -WHEEL_DELTA : WHEEL_DELTA;
     ::SendMessageW(hwnd_, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x, screen.y));
-}
-
-void Pump(DWORD ms) {
-    DWORD end = GetTickCount() + ms;
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (UiKit::CUIWindowManager::TranslateMessage(&msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(1);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
 }
 
 }  // namespace player_test

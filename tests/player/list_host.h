@@ -32,6 +32,5 @@ private:
 
 // The skin folder of the source tree as a Windows path.
 std::wstring SourceSkinFolder();
-void Pump(DWORD ms);
 
 }  // namespace player_test

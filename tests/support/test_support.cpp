@@ -90,54 +90,6 @@ void SaveWindowShot(HWND window, const std::wstring& name) {
     Gdiplus::GdiplusShutdown(token);
 }
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (pred()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
-
-RecordingHost::RecordingHost() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"MelvaneTestHost";
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"test host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                            wc.hInstance, this);
-}
-
-RecordingHost::~RecordingHost() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
-
-std::vector<RecordingHost::Message> RecordingHost::Of(UINT msg) const {
-    std::vector<Message> out;
-    for (const Message& m : messages)
-        if (m.msg == msg) out.push_back(m);
-    return out;
-}
-
-LRESULT CALLBACK RecordingHost::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE)
-        SetWindowLongPtrW(wnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    auto* self = reinterpret_cast<RecordingHost*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    if (self && msg >= WM_USER + 100 && msg <= WM_USER + 120) self->messages.push_back({msg, wp, lp});
-    return DefWindowProcW(wnd, msg, wp, lp);
-}
-
 PluginSandbox::PluginSandbox(const std::wstring& engineDll) {
     // The test build of the plug-in: the shipped one with the probe message.
     CopyFromBin(L"ZYQMelvaneProbe.dll", dir_.Path(), L"ZYQMelvane.dll");

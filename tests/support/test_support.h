@@ -1,13 +1,14 @@
 // Helpers shared by the tests: temporary folders, a plug-in folder with the
-// real DLL in it, a recording host window and message pumping.
+// real DLL in it, a recording host window; with them the message pump.
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "host/plugin_client.h"
+#include "tests/support/host_window.h"
+#include "tests/support/message_pump.h"
 
 namespace testing_support {
 
@@ -42,28 +43,11 @@ void CopyFromBin(const std::wstring& name, const std::wstring& folder, const std
 // Saves what a window shows on the screen as build/screenshots/<name>.
 void SaveWindowShot(HWND window, const std::wstring& name);
 
-// Runs the message loop of this thread until pred holds or timeoutMs passes.
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
-void PumpFor(DWORD ms);
-
-// A top-level window standing in for the host application; it records every
+// The test window standing in for the host application; it keeps every
 // plug-in message it receives.
-class RecordingHost {
+class RecordingHost : public HostWindow {
 public:
-    struct Message {
-        UINT msg;
-        WPARAM wp;
-        LPARAM lp;
-    };
-    RecordingHost();
-    ~RecordingHost();
-    HWND Hwnd() const { return hwnd_; }
-    std::vector<Message> messages;
-    std::vector<Message> Of(UINT msg) const;
-
-private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    HWND hwnd_ = nullptr;
+    RecordingHost() : HostWindow(Options().Keep(WM_USER + 100, WM_USER + 120)) {}
 };
 
 // A plug-in folder in TEMP with the test build of the plug-in copied into it

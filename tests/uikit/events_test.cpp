@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "tests/support/message_pump.h"
 #include "tests/uikit/ui_test_window.h"
 
 using namespace UiKit;
@@ -29,21 +30,6 @@ std::vector<int> Kinds(const ProbeUI* p) {
     std::vector<int> k;
     for (const auto& e : p->events) k.push_back(e.kind);
     return k;
-}
-
-// Runs this thread's messages through the toolkit's translation as the
-// plug-in's loop does.
-void PumpUi(DWORD ms) {
-    DWORD end = GetTickCount() + ms;
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (CUIWindowManager::TranslateMessage(&msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(1);
-    } while (GetTickCount() < end);
 }
 
 TEST(Events, FirstPaintSendsWindowInitThenFocusesTheFirstTabStop) {
@@ -178,16 +164,16 @@ TEST(Events, TabMovesFocusThroughTabStopsAndAltShortcutActivates) {
     HWND h = w.GetHWND();
     ASSERT_EQ(w.Find(L"p1"), w.Manager().GetFocus());
     PostMessageW(h, WM_KEYDOWN, VK_TAB, 1);
-    PumpUi(50);
+    testing_support::PumpFor(50);
     EXPECT_EQ(w.Find(L"p2"), w.Manager().GetFocus());
     PostMessageW(h, WM_KEYDOWN, VK_TAB, 1);
-    PumpUi(50);
+    testing_support::PumpFor(50);
     EXPECT_EQ(w.Find(L"p3"), w.Manager().GetFocus());  // the disabled one is skipped
     PostMessageW(h, WM_KEYDOWN, VK_TAB, 1);
-    PumpUi(50);
+    testing_support::PumpFor(50);
     EXPECT_EQ(w.Find(L"p1"), w.Manager().GetFocus());  // wraps around
     PostMessageW(h, WM_SYSCHAR, 'Q', 1 << 29);
-    PumpUi(50);
+    testing_support::PumpFor(50);
     EXPECT_EQ(w.Find(L"p3"), w.Manager().GetFocus());
 }
 
@@ -255,19 +241,18 @@ TEST(Timers, RealTimerFiresAndDestroyedControlLosesIt) {
     CUIWindowManager& m = w.Manager();
     CControlUI* p2 = w.Find(L"p2");
     ASSERT_TRUE(m.SetTimer(p2, 3, 10));
-    DWORD end = GetTickCount() + 3000;
-    while (w.Of(L"timer").empty() && GetTickCount() < end) PumpUi(10);
+    testing_support::PumpUntil([&] { return !w.Of(L"timer").empty(); }, 3000);
     ASSERT_FALSE(w.Of(L"timer").empty());
     EXPECT_EQ(3u, w.Of(L"timer")[0].wParam);
     auto* root = static_cast<CContainerUI*>(w.Find(L"root"));
     ASSERT_TRUE(root->Remove(p2));
-    PumpUi(50);
+    testing_support::PumpFor(50);
     bool found = true;
     m.GetTimerWindowsId(p2, 3, &found);
     EXPECT_FALSE(found);
     EXPECT_EQ(nullptr, w.Find(L"p2"));
     size_t before = w.Of(L"timer").size();
-    PumpUi(60);
+    testing_support::PumpFor(60);
     EXPECT_EQ(before, w.Of(L"timer").size());
 }
 
@@ -285,7 +270,7 @@ TEST(Notify, AsyncNotificationsWaitForTheNextMessageAndOwnListenersComeFirst) {
     w.Manager().AddNotifier(&tail);
     w.Manager().SendNotify(p1, L"custom", 5, 6, true);
     EXPECT_TRUE(order.empty());
-    PumpUi(30);
+    testing_support::PumpFor(30);
     EXPECT_EQ((std::vector<std::wstring>{L"own:custom", L"tail:custom"}), order);
     w.Manager().SendNotify(p1, L"now");
     EXPECT_EQ(L"tail:now", order.back());

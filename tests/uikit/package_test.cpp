@@ -108,39 +108,29 @@ protected:
     const wchar_t* super_;
 };
 
-struct ModalProbe {
-    static PlainWnd* modal;
-    static bool ownerEnabledDuringModal;
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_APP + 5) {
-            ownerEnabledDuringModal = IsWindowEnabled(h) != FALSE;
-            modal->Close(7);
-            return 0;
-        }
-        return DefWindowProcW(h, msg, wp, lp);
-    }
-};
-PlainWnd* ModalProbe::modal = nullptr;
-bool ModalProbe::ownerEnabledDuringModal = true;
-
-HWND MakeOwner() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = &ModalProbe::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"UiKitModalOwner";
-    RegisterClassW(&wc);
-    return CreateWindowExW(0, wc.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
-                           wc.hInstance, nullptr);
+// A visible owner for a modal window.
+testing_support::HostWindow::Options OwnerOptions() {
+    return testing_support::HostWindow::Options().At(0, 0, 100, 100).Style(WS_POPUP | WS_VISIBLE).Title(L"owner");
 }
 
 TEST(WindowWnd, ShowModalReturnsTheCloseCodeAndRestoresTheOwner) {
-    HWND owner = MakeOwner();
+    // The owner closes the modal window with code 7 from inside its loop
+    // and notes whether it was disabled meanwhile.
+    PlainWnd* modalToClose = nullptr;
+    bool ownerEnabledDuringModal = true;
+    testing_support::HostWindow ownerWindow(OwnerOptions().OnMessage([&](HWND h, UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg != WM_APP + 5) return false;
+        ownerEnabledDuringModal = IsWindowEnabled(h) != FALSE;
+        modalToClose->Close(7);
+        return true;
+    }));
+    HWND owner = ownerWindow.Hwnd();
     PlainWnd modal(L"UiKitModalTest");
     ASSERT_TRUE(modal.Create(owner, L"modal", WS_POPUP, 0, 10, 10, 50, 50));
-    ModalProbe::modal = &modal;
+    modalToClose = &modal;
     PostMessageW(owner, WM_APP + 5, 0, 0);
     EXPECT_EQ(7u, modal.ShowModal());
-    EXPECT_FALSE(ModalProbe::ownerEnabledDuringModal);
+    EXPECT_FALSE(ownerEnabledDuringModal);
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_EQ(nullptr, modal.GetHWND());
     EXPECT_NE(nullptr, modal.destroyedHandle);
@@ -156,7 +146,6 @@ TEST(WindowWnd, ShowModalReturnsTheCloseCodeAndRestoresTheOwner) {
     EXPECT_EQ(3u, msg.wParam);
     EXPECT_TRUE(IsWindowEnabled(owner));
     DestroyWindow(second.GetHWND());
-    DestroyWindow(owner);
 }
 
 // A window that deletes its object on its last message, as dialogs do. Its
@@ -180,7 +169,8 @@ protected:
 };
 
 TEST(WindowWnd, ShowModalOfAWindowThatFreesItselfUsesOnlyTheHandle) {
-    HWND owner = MakeOwner();
+    testing_support::HostWindow ownerWindow(OwnerOptions());
+    HWND owner = ownerWindow.Hwnd();
     SelfFreeingWnd* modal = SelfFreeingWnd::Make();
     ASSERT_NE(nullptr, modal);
     ASSERT_TRUE(modal->Create(owner, L"modal", WS_POPUP, 0, 10, 10, 50, 50));
@@ -188,7 +178,6 @@ TEST(WindowWnd, ShowModalOfAWindowThatFreesItselfUsesOnlyTheHandle) {
     PostMessageW(modal->GetHWND(), WM_CLOSE, 9, 0);
     EXPECT_EQ(9u, modal->ShowModal());
     EXPECT_TRUE(IsWindowEnabled(owner));
-    DestroyWindow(owner);
 }
 
 TEST(WindowWnd, CenterWindowKeepsInsideTheWorkArea) {
