@@ -9,9 +9,9 @@
 #include <string>
 
 #include "tests/support/message_pump.h"
-#include "tests/uikit/png_maker.h"
-#include "tests/uikit/ui_test_window.h"
-#include "tests/uikit/zip_maker.h"
+#include "tests/support/png_maker.h"
+#include "tests/uikit/core/ui_test_window.h"
+#include "tests/support/zip_maker.h"
 #include "uikit/core/skin_builder.h"
 #include "uikit/markup/image_loader.h"
 #include "uikit/markup/skin_settings.h"
