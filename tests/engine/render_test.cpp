@@ -106,7 +106,7 @@ TEST_F(RenderTest, PageViewDrawsInkAtItsOriginAndHighlightsThePlayedNotes) {
     for (float scale : {0.5f, 1.0f, 2.0f}) {
         score.Stop();
         score.Play();  // the first notes of both hands are now highlighted
-        ASSERT_TRUE(score.GetPlayback().Highlighted(kHandRight).Valid());
+        EXPECT_TRUE(score.GetPlayback().Highlighted(kHandRight).Valid());
         Canvas canvas(1700, 2400);
         POINT origin{30, 40};
         score.Prepare(SCORE_MODE_PAGE, scale, &origin);
@@ -168,7 +168,7 @@ TEST_F(RenderTest, ThumbnailFillsTheRowAtTheSmallScale) {
 
 TEST_F(RenderTest, EveryPageOfALongScoreDrawsAtEveryZoom) {
     ASSERT_EQ(score.LoadText(engine_test::LongScore(150)), 0);
-    ASSERT_GT(score.PageCount(), 2);
+    EXPECT_GT(score.PageCount(), 2);
     Canvas canvas(800, 600);
     for (float scale : {0.1f, 0.33f, 1.0f, 4.0f}) {
         POINT origin{0, 0};
@@ -281,7 +281,7 @@ TEST(Marks, NoTwoMeetOnAnyPageOfTheSamples) {
         Layout layout = LayoutScore(sample.score);
         for (int page = 0; page < layout.PageCount(); ++page, ++pages) {
             std::vector<Mark> marks = MarksOfPage(renderer, sample.score, layout, page, canvas.Dc());
-            ASSERT_GT(marks.size(), 20u) << sample.name;
+            EXPECT_GT(marks.size(), 20u) << sample.name;
             std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.left < b.left; });
             int reported = 0;
             for (size_t i = 0; i < marks.size(); ++i)
@@ -382,12 +382,12 @@ TEST(Marks, RestsDotsTriplesTiesAndSigns) {
 
     // A staccato wedge sits above the note's dots and under its tie; a dynamic under the note.
     auto marks = MarksOf("zyqn 2\nR: @mf 1'^ 2 3 4~ | 4^ 5 6 7 |\nL: @p 1,, - - - | 5,, - - - |\n", &layout);
-    ASSERT_EQ(CountOf(marks, MarkKind::Staccato), 2);
+    EXPECT_EQ(CountOf(marks, MarkKind::Staccato), 2);
     EXPECT_EQ(CountOf(MarksOf("zyqn 2\nR: 1 2 3 @fermata 4'^ |\n"), MarkKind::Fermata), 1);
     // A slur over its notes and their tie; one across a system break goes on after it.
     EXPECT_EQ(CountOf(MarksOf("zyqn 2\nR: (1 2 3~ 3 | 5 6) 7 1' |\n"), MarkKind::Slur), 1);
     EXPECT_EQ(CountOf(MarksOf("zyqn 2\nR: 1 (2 3 4 \\ | 5 6) 7 1' |\n"), MarkKind::Slur), 2);
-    ASSERT_EQ(CountOf(marks, MarkKind::Dynamic), 2);
+    EXPECT_EQ(CountOf(marks, MarkKind::Dynamic), 2);
     for (const Mark& m : marks) {
         if (m.kind != MarkKind::Dynamic) continue;
         const PlacedEvent* e = layout.Find(m.ref);
@@ -493,7 +493,7 @@ TEST_F(RenderTest, KeptPageShowsWhatAFreshDrawingShows) {
         score.OnTimer();
         score.Draw(kept.Dc(), SCORE_MODE_PAGE, &target);
         PageView after = freshDrawing();
-        ASSERT_NE(before.highlight[0], after.highlight[0]);
+        EXPECT_NE(before.highlight[0], after.highlight[0]);
         expectSame(after, "after the highlight moved");
 
         // A repaint of only the old note's box (what the engine invalidates).

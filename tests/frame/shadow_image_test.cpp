@@ -69,7 +69,7 @@ TEST(ShadowImage, RectangularParentFallsOffLinearlyAndIsCutOut) {
 TEST(ShadowImage, RoundedParentGetsRoundedCorners) {
     const int w = 100, h = 60;
     std::vector<Span> spans = RoundRect(w, h);
-    ASSERT_GT(spans[0].start, 0) << "the region must cut the corner";
+    EXPECT_GT(spans[0].start, 0) << "the region must cut the corner";
     EXPECT_EQ(spans[30].start, 0);
     EXPECT_EQ(spans[30].end, w);
     Picture round = Draw(w, h, spans);

@@ -65,7 +65,7 @@ TEST_F(WndShadowTest, ClassIsRegisteredOnce) {
     EXPECT_FALSE(CWndShadow::Initialize(GetModuleHandleW(nullptr)));
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"DTShadowWnd", &wc));
+    EXPECT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"DTShadowWnd", &wc));
     EXPECT_EQ(wc.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
 }
 

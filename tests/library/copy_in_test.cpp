@@ -92,7 +92,7 @@ TEST_F(CopyInTest, RefusedCopiesChangeNothing) {
     ask.answer = true;
     {
         HeldOpen held(used);
-        ASSERT_TRUE(held.Ok());
+        EXPECT_TRUE(held.Ok());
         EXPECT_EQ(CopyResult::Failed,
                   disk.Library().CopyScoreIn(Source(L"Locked.zyqn", "new"), L"Pop", ask.Question()).result);
         EXPECT_EQ(CopyResult::Failed,
@@ -110,7 +110,7 @@ TEST_F(CopyInTest, ASourceThatCannotBeReadAsksNothingAndLeavesNoCopy) {
     Asker ask;
     ask.answer = true;
     HeldOpen exclusive(source, 0);
-    ASSERT_TRUE(exclusive.Ok());
+    EXPECT_TRUE(exclusive.Ok());
     EXPECT_EQ(CopyResult::Failed, disk.Library().CopyScoreIn(source, L"Pop", ask.Question()).result);
     EXPECT_TRUE(ask.asked.empty());
     EXPECT_EQ(before, disk.Disk());

@@ -65,7 +65,7 @@ TEST(NameCheck, NamesAreCutToSixtyCharacters) {
 TEST(SearchAddress, SiteByLanguageAndWordsAppendedAsTyped) {
     const std::wstring path = L"/Zyqn-search/?word=";
     std::wstring intl = SearchBaseAddress(1033);
-    ASSERT_EQ(intl.compare(0, 7, L"http://"), 0);
+    EXPECT_EQ(intl.compare(0, 7, L"http://"), 0);
     ASSERT_GT(intl.size(), path.size());
     EXPECT_EQ(intl.substr(intl.size() - path.size()), path);
     EXPECT_EQ(SearchBaseAddress(9999), intl);

@@ -100,7 +100,7 @@ TEST(LibraryRename, ScoreInUseStaysWhereItIs) {
     const DiskSnapshot before = disk.Disk();
     {
         HeldOpen held(moon);
-        ASSERT_TRUE(held.Ok());
+        EXPECT_TRUE(held.Ok());
         EXPECT_EQ(L"", disk.Library().RenameScore(moon, L"Star"));
         EXPECT_EQ(before, disk.Disk());
     }
@@ -174,7 +174,7 @@ TEST(LibraryDelete, RefusedDeletesLeaveTheFiles) {
     SetReadOnly(locked, true);
     {
         HeldOpen held(used);
-        ASSERT_TRUE(held.Ok());
+        EXPECT_TRUE(held.Ok());
         EXPECT_FALSE(disk.Library().DeleteScore(locked));
         EXPECT_FALSE(disk.Library().DeleteScore(used));
         EXPECT_FALSE(disk.Library().DeleteFolder(disk.Root() + L"Pop\\", {locked, used, free}));

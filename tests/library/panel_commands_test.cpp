@@ -182,7 +182,7 @@ TEST(PanelRename, AFolderIsRenamedWithItsScoresAndAShortOldNameLeavesTheRowIntac
     // The folder row's title: its icon and indent markup, then the name.
     const std::wstring before = rig.Probe(L"ID_TEXT_SCORE_PAGE_ICON_TITLE").text;
     ASSERT_GT(before.size(), 1u);
-    ASSERT_EQ(before.back(), L'x');
+    EXPECT_EQ(before.back(), L'x');
     EXPECT_EQ(RenameThroughDialog(rig, 0, kMenuRenameFolder, L"Etudes.2020"), L"");
     rig.Shot(L"panel-renamed-folder.png");
     // Only the name changed: the markup before it, which holds x's too, did not.
@@ -205,7 +205,7 @@ TEST(PanelRename, AScoreInUseIsNotRenamed) {
     DiskSnapshot before = rig.Disk();
     {
         HeldOpen open(held, 0);
-        ASSERT_TRUE(open.Ok());
+        EXPECT_TRUE(open.Ok());
         EXPECT_EQ(RenameThroughDialog(rig, 1, kMenuRenameScore, L"Sun"), L"");
         EXPECT_EQ(rig.TakeMessage(), L"Could not rename \"Moon\": it may be in use or read-only. Nothing was changed.");
     }
@@ -219,7 +219,7 @@ TEST(PanelRename, TheOpenScoreAndItsFolderAreFollowedByThePlayerAndTheSettings) 
     rig.PutScore(L"Jazz\\Blue.zyqn");
     rig.Remember(L"Pop", L"Moon");
     ASSERT_TRUE(rig.Start());
-    ASSERT_EQ(rig.Title(), L"Melvane  ( Moon )");
+    EXPECT_EQ(rig.Title(), L"Melvane  ( Moon )");
     // Rows: Pop, Moon, Moon's page, Jazz, Blue, or Jazz and Blue first.
     ASSERT_EQ(rig.RowCount(), 5);
     int pop = rig.MenuOfRow(2) == MenuKind::None ? 0 : 2;
@@ -232,9 +232,9 @@ TEST(PanelRename, TheOpenScoreAndItsFolderAreFollowedByThePlayerAndTheSettings) 
     };
     press(L"ID_BTN_ZOOM_IN");
     press(L"ID_BTN_SCORE_START");
-    ASSERT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SLIDER_PLAY_RULER").value > 0; }, 9000));
+    EXPECT_TRUE(PumpUntil([&] { return rig.Probe(L"ID_SLIDER_PLAY_RULER").value > 0; }, 9000));
     press(L"ID_BTN_SCORE_PAUSE");
-    ASSERT_EQ(rig.Probe(L"#STOPPED").value, 0);  // paused, not stopped
+    EXPECT_EQ(rig.Probe(L"#STOPPED").value, 0);  // paused, not stopped
     RECT view = rig.Probe(L"ID_SCORE_VIEW").pos;
     POINT middle = {(view.left + view.right) / 2, (view.top + view.bottom) / 2};
     ClientToScreen(rig.Player(), &middle);
@@ -244,7 +244,7 @@ TEST(PanelRename, TheOpenScoreAndItsFolderAreFollowedByThePlayerAndTheSettings) 
     const std::wstring zoom = rig.Probe(L"#ZOOM").text;
     const SIZE scrolled = rig.Probe(L"ID_SCORE_VIEW").scroll;
     const int played = rig.Probe(L"ID_SLIDER_PLAY_RULER").value;
-    ASSERT_GT(scrolled.cy, 0);
+    EXPECT_GT(scrolled.cy, 0);
     EXPECT_EQ(RenameThroughDialog(rig, pop + 1, kMenuRenameScore, L"Full Moon"), L"");
     EXPECT_EQ(rig.Title(), L"Melvane  ( Full Moon )");
     EXPECT_EQ(RenameThroughDialog(rig, pop, kMenuRenameFolder, L"Night"), L"");

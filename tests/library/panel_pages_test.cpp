@@ -32,7 +32,7 @@ int TitleInk(PanelRig& rig) {
 TEST(PanelPages, TheOpenScoreShowsOneRowPerPage) {
     PanelRig rig;
     int pages = OpenLongScore(rig);
-    ASSERT_GE(pages, 4);
+    EXPECT_GE(pages, 4);
     EXPECT_EQ(rig.RowCount(), 2 + pages);
     EXPECT_EQ(rig.MenuOfRow(1), MenuKind::Score);
     EXPECT_EQ(rig.MenuOfRow(3), MenuKind::None);
@@ -40,8 +40,8 @@ TEST(PanelPages, TheOpenScoreShowsOneRowPerPage) {
 
 TEST(PanelPages, ClickingAPageRowShowsThatPage) {
     PanelRig rig;
-    ASSERT_GE(OpenLongScore(rig), 4);
-    ASSERT_GT(TitleInk(rig), 5);  // the first page, with the title
+    EXPECT_GE(OpenLongScore(rig), 4);
+    EXPECT_GT(TitleInk(rig), 5);  // the first page, with the title
     rig.ClickRow(4);              // the third page
     EXPECT_EQ(TitleInk(rig), 0);
     EXPECT_EQ(rig.Title(), L"Melvane  ( Long )");
@@ -51,7 +51,7 @@ TEST(PanelPages, ClickingAPageRowShowsThatPage) {
 
 TEST(PanelPages, AnEnginePageTurnSelectsThatPagesRowWhileTheScoreIsExpanded) {
     PanelRig rig;
-    ASSERT_GE(OpenLongScore(rig), 4);
+    EXPECT_GE(OpenLongScore(rig), 4);
     rig.ClickRow(2);  // a page of the score is selected
     PumpFor(300);
     EXPECT_FALSE(rig.RowLooksSelected(5));
@@ -61,7 +61,7 @@ TEST(PanelPages, AnEnginePageTurnSelectsThatPagesRowWhileTheScoreIsExpanded) {
     EXPECT_FALSE(rig.RowLooksSelected(2));
     // Collapsed, the score has no page rows to select.
     rig.ClickRow(1);
-    ASSERT_EQ(rig.RowCount(), 2);
+    EXPECT_EQ(rig.RowCount(), 2);
     PostMessageW(rig.Player(), WM_SCORE_PAGE, 2, 0);
     PumpFor(300);
     EXPECT_EQ(rig.RowCount(), 2);

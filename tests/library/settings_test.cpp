@@ -21,9 +21,9 @@ void WriteKeys(const LibraryDisk& disk, const wchar_t* dir, const wchar_t* name)
 TEST(SettingsFile, RoundTripStartsWithTheByteOrderMark) {
     LibraryDisk disk;
     const std::wstring moon = disk.Put(L"Pop\\Moon.zyqn");
-    ASSERT_TRUE(WriteRememberedScore(disk.PluginFolder(), moon));
+    EXPECT_TRUE(WriteRememberedScore(disk.PluginFolder(), moon));
     const std::string bytes = ReadFileBytes(SettingsIni(disk));
-    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_GE(bytes.size(), 2u);
     EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
     EXPECT_NE(std::string::npos, bytes.find(Utf16(L"[General Settings]")));
     EXPECT_NE(std::string::npos, bytes.find(Utf16(L"ScoreDir=Pop")));
@@ -34,7 +34,7 @@ TEST(SettingsFile, RoundTripStartsWithTheByteOrderMark) {
 TEST(SettingsFile, NamesOutsideTheAnsiCodePageSurvive) {
     LibraryDisk disk;
     const std::wstring score = disk.Put(L"\u53e4\u5178\\\u6708\u5149 Etude.no.3.zyqn");
-    ASSERT_TRUE(WriteRememberedScore(disk.PluginFolder(), score));
+    EXPECT_TRUE(WriteRememberedScore(disk.PluginFolder(), score));
     EXPECT_EQ(score, ReadRememberedScore(disk.PluginFolder()));
 }
 
@@ -56,7 +56,7 @@ TEST(SettingsFile, An8BitFileIsRewrittenAsUnicodeBeforeNamesOutsideItsCodePage) 
             LibraryDisk disk;
             const std::wstring score = disk.Put(relative);
             WriteFileBytes(SettingsIni(disk), file.bytes);
-            ASSERT_TRUE(WriteRememberedScore(disk.PluginFolder(), score)) << file.what;
+            EXPECT_TRUE(WriteRememberedScore(disk.PluginFolder(), score)) << file.what;
             EXPECT_EQ(score, ReadRememberedScore(disk.PluginFolder())) << file.what;
             EXPECT_EQ("\xFF\xFE", ReadFileBytes(SettingsIni(disk)).substr(0, 2)) << file.what;
             wchar_t theme[16] = {};
@@ -115,7 +115,7 @@ TEST(SettingsFile, BrokenFilesAreReadAsNothing) {
 TEST(SettingsFile, ScoresFromElsewhereAreNotRemembered) {
     LibraryDisk disk;
     const std::wstring moon = disk.Put(L"Pop\\Moon.zyqn");
-    ASSERT_TRUE(WriteRememberedScore(disk.PluginFolder(), moon));
+    EXPECT_TRUE(WriteRememberedScore(disk.PluginFolder(), moon));
     const std::string remembered = ReadFileBytes(SettingsIni(disk));
 
     testing_support::TempDir otherDrive;
@@ -135,11 +135,11 @@ TEST(SettingsFile, ScoresFromElsewhereAreNotRemembered) {
 TEST(SettingsFile, ARenamedFolderIsRememberedUnderItsNewName) {
     LibraryDisk disk;
     const std::wstring moon = disk.Put(L"Pop\\Moon.zyqn");
-    ASSERT_TRUE(WriteRememberedScore(disk.PluginFolder(), moon));
+    EXPECT_TRUE(WriteRememberedScore(disk.PluginFolder(), moon));
     const std::wstring renamed = disk.Library().RenameFolder(disk.Root() + L"Pop\\", L"Etudes.2020");
-    ASSERT_EQ(disk.Root() + L"Etudes.2020\\", renamed);
+    EXPECT_EQ(disk.Root() + L"Etudes.2020\\", renamed);
     EXPECT_EQ(L"", ReadRememberedScore(disk.PluginFolder()));
-    ASSERT_TRUE(WriteRememberedScore(disk.PluginFolder(), renamed + L"Moon.zyqn"));
+    EXPECT_TRUE(WriteRememberedScore(disk.PluginFolder(), renamed + L"Moon.zyqn"));
     EXPECT_EQ(renamed + L"Moon.zyqn", ReadRememberedScore(disk.PluginFolder()));
 }
 
@@ -147,7 +147,7 @@ TEST(SettingsFile, AFileThatCannotBeWrittenIsLeftAsItIs) {
     LibraryDisk disk;
     const std::wstring moon = disk.Put(L"Pop\\Moon.zyqn");
     const std::wstring star = disk.Put(L"Pop\\Star.zyqn");
-    ASSERT_TRUE(WriteRememberedScore(disk.PluginFolder(), moon));
+    EXPECT_TRUE(WriteRememberedScore(disk.PluginFolder(), moon));
     const std::string remembered = ReadFileBytes(SettingsIni(disk));
 
     SetReadOnly(SettingsIni(disk), true);
@@ -157,7 +157,7 @@ TEST(SettingsFile, AFileThatCannotBeWrittenIsLeftAsItIs) {
 
     {
         HeldOpen held(SettingsIni(disk), 0);
-        ASSERT_TRUE(held.Ok());
+        EXPECT_TRUE(held.Ok());
         EXPECT_FALSE(WriteRememberedScore(disk.PluginFolder(), star));
     }
     EXPECT_EQ(remembered, ReadFileBytes(SettingsIni(disk)));

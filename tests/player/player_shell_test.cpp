@@ -75,7 +75,7 @@ TEST(PlayerWindow, CaptionDoubleClickMaximisesAndRestores) {
     RECT client;
     GetClientRect(wnd, &client);
     Click(wnd, POINT{client.right - (879 - kMaxPt.x), kMaxPt.y});
-    ASSERT_TRUE(PumpUntil([&] { return !IsZoomed(wnd); }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(wnd); }, 2000));
     SendMessageW(wnd, WM_NCLBUTTONDBLCLK, HTCLIENT, 0);
     EXPECT_FALSE(IsZoomed(wnd));
 }
@@ -85,7 +85,7 @@ TEST(PlayerWindow, SystemCloseGoesThroughTheHostCloseAndAltF4ByTheSameRoute) {
     ASSERT_TRUE(box.Start());
     HWND wnd = box.PlayerWindow();
     PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(PumpUntil([&] { return Closed(box); }));
+    EXPECT_TRUE(PumpUntil([&] { return Closed(box); }));
 }
 
 TEST(PlayerWindow, HitTestFollowsTheSkinsSizeBoxAndCaption) {
@@ -140,7 +140,7 @@ TEST(PlayerSkinFolder, FolderBackgroundReplacesThePackageImageAtOnce) {
     std::wstring skin = box.Folder() + L"myskin\\";
     CreateDirectoryW(skin.c_str(), nullptr);
     CopyFromBin(L"..\\test-data\\red-64.png", skin, L"PNG_DLG_POP_BK.png");
-    ASSERT_TRUE(FileExists(skin + L"PNG_DLG_POP_BK.png"));
+    EXPECT_TRUE(FileExists(skin + L"PNG_DLG_POP_BK.png"));
     box.Client().Skin(skin);
     PumpFor(300);
     EXPECT_TRUE(ColourNear(ScreenPixel(wnd, x, y), RGB(220, 30, 30), 12)) << std::hex << ScreenPixel(wnd, x, y);
@@ -205,17 +205,17 @@ TEST(PlayerWindow, PanelButtonsHideAndShowTheLibraryAndThePlayDisplay) {
     ASSERT_TRUE(box.Start());
     HWND wnd = box.PlayerWindow();
     PumpFor(300);
-    ASSERT_TRUE(player_test::Probe(wnd, L"ID_SCORE_PANEL").visible);
+    EXPECT_TRUE(player_test::Probe(wnd, L"ID_SCORE_PANEL").visible);
     player_test::ClickControl(wnd, L"ID_BTN_HIDE_SCORE_PANEL");
-    ASSERT_TRUE(PumpUntil([&] { return !player_test::Probe(wnd, L"ID_SCORE_PANEL").visible; }));
+    EXPECT_TRUE(PumpUntil([&] { return !player_test::Probe(wnd, L"ID_SCORE_PANEL").visible; }));
     PumpFor(200);
     SaveWindowShot(wnd, L"player-library-hidden.png");
     player_test::ClickControl(wnd, L"ID_BTN_HIDE_OPERATION_PANEL");
-    ASSERT_TRUE(PumpUntil([&] { return !player_test::Probe(wnd, L"ID_PANEL_PLAY_DIS").visible; }));
+    EXPECT_TRUE(PumpUntil([&] { return !player_test::Probe(wnd, L"ID_PANEL_PLAY_DIS").visible; }));
     PumpFor(200);
     SaveWindowShot(wnd, L"player-both-hidden.png");
     player_test::ClickControl(wnd, L"ID_BTN_SHOW_SCORE_PANEL");
-    ASSERT_TRUE(PumpUntil([&] { return player_test::Probe(wnd, L"ID_SCORE_PANEL").visible; }));
+    EXPECT_TRUE(PumpUntil([&] { return player_test::Probe(wnd, L"ID_SCORE_PANEL").visible; }));
     PumpFor(200);
     SaveWindowShot(wnd, L"player-display-hidden.png");
     player_test::ClickControl(wnd, L"ID_BTN_SHOW_OPERATION_PANEL");

@@ -59,11 +59,11 @@ protected:
 
 TEST_F(PlayerView, ZoomStepsFromAutoAndStopsAtTheEndsOfTheTable) {
     Open(L"Beginner\\Ode to Joy.zyqn", L"Ode to Joy");
-    ASSERT_EQ(ZoomText(), L"Auto");
+    EXPECT_EQ(ZoomText(), L"Auto");
     // Fitting a 794-pixel page into this view gives a factor between 75% and 100%.
     float fit = Zoom();
-    ASSERT_GT(fit, 0.75f);
-    ASSERT_LE(fit, 1.0f);
+    EXPECT_GT(fit, 0.75f);
+    EXPECT_LE(fit, 1.0f);
     Press(L"ID_BTN_ZOOM_IN");
     EXPECT_EQ(ZoomText(), L"100%");
     EXPECT_FLOAT_EQ(Zoom(), 1.0f);
@@ -99,23 +99,23 @@ TEST_F(PlayerView, EnsureVisibleWithAndWithoutThePageFlag) {
     Open(L"Beginner\\Ode to Joy.zyqn", L"Ode to Joy");
     while (ZoomText() != L"200%") Press(L"ID_BTN_ZOOM_IN");
     PlayerProbe view = Probe(wnd, L"ID_SCORE_VIEW");
-    ASSERT_GT(view.range.cy, 1200);
-    ASSERT_EQ(Scroll().cy, 0);
+    EXPECT_GT(view.range.cy, 1200);
+    EXPECT_EQ(Scroll().cy, 0);
     int vh = view.pos.bottom - view.pos.top - 17;  // less the horizontal bar when shown
 
     // One wheel notch over the page eases down by 6 + 5 + 3 + 2 + 2 + 1 pixels.
     POINT mid = {(view.pos.left + view.pos.right) / 2, (view.pos.top + view.pos.bottom) / 2};
     ClientToScreen(wnd, &mid);
     SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(mid.x, mid.y));
-    ASSERT_TRUE(PumpUntil([&] { return Scroll().cy == 19; }, 2000)) << Scroll().cy;
+    EXPECT_TRUE(PumpUntil([&] { return Scroll().cy == 19; }, 2000)) << Scroll().cy;
     PumpFor(200);
     EXPECT_EQ(Scroll().cy, 19);
     ShowRect(RECT{0, 0, 10, 10});
-    ASSERT_EQ(Scroll().cy, 0);
+    EXPECT_EQ(Scroll().cy, 0);
 
     // The page buttons set the flag: the target's top goes to the view's top.
     Press(L"ID_BTN_PAGE_HOME");
-    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#STOPPED").enabled == 1; }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"#STOPPED").enabled == 1; }, 2000));
     ShowRect(RECT{100, 900, 300, 960});
     EXPECT_EQ(Scroll().cy, 900);
     EXPECT_EQ(Probe(wnd, L"#STOPPED").enabled, 0) << "the flag is used once";
@@ -142,7 +142,7 @@ TEST_F(PlayerView, PanelsAndTheBottomRowFollowTheWindowSize) {
     Resize(1200, 700);
     RECT client;
     GetClientRect(wnd, &client);
-    ASSERT_EQ(client.right, 1200);
+    EXPECT_EQ(client.right, 1200);
     PlayerProbe view = Probe(wnd, L"ID_SCORE_VIEW");
     EXPECT_EQ(view.pos.left, 209);
     EXPECT_EQ(view.pos.right, 1198);
@@ -195,7 +195,7 @@ TEST_F(PlayerView, PanelsAndTheBottomRowFollowTheWindowSize) {
 TEST_F(PlayerView, PressingTheRulerPausesAndReleasingSeeksAndResumes) {
     Open(L"Beginner\\Ode to Joy.zyqn", L"Ode to Joy");
     PlayerProbe ruler = Probe(wnd, L"ID_SLIDER_PLAY_RULER");
-    ASSERT_EQ(ruler.maximum, 160);
+    EXPECT_EQ(ruler.maximum, 160);
     box.Client().Cmd(2);
     ASSERT_TRUE(PumpUntil([&] { return !box.Host().Of(WM_PLUGIN_NOTE).empty() && !Probe(wnd, L"#COUNTIN").enabled &&
                                        Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled; }, 5000));
@@ -224,7 +224,7 @@ TEST_F(PlayerView, PressingTheRulerPausesAndReleasingSeeksAndResumes) {
     EXPECT_TRUE(measure == L"10 " || measure == L"11 ") << measure.c_str();
     EXPECT_FALSE(Probe(wnd, L"ID_BTN_SCORE_START").enabled) << "the release resumes";
     size_t seen = box.Host().Of(WM_PLUGIN_NOTE).size();
-    ASSERT_TRUE(PumpUntil([&] { return box.Host().Of(WM_PLUGIN_NOTE).size() > seen + 2; }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return box.Host().Of(WM_PLUGIN_NOTE).size() > seen + 2; }, 3000));
     PumpFor(100);
     SaveWindowShot(wnd, L"player-ruler-mid.png");
     box.Client().Cmd(3);
@@ -246,7 +246,7 @@ TEST_F(PlayerView, AZoomedPageIsReachedSidewaysByHandWheelKeysAndPlayback) {
         PumpFor(100);
         PlayerProbe view = Probe(wnd, L"ID_SCORE_VIEW");
         level.range = view.range.cx;
-        ASSERT_GT(view.range.cx, 0) << "the page is wider than the view";
+        EXPECT_GT(view.range.cx, 0) << "the page is wider than the view";
         POINT mid = {(view.pos.left + view.pos.right) / 2, (view.pos.top + view.pos.bottom) / 2};
         auto drag = [&](int dx, int dy) {
             SendMessageW(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(mid.x, mid.y));
@@ -258,8 +258,8 @@ TEST_F(PlayerView, AZoomedPageIsReachedSidewaysByHandWheelKeysAndPlayback) {
         };
         // Home first, then the page follows the hand 40 pixels left and 30 up.
         drag(5000, 5000);
-        ASSERT_EQ(Scroll().cx, 0);
-        ASSERT_EQ(Scroll().cy, 0);
+        EXPECT_EQ(Scroll().cx, 0);
+        EXPECT_EQ(Scroll().cy, 0);
         drag(-40, -30);
         EXPECT_EQ(Scroll().cx, 40);
         EXPECT_EQ(Scroll().cy, 30);
@@ -313,9 +313,9 @@ TEST_F(PlayerView, AZoomedPageIsReachedSidewaysByHandWheelKeysAndPlayback) {
 TEST_F(PlayerView, PiecesRepaintedAloneShowWhatAFullRepaintShows) {
     Open(L"Classical\\Turkish March.zyqn", L"Turkish March");
     box.Client().Cmd(2);
-    ASSERT_TRUE(PumpUntil([&] { return box.Host().Of(WM_PLUGIN_NOTE).size() >= 6; }, 8000));
+    EXPECT_TRUE(PumpUntil([&] { return box.Host().Of(WM_PLUGIN_NOTE).size() >= 6; }, 8000));
     box.Client().Cmd(3);
-    ASSERT_TRUE(PumpUntil([&] { return !Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled; }));
+    EXPECT_TRUE(PumpUntil([&] { return !Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled; }));
     PumpFor(200);
     auto shown = [&](const RECT* piece) {
         RedrawWindow(wnd, piece, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

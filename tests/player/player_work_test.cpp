@@ -83,7 +83,7 @@ TEST_F(PlayerAtWork, OpeningShowsTheScoresTitleFieldsAndRuler) {
     EXPECT_EQ(TextOf(wnd, L"ID_SCORE_METER_VALUE"), L"4/4");
     EXPECT_EQ(TextOf(wnd, L"ID_SCORE_TEMPO_VALUE"), L"108");
     PlayerProbe ruler = Probe(wnd, L"ID_SLIDER_PLAY_RULER");
-    ASSERT_TRUE(ruler.found);
+    EXPECT_TRUE(ruler.found);
     EXPECT_GT(ruler.maximum, 0);
     EXPECT_EQ(ruler.maximum % 10, 0);
     EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE"), L"/ " + std::to_wstring(ruler.maximum / 10));
@@ -93,7 +93,7 @@ TEST_F(PlayerAtWork, OpeningShowsTheScoresTitleFieldsAndRuler) {
     EXPECT_EQ(total.substr(0, 2), L"/ ");
     EXPECT_NE(total, L"/ 00:00") << "the total time comes from the engine";
     // The key went to the host as well (C is code 1 of the host's table).
-    ASSERT_FALSE(box.Host().Of(WM_PLUGIN_KEY).empty());
+    EXPECT_FALSE(box.Host().Of(WM_PLUGIN_KEY).empty());
     // The page fills the view's width at "Auto".
     EXPECT_EQ(TextOf(wnd, L"ID_COMBO_ZOOM"), L"Auto");
     EXPECT_EQ(Probe(wnd, L"ID_SCORE_VIEW").value, 1);
@@ -130,7 +130,7 @@ TEST_F(PlayerAtWork, RefusedFilesShowTheirMessageAndKeepThePreviousScore) {
             SaveWindowShot(wnd, L"player-open-error.png");
         }
         PostMessageW(msgBox, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(PumpUntil([&] { return !IsWindow(msgBox); }));
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(msgBox); }));
         EXPECT_EQ(TextOf(wnd, L"ID_WND_MELVANE_TITLE"), title);
         EXPECT_EQ(TextOf(wnd, L"ID_SCORE_METER_VALUE"), meter);
         EXPECT_EQ(Probe(wnd, L"ID_SLIDER_PLAY_RULER").maximum, rulerMax);
@@ -144,15 +144,15 @@ TEST_F(PlayerAtWork, CountInThenNotesPauseResumeStopAndTheEnd) {
     EXPECT_FALSE(Probe(wnd, L"ID_BTN_SCORE_STOP").enabled);
 
     box.Client().Cmd(2);
-    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
     EXPECT_EQ(Probe(wnd, L"#COUNTIN").value, 3);
     EXPECT_FALSE(Probe(wnd, L"ID_BTN_SCORE_START").enabled);
     EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled);
-    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 2; }, 1500));
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 2; }, 1500));
     PumpFor(100);
     SaveWindowShot(wnd, L"player-count-in-2.png");
     EXPECT_GT(TealInMiddleOfView(), 2000) << "the count-in shows over the page";
-    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 1; }, 1500));
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").value == 1; }, 1500));
     EXPECT_TRUE(Notes().empty()) << "nothing sounds during the count-in";
     ASSERT_TRUE(PumpUntil([&] { return Notes().size() >= 4; }, 3000));
     EXPECT_FALSE(Probe(wnd, L"#COUNTIN").enabled);
@@ -172,13 +172,13 @@ TEST_F(PlayerAtWork, CountInThenNotesPauseResumeStopAndTheEnd) {
     box.Client().Cmd(2);
     PumpFor(100);
     EXPECT_FALSE(Probe(wnd, L"#COUNTIN").enabled) << "resuming needs no count-in";
-    ASSERT_TRUE(PumpUntil([&] { return Notes().size() > afterPause.size() + 1; }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return Notes().size() > afterPause.size() + 1; }, 2000));
     std::wstring measureNow = TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR");
     EXPECT_NE(measureNow, L"0 ");
 
     size_t beforeStop = Notes().size();
     ClickControl(wnd, L"ID_BTN_SCORE_STOP");
-    ASSERT_TRUE(PumpUntil([&] { return !Probe(wnd, L"ID_BTN_SCORE_STOP").enabled; }));
+    EXPECT_TRUE(PumpUntil([&] { return !Probe(wnd, L"ID_BTN_SCORE_STOP").enabled; }));
     PumpFor(50);
     EXPECT_TRUE(ResetSince(beforeStop));
     size_t stopped = Notes().size();
@@ -197,7 +197,7 @@ TEST_F(PlayerAtWork, TheEndOfTheScoreResetsTheTransportToPageOne) {
     ASSERT_TRUE(PumpUntil([&] { return !Probe(wnd, L"#COUNTIN").enabled && !Notes().empty(); }, 5000));
     size_t playing = Notes().size();
     // Near the end the engine reports the last measure; then it sends the end.
-    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"ID_BTN_SCORE_START").enabled; }, 60000));
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"ID_BTN_SCORE_START").enabled; }, 60000));
     PumpFor(50);
     EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR"), L"0 ");
     EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE"), L"/ " + std::to_wstring(measures));
@@ -209,13 +209,13 @@ TEST_F(PlayerAtWork, TheEndOfTheScoreResetsTheTransportToPageOne) {
     EXPECT_FALSE(NoteOnSince(ended));
     // Starting again counts in again.
     box.Client().Cmd(2);
-    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
 }
 
 TEST_F(PlayerAtWork, OpeningDuringTheCountInCancelsIt) {
     Open(kOdeToJoy);
     box.Client().Cmd(2);
-    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
     Open(L"Beginner\\Jingle Bells.zyqn");
     EXPECT_FALSE(Probe(wnd, L"#COUNTIN").enabled);
     box.Host().messages.clear();
@@ -243,18 +243,18 @@ TEST_F(PlayerAtWork, TempoStepsStopAtBothEndsOfTheTable) {
 
 TEST_F(PlayerAtWork, MutingTheLeftHandSilencesItsNotes) {
     Open(kOdeToJoy);
-    ASSERT_TRUE(Probe(wnd, L"ID_BTN_PLAY_LEFT").visible);
+    EXPECT_TRUE(Probe(wnd, L"ID_BTN_PLAY_LEFT").visible);
     box.Host().messages.clear();
     ClickControl(wnd, L"ID_BTN_PLAY_LEFT");
     // The buttons change before the reset word is sent to the host.
-    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"ID_BTN_HIDE_LEFT").visible != 0 && !Notes().empty(); }));
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"ID_BTN_HIDE_LEFT").visible != 0 && !Notes().empty(); }));
     EXPECT_FALSE(Probe(wnd, L"ID_BTN_PLAY_LEFT").visible);
     EXPECT_TRUE(Probe(wnd, L"ID_BTN_PLAY_RIGHT").visible);
     EXPECT_EQ(Notes().back(), kResetNotesWord);
 
     box.Host().messages.clear();
     box.Client().Cmd(2);
-    ASSERT_TRUE(PumpUntil([&] { return Notes().size() >= 12; }, 7000));
+    EXPECT_TRUE(PumpUntil([&] { return Notes().size() >= 12; }, 7000));
     box.Client().Cmd(3);
     PumpFor(50);
     // Hand is bit 24 of the word: 0 right, 1 left; the reset word has it too.

@@ -107,7 +107,7 @@ TEST_F(ScoreListTest, NewRowsGoAfterTheirParentsWholeSubtree) {
     ScoreNode* t1 = list->AddNode(Score(L"T1"), b);
     ASSERT_TRUE(a && b && s1 && p1 && p2 && s2 && t1);
     std::vector<ScoreNode*> order = {a, s1, p1, p2, s2, b, t1};
-    ASSERT_EQ(list->GetCount(), static_cast<int>(order.size()));
+    EXPECT_EQ(list->GetCount(), static_cast<int>(order.size()));
     for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(IndexOf(order[i]), static_cast<int>(i)) << order[i]->text.c_str();
     EXPECT_EQ(a->children.size(), 2u);
     EXPECT_EQ(s1->children.back(), p2);
@@ -180,7 +180,7 @@ protected:
         ScoreListTest::SetUp();
         for (int i = 0; i < 40; ++i) list->AddNode(Folder(L"F"), nullptr);
         host.Update();
-        ASSERT_GT(list->GetScrollRange().cy, 400);
+        EXPECT_GT(list->GetScrollRange().cy, 400);
         list->SetScrollPos(SIZE{0, 300});
     }
     // One tick of the wheel animation, as the window manager delivers it.
@@ -250,7 +250,7 @@ TEST_F(ScoreListTest, PageViewFollowsTheDraggingHand) {
     // The toolkit's vertical layout scrolls its rows up and down only, so
     // the hand drags the page vertically here.
     SIZE range = list->GetScrollRange();
-    ASSERT_GT(range.cy, 300);
+    EXPECT_GT(range.cy, 300);
     list->SetScrollPos(SIZE{0, 50});
 
     auto dragStep = [&] {
@@ -383,11 +383,11 @@ TEST_F(ScoreListTest, SelectedRowsShowTheirSliceOfTheSelectionImage) {
     EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), folderX, folderMid)));
     EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), pageX, pageMid)));
 
-    ASSERT_TRUE(list->SelectItem(list->GetItemIndex(folder->row)));
+    EXPECT_TRUE(list->SelectItem(list->GetItemIndex(folder->row)));
     host.Update();
     EXPECT_TRUE(Greenish(Pixel(host.GetHWND(), folderX, folderMid))) << std::hex << Pixel(host.GetHWND(), folderX, folderMid);
 
-    ASSERT_TRUE(list->SelectItem(list->GetItemIndex(page->row)));
+    EXPECT_TRUE(list->SelectItem(list->GetItemIndex(page->row)));
     host.Update();
     EXPECT_FALSE(Greenish(Pixel(host.GetHWND(), folderX, folderMid))) << "the folder is no longer selected";
     EXPECT_TRUE(Greenish(Pixel(host.GetHWND(), pageX, pageMid)));

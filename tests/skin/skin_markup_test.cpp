@@ -36,7 +36,7 @@ void ExpectControls(const MarkupDoc& doc, const std::vector<Expect>& wanted, con
 
 TEST_F(SkinPackageTest, PlayerWindowHoldsTheControlsItsCodeLooksUp) {
     const MarkupDoc& doc = markup_["WndMelvane.xml"];
-    ASSERT_TRUE(doc.error.empty()) << doc.error;
+    EXPECT_TRUE(doc.error.empty()) << doc.error;
     ExpectControls(doc,
                    {{"bg", "VerticalLayout"}, {"VerticalLayoutUI1", "VerticalLayout"},
                     {"ID_WND_TITLE", "HorizontalLayout"}, {"ID_WND_MELVANE_TITLE", "Label"},
@@ -210,7 +210,7 @@ TEST_F(SkinPackageTest, MenusOfferTheLibraryCommands) {
         {"UIMenuScoreItem.xml", {"ID_MENU_SCORE_ITEM_EDIT", "ID_MENU_SCORE_ITEM_DEL"}}};
     for (const MenuFile& m : menus) {
         const MarkupDoc& doc = markup_[m.file];
-        ASSERT_TRUE(doc.error.empty()) << m.file << ": " << doc.error;
+        EXPECT_TRUE(doc.error.empty()) << m.file << ": " << doc.error;
         std::vector<const MarkupElement*> bodies = doc.OfType("Menu");
         ASSERT_EQ(bodies.size(), 1u) << m.file;
         EXPECT_EQ(bodies[0]->Attr("inset"), "2,12,2,12");

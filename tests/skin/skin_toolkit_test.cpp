@@ -25,7 +25,7 @@ TEST_F(SkinPackageTest, ToolkitParserReadsEveryMarkupFileAlike) {
         const std::string* text = Entry(file);
         ASSERT_NE(text, nullptr) << file;
         UiKit::CSkinMarkup markup;
-        ASSERT_TRUE(markup.LoadFromMem(text->data(), text->size(), UiKit::MarkupEncoding::Utf8))
+        EXPECT_TRUE(markup.LoadFromMem(text->data(), text->size(), UiKit::MarkupEncoding::Utf8))
             << file << ": " << Narrow(markup.GetLastErrorMessage().c_str()) << " at "
             << Narrow(markup.GetLastErrorLocation().c_str());
         const MarkupDoc& scanned = markup_[file];

@@ -140,7 +140,7 @@ TEST(List, RemovingAndMovingItemsKeepsTheSelection) {
     auto* list = w.Find<CListUI>(L"list");
     ASSERT_NE(list, nullptr);
     CControlUI* t2 = w.Find<CControlUI>(L"t2");
-    ASSERT_TRUE(list->SelectItem(2));
+    EXPECT_TRUE(list->SelectItem(2));
     list->RemoveAt(0);
     EXPECT_EQ(list->GetCurSel(), 1);
     EXPECT_TRUE(list->SetItemIndex(t2, 3));
@@ -195,7 +195,7 @@ TEST(Combo, DropDownBelowWith150PixelsAndAScrollBar) {
     ASSERT_TRUE(w.Open(markup.c_str(), 100, 100, 300, 300));
     auto* combo = w.Find<CComboUI>(L"zoom");
     ASSERT_NE(combo, nullptr);
-    ASSERT_TRUE(combo->SelectItem(2));
+    EXPECT_TRUE(combo->SelectItem(2));
     EXPECT_EQ(combo->GetText(), L"100%");
     w.notes.clear();
     w.Click(w.Center(combo));
@@ -306,7 +306,7 @@ TEST(Combo, RemovedWhileOpenClosesItsDropDown) {
     HWND popup = combo->GetDropWindow()->GetHWND();
     auto* parent = static_cast<CContainerUI*>(combo->GetParent());
     parent->SetAutoDestroy(true);
-    ASSERT_TRUE(parent->Remove(combo));
+    EXPECT_TRUE(parent->Remove(combo));
     testing_support::PumpFor(30);
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_EQ(w.Find<CControlUI>(L"zoom"), nullptr);

@@ -31,7 +31,7 @@ protected:
         field_ = wnd_->Find<CRichEditUI>(L"ID_EDIT_A");
         ASSERT_NE(nullptr, field_);
         wnd_->ClickOn(field_);
-        ASSERT_TRUE(field_->IsFocused());
+        EXPECT_TRUE(field_->IsFocused());
     }
     std::wstring markup_;
     std::unique_ptr<FieldWindow> wnd_;

@@ -114,7 +114,7 @@ TEST(Builder, AParentWithoutContainerEndsTheBuild) {
     CVerticalLayoutUI parent;
     CControlUI* first = b.Build(L"<Window><Control name=\"a\"/><Control name=\"b\"/></Window>", nullptr, nullptr,
                                 nullptr, &parent);
-    ASSERT_EQ(2, parent.GetCount());
+    EXPECT_EQ(2, parent.GetCount());
     EXPECT_EQ(parent.GetItemAt(0), first);
     EXPECT_EQ(&parent, first->GetParent());
 }

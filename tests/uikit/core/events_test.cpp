@@ -123,7 +123,7 @@ TEST(Events, DisabledControlsPassMouseToTheirParentAndTakeNoFocus) {
     SendMouse(h, WM_LBUTTONDOWN, 250, 10);
     SendMouse(h, WM_LBUTTONUP, 250, 10);
     EXPECT_NE(off, w.Manager().GetFocus());
-    ASSERT_FALSE(off->events.empty());
+    EXPECT_FALSE(off->events.empty());
     EXPECT_TRUE(off->Has(UIEVENT_BUTTONDOWN));  // it sees the event, then hands it up
 }
 
@@ -133,7 +133,7 @@ TEST(Events, KeysGoToTheFocusedControlAndWheelToTheOneUnderTheMouse) {
     HWND h = w.GetHWND();
     ProbeUI* p1 = P(w, L"p1");
     ProbeUI* p3 = P(w, L"p3");
-    ASSERT_EQ(p1, w.Manager().GetFocus());
+    EXPECT_EQ(p1, w.Manager().GetFocus());
     p1->events.clear();
     SendKey(h, WM_KEYDOWN, 'A');
     SendKey(h, WM_CHAR, 'a');
@@ -162,7 +162,7 @@ TEST(Events, TabMovesFocusThroughTabStopsAndAltShortcutActivates) {
     TestWindow w(kProbes);
     ASSERT_TRUE(w.Open());
     HWND h = w.GetHWND();
-    ASSERT_EQ(w.Find(L"p1"), w.Manager().GetFocus());
+    EXPECT_EQ(w.Find(L"p1"), w.Manager().GetFocus());
     PostMessageW(h, WM_KEYDOWN, VK_TAB, 1);
     testing_support::PumpFor(50);
     EXPECT_EQ(w.Find(L"p2"), w.Manager().GetFocus());
@@ -210,11 +210,11 @@ TEST(Timers, IdsFollowTheCounterRule) {
     for (UINT n = 1; n <= 238; ++n) ASSERT_TRUE(m.SetTimer(p1, n, 60000)) << n;
     EXPECT_EQ(17u, m.GetTimerWindowsId(p1, 1));
     EXPECT_EQ(254u, m.GetTimerWindowsId(p1, 238));
-    ASSERT_TRUE(m.SetTimer(p2, 7, 60000));
+    EXPECT_TRUE(m.SetTimer(p2, 7, 60000));
     bool found = false;
     EXPECT_EQ(0u, m.GetTimerWindowsId(p2, 7, &found));  // the 239th
     EXPECT_TRUE(found);
-    ASSERT_TRUE(m.SetTimer(p2, 8, 60000));
+    EXPECT_TRUE(m.SetTimer(p2, 8, 60000));
     EXPECT_EQ(1u, m.GetTimerWindowsId(p2, 8));
 
     // WM_TIMER with id 0 reaches p2 as its own timer number 7.
@@ -240,12 +240,12 @@ TEST(Timers, RealTimerFiresAndDestroyedControlLosesIt) {
     ASSERT_TRUE(w.Open());
     CUIWindowManager& m = w.Manager();
     CControlUI* p2 = w.Find(L"p2");
-    ASSERT_TRUE(m.SetTimer(p2, 3, 10));
+    EXPECT_TRUE(m.SetTimer(p2, 3, 10));
     testing_support::PumpUntil([&] { return !w.Of(L"timer").empty(); }, 3000);
     ASSERT_FALSE(w.Of(L"timer").empty());
     EXPECT_EQ(3u, w.Of(L"timer")[0].wParam);
     auto* root = static_cast<CContainerUI*>(w.Find(L"root"));
-    ASSERT_TRUE(root->Remove(p2));
+    EXPECT_TRUE(root->Remove(p2));
     testing_support::PumpFor(50);
     bool found = true;
     m.GetTimerWindowsId(p2, 3, &found);

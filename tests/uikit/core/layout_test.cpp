@@ -33,7 +33,7 @@ const wchar_t kLayout[] =
 TEST(Layout, VerticalAndHorizontalTwoPassRules) {
     TestWindow w(kLayout);
     ASSERT_TRUE(w.Open());
-    ASSERT_TRUE(w.built);
+    EXPECT_TRUE(w.built);
     EXPECT_TRUE(Is(w.Rect(L"root"), 0, 0, 400, 300));
     // Padding top 4, bottom 5, height 31: y+4 to y+40, the far padding inside.
     EXPECT_TRUE(Is(w.Rect(L"a"), 2, 4, 394, 40));
@@ -88,7 +88,7 @@ TEST(Layout, ScrollBarShowsWhenChildrenOverflow) {
     HWND h = w.GetHWND();
     uikit_test::SendMouse(h, WM_LBUTTONDOWN, 50, 50);
     uikit_test::SendMouse(h, WM_LBUTTONUP, 50, 50);
-    ASSERT_EQ(list, w.Manager().GetFocus());
+    EXPECT_EQ(list, w.Manager().GetFocus());
     int line = w.Manager().GetDefaultFontInfo()->tm.tmHeight + 8;
     uikit_test::SendKey(h, WM_KEYDOWN, VK_DOWN);
     EXPECT_EQ(line, list->GetScrollPos().cy);

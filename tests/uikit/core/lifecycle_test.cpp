@@ -43,7 +43,7 @@ TEST(Lifecycle, AControlMayRemoveItselfWhileHandlingItsEvent) {
                       L"<Probe name=\"stay\"/></HorizontalLayout></Window>");
     ASSERT_TRUE(w.Open());
     CControlUI* gone = w.Find(L"gone");
-    ASSERT_TRUE(w.Manager().SetTimer(gone, 1, 60000));
+    EXPECT_TRUE(w.Manager().SetTimer(gone, 1, 60000));
     SelfRemovingUI::destroyed = 0;
     SendMouse(w.GetHWND(), WM_LBUTTONDOWN, 10, 10);
     EXPECT_EQ(1, SelfRemovingUI::destroyed);  // deleted once the message was handled
@@ -61,7 +61,7 @@ TEST(Lifecycle, RemovingWithoutAutoDestroyKeepsTheControlButForgetsIt) {
     ASSERT_TRUE(w.Open());
     auto* root = static_cast<CContainerUI*>(w.Find(L"root"));
     CControlUI* kept = w.Find(L"kept");
-    ASSERT_EQ(kept, w.Manager().GetFocus());  // the first tab stop
+    EXPECT_EQ(kept, w.Manager().GetFocus());  // the first tab stop
     root->SetAutoDestroy(false);
     ASSERT_TRUE(root->Remove(kept));
     EXPECT_EQ(nullptr, w.Find(L"kept"));
@@ -69,7 +69,7 @@ TEST(Lifecycle, RemovingWithoutAutoDestroyKeepsTheControlButForgetsIt) {
     EXPECT_EQ(nullptr, kept->GetManager());
     EXPECT_EQ(L"kept", kept->GetName());  // still a live object
     // Added again, it is attached and found again.
-    ASSERT_TRUE(root->AddAt(kept, 1));
+    EXPECT_TRUE(root->AddAt(kept, 1));
     EXPECT_EQ(kept, w.Find(L"kept"));
     EXPECT_EQ(1, root->GetItemIndex(kept));
     EXPECT_FALSE(root->Remove(nullptr));
@@ -82,7 +82,7 @@ TEST(Lifecycle, HidingTheFocusedControlClearsTheFocus) {
     ASSERT_TRUE(w.Open());
     CControlUI* b = w.Find(L"b");
     b->SetFocus();
-    ASSERT_EQ(b, w.Manager().GetFocus());
+    EXPECT_EQ(b, w.Manager().GetFocus());
     w.Find(L"box")->SetVisible(false);  // hides b with its parent
     EXPECT_FALSE(b->IsVisible());
     EXPECT_EQ(nullptr, w.Manager().GetFocus());
@@ -134,7 +134,7 @@ TEST(Lifecycle, CloseEndsHotClickAndFocus) {
     EXPECT_EQ(UIEVENT_MOUSELEAVE, p->events[0].kind);
     EXPECT_EQ(UIEVENT_BUTTONUP, p->events[1].kind);
     EXPECT_EQ(nullptr, w.Manager().GetFocus());
-    ASSERT_EQ(1u, w.Of(L"killfocus").size());
+    EXPECT_EQ(1u, w.Of(L"killfocus").size());
 }
 
 TEST(Lifecycle, PaintWithoutRootOnlyValidatesAndBackgroundBitmapIsTaken) {

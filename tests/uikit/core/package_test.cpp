@@ -211,7 +211,7 @@ TEST(WindowWnd, SuperclassAndSubclassBindTheObject) {
 
     HWND plain = CreateWindowExW(0, L"STATIC", L"s", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     PlainWnd sub(L"unused");
-    ASSERT_EQ(plain, sub.Subclass(plain));
+    EXPECT_EQ(plain, sub.Subclass(plain));
     SetWindowTextW(plain, L"x");
     EXPECT_NE(sub.seen.end(), std::find(sub.seen.begin(), sub.seen.end(), UINT(WM_SETTEXT)));
     DestroyWindow(plain);

@@ -22,13 +22,13 @@ std::wstring ErrorOf(const wchar_t* text) {
 
 TEST(Markup, ParsesTreeAttributesAndContent) {
     CSkinMarkup m;
-    ASSERT_TRUE(m.Load(L"<?xml version=\"1.0\"?>\n<!-- skin -->\n<Window size=\"879,600\" caption=\"0,0,0,30\">"
+    EXPECT_TRUE(m.Load(L"<?xml version=\"1.0\"?>\n<!-- skin -->\n<Window size=\"879,600\" caption=\"0,0,0,30\">"
                        L"<Font name=\"Arial\" size=\"12\"/><VerticalLayout name=\"a\"><Label text=\"x\" />"
                        L"<Label text=\"y\">  hello  </Label></VerticalLayout></Window>"));
     CSkinMarkupNode root = m.GetRoot();
-    ASSERT_TRUE(root.IsValid());
+    EXPECT_TRUE(root.IsValid());
     EXPECT_STREQ(L"Window", root.GetName());
-    ASSERT_EQ(2, root.GetAttributeCount());
+    EXPECT_EQ(2, root.GetAttributeCount());
     EXPECT_STREQ(L"caption", root.GetAttributeName(1));
     EXPECT_STREQ(L"0,0,0,30", root.GetAttributeValue(1));
     EXPECT_STREQ(L"", root.GetAttributeName(2));
@@ -92,12 +92,12 @@ TEST(Markup, ErrorLocationIsTheTextWhereParsingStopped) {
 TEST(Markup, ClosingTagRules) {
     CSkinMarkup m;
     // A blank after "</" and before ">" is allowed.
-    ASSERT_TRUE(m.Load(L"<W><ScoreList name=\"s\"></ ScoreList ><Label/></W>"));
+    EXPECT_TRUE(m.Load(L"<W><ScoreList name=\"s\"></ ScoreList ><Label/></W>"));
     EXPECT_STREQ(L"Label", m.GetRoot().GetChild().GetSibling().GetName());
     // The closing name only has to begin with the element's name.
     EXPECT_TRUE(m.Load(L"<W><A></AB></W>"));
     // End of input closes the open top-level element, not a deeper one.
-    ASSERT_TRUE(m.Load(L"<Window><Button name=\"b\"/>"));
+    EXPECT_TRUE(m.Load(L"<Window><Button name=\"b\"/>"));
     EXPECT_STREQ(L"b", m.GetRoot().GetChild().GetAttributeValue(L"name"));
     EXPECT_TRUE(m.Load(L"<Window>text"));
     EXPECT_FALSE(m.Load(L"<Window><VerticalLayout><Button/>"));
@@ -105,9 +105,9 @@ TEST(Markup, ClosingTagRules) {
 
 TEST(Markup, CommentsEndAtTheFirstArrow) {
     CSkinMarkup m;
-    ASSERT_TRUE(m.Load(L"<W><!-- a -> <Lost/> --><Kept/></W>"));
+    EXPECT_TRUE(m.Load(L"<W><!-- a -> <Lost/> --><Kept/></W>"));
     CSkinMarkupNode c = m.GetRoot().GetChild();
-    ASSERT_TRUE(c.IsValid());
+    EXPECT_TRUE(c.IsValid());
     // " <Lost/> -->" after the early end is an element and content.
     EXPECT_STREQ(L"Lost", c.GetName());
     EXPECT_STREQ(L"Kept", c.GetSibling().GetName());
@@ -115,7 +115,7 @@ TEST(Markup, CommentsEndAtTheFirstArrow) {
 
 TEST(Markup, EntitiesInValuesAndContent) {
     CSkinMarkup m;
-    ASSERT_TRUE(m.Load(L"<W v=\"a &amp; b &lt;c&gt; &quot;d&quot; &apos;e&apos; &other; &\">x &lt; y</W>"));
+    EXPECT_TRUE(m.Load(L"<W v=\"a &amp; b &lt;c&gt; &quot;d&quot; &apos;e&apos; &other; &\">x &lt; y</W>"));
     EXPECT_STREQ(L"a & b <c> \"d\" 'e' &other; &", m.GetRoot().GetAttributeValue(L"v"));
     EXPECT_STREQ(L"x < y", m.GetRoot().GetValue());
 }
@@ -125,7 +125,7 @@ TEST(Markup, OnlyTheFirst64AttributesAreSeen) {
     for (int i = 0; i < 70; ++i) text += L" a" + std::to_wstring(i) + L"=\"" + std::to_wstring(i) + L"\"";
     text += L"/>";
     CSkinMarkup m;
-    ASSERT_TRUE(m.Load(text.c_str()));
+    EXPECT_TRUE(m.Load(text.c_str()));
     EXPECT_EQ(64, m.GetRoot().GetAttributeCount());
     EXPECT_STREQ(L"63", m.GetRoot().GetAttributeValue(L"a63"));
     EXPECT_EQ(nullptr, m.GetRoot().GetAttributeValue(L"a64"));
@@ -134,10 +134,10 @@ TEST(Markup, OnlyTheFirst64AttributesAreSeen) {
 TEST(Markup, EncodingsAndByteOrderMarks) {
     CSkinMarkup m;
     std::string utf8 = "<W t=\"\xC3\xA9\"/>";
-    ASSERT_TRUE(m.LoadFromMem(utf8.data(), utf8.size()));
+    EXPECT_TRUE(m.LoadFromMem(utf8.data(), utf8.size()));
     EXPECT_STREQ(L"\u00e9", m.GetRoot().GetAttributeValue(L"t"));
     std::string bom = "\xEF\xBB\xBF" + utf8;
-    ASSERT_TRUE(m.LoadFromMem(bom.data(), bom.size()));
+    EXPECT_TRUE(m.LoadFromMem(bom.data(), bom.size()));
     EXPECT_STREQ(L"W", m.GetRoot().GetName());
 
     std::string le = "\xFF\xFE", be = "\xFE\xFF";
@@ -147,14 +147,14 @@ TEST(Markup, EncodingsAndByteOrderMarks) {
         be += static_cast<char>(c >> 8);
         be += static_cast<char>(c & 0xFF);
     }
-    ASSERT_TRUE(m.LoadFromMem(le.data(), le.size(), MarkupEncoding::Utf16));
+    EXPECT_TRUE(m.LoadFromMem(le.data(), le.size(), MarkupEncoding::Utf16));
     EXPECT_STREQ(L"\u00e9", m.GetRoot().GetAttributeValue(L"t"));
-    ASSERT_TRUE(m.LoadFromMem(be.data(), be.size(), MarkupEncoding::Utf16));
+    EXPECT_TRUE(m.LoadFromMem(be.data(), be.size(), MarkupEncoding::Utf16));
     EXPECT_STREQ(L"\u00e9", m.GetRoot().GetAttributeValue(L"t"));
     EXPECT_FALSE(m.LoadFromMem(le.data() + 2, le.size() - 2, MarkupEncoding::Utf16));
 
     std::string ansi = "<W t=\"plain\"/>";
-    ASSERT_TRUE(m.LoadFromMem(ansi.data(), ansi.size(), MarkupEncoding::Ansi));
+    EXPECT_TRUE(m.LoadFromMem(ansi.data(), ansi.size(), MarkupEncoding::Ansi));
     EXPECT_STREQ(L"plain", m.GetRoot().GetAttributeValue(L"t"));
 }
 
@@ -193,7 +193,7 @@ TEST(MarkupFile, PackageOnDiskLookup) {
     CSkinSettings::SetResourcePath(dir.Path());
     CSkinSettings::SetResourceZip(L"skin.zip");
     CSkinMarkup m;
-    ASSERT_TRUE(m.LoadFromFile(L"SKIN\\main.XML"));
+    EXPECT_TRUE(m.LoadFromFile(L"SKIN\\main.XML"));
     EXPECT_STREQ(L"l", m.GetRoot().GetChild().GetAttributeValue(L"name"));
     EXPECT_TRUE(m.LoadFromFile(L"exact.xml"));
     EXPECT_FALSE(m.LoadFromFile(L"big.xml"));

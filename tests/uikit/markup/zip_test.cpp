@@ -42,11 +42,11 @@ TEST(ZipReader, FindsEntriesWithoutRegardToCaseAndExtractsThem) {
     ASSERT_NE(nullptr, e);
     EXPECT_EQ(8, e->method);
     std::string out;
-    ASSERT_EQ(ZipExtract::Ok, zip.Extract(*e, out));
+    EXPECT_EQ(ZipExtract::Ok, zip.Extract(*e, out));
     EXPECT_EQ(Pattern(5000), out);
     e = zip.Find(L"wndmelvane.xml");
     ASSERT_NE(nullptr, e);
-    ASSERT_EQ(ZipExtract::Ok, zip.Extract(*e, out));
+    EXPECT_EQ(ZipExtract::Ok, zip.Extract(*e, out));
     EXPECT_EQ("<Window/>", out);
     EXPECT_EQ(nullptr, zip.Find(L"WndMelvane.xm"));
     EXPECT_EQ(ZipExtract::TooLarge, zip.Extract(*zip.Find(L"images/PNG_OPEN.png"), out, 4999));
@@ -120,7 +120,7 @@ TEST(ZipReader, LyingDirectoryIsRefused) {
     bad = good;
     Set32(bad, second + 24, 100);
     ASSERT_TRUE(zip.Open(bad.data(), bad.size()));
-    ASSERT_EQ(ZipExtract::Ok, zip.Extract(zip.EntryAt(1), out));
+    EXPECT_EQ(ZipExtract::Ok, zip.Extract(zip.EntryAt(1), out));
     EXPECT_EQ(Pattern(5000).substr(0, 100), out);
 
     EXPECT_FALSE(zip.Open(nullptr, 100));

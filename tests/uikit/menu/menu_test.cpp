@@ -143,7 +143,7 @@ TEST_F(MenuTest, ChoosingAnItemPostsExactlyItsNameAndLeavesNoMenu) {
     ASSERT_NE(nullptr, menu);
     // Items start below the 12-pixel inset, 20 pixels each: the third one.
     Click(menu, 30, 12 + 40 + 10);
-    ASSERT_TRUE(PumpUntil([&] { return !host.chosen.empty() && MenuWindows().empty(); }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return !host.chosen.empty() && MenuWindows().empty(); }, 3000));
     PumpFor(50);
     ASSERT_EQ(1u, host.chosen.size());
     EXPECT_EQ(L"ID_MENU_SCORE_ITEM_DEL", host.chosen[0]);
@@ -180,7 +180,7 @@ TEST_F(MenuTest, EscapeClosesWithoutAMessage) {
     HWND menu = OpenMenu(host.Hwnd(), POINT{work.left + 100, work.top + 100});
     ASSERT_NE(nullptr, menu);
     SendMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu); }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(menu); }, 3000));
     PumpFor(100);
     EXPECT_TRUE(host.chosen.empty());
 }
@@ -191,9 +191,9 @@ TEST_F(MenuTest, FocusLeavingTheMenuClosesItWithoutAMessage) {
     ASSERT_NE(nullptr, menu);
     SetFocus(menu);
     PumpFor(20);
-    ASSERT_TRUE(IsWindow(menu));
+    EXPECT_TRUE(IsWindow(menu));
     SetFocus(host.Hwnd());
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu); }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(menu); }, 3000));
     PumpFor(100);
     EXPECT_TRUE(host.chosen.empty());
 }
@@ -213,7 +213,7 @@ TEST_F(MenuTest, RightClicksInsideTheMenuDoNothing) {
 TEST_F(MenuTest, MarkupThatBuildsNothingClosesTheMenuAtOnce) {
     auto* menu = new CMenuWnd(host.Hwnd());
     menu->Init(nullptr, L"<Window><Nothing/></Window>", nullptr, POINT{100, 100});
-    ASSERT_TRUE(PumpUntil([] { return MenuWindows().empty(); }, 3000));
+    EXPECT_TRUE(PumpUntil([] { return MenuWindows().empty(); }, 3000));
     EXPECT_TRUE(host.chosen.empty());
 }
 
@@ -298,7 +298,7 @@ TEST_F(MenuTest, AnItemWithSubItemsOpensASubMenuWhoseChoiceReachesTheTopWindow) 
     EXPECT_EQ(2 * 20 + 24, topRect.bottom - topRect.top);
 
     SendMessageW(top, WM_MOUSEMOVE, 0, MAKELPARAM(30, 12 + 20 + 10));
-    ASSERT_TRUE(PumpUntil([] { return MenuWindows().size() == 2; }, 3000));
+    EXPECT_TRUE(PumpUntil([] { return MenuWindows().size() == 2; }, 3000));
     HWND sub = nullptr;
     for (HWND h : MenuWindows())
         if (h != top) sub = h;
@@ -310,15 +310,15 @@ TEST_F(MenuTest, AnItemWithSubItemsOpensASubMenuWhoseChoiceReachesTheTopWindow) 
 
     // Back on a plain item of the top menu: the sub-menu closes.
     SendMessageW(top, WM_MOUSEMOVE, 0, MAKELPARAM(30, 12 + 10));
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(sub); }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(sub); }, 3000));
     EXPECT_TRUE(IsWindow(top));
 
     SendMessageW(top, WM_MOUSEMOVE, 0, MAKELPARAM(30, 12 + 20 + 10));
-    ASSERT_TRUE(PumpUntil([] { return MenuWindows().size() == 2; }, 3000));
+    EXPECT_TRUE(PumpUntil([] { return MenuWindows().size() == 2; }, 3000));
     for (HWND h : MenuWindows())
         if (h != top) sub = h;
     Click(sub, 30, 20 + 10);
-    ASSERT_TRUE(PumpUntil([&] { return !host.chosen.empty() && MenuWindows().empty(); }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return !host.chosen.empty() && MenuWindows().empty(); }, 3000));
     ASSERT_EQ(1u, host.chosen.size());
     EXPECT_EQ(L"ID_MENU_SUB_SECOND", host.chosen[0]);
 }
