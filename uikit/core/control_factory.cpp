@@ -25,9 +25,7 @@ std::map<std::wstring, ControlCreator>& Table() {
         table[L"VerticalLayout"] = &Make<CVerticalLayoutUI>;
         table[L"HorizontalLayout"] = &Make<CHorizontalLayoutUI>;
         table[L"ScrollBar"] = &Make<CScrollBarUI>;
-#ifdef UIKIT_HAS_STANDARD_CONTROLS
         RegisterStandardControls();
-#endif
     }
     return table;
 }

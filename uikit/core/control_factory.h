@@ -1,12 +1,11 @@
 // The builder's table of element names: markup element name -> control class.
 //
 // The core registers "Control", "Container", "VerticalLayout",
-// "HorizontalLayout" and "ScrollBar". The standard controls add theirs from
-// uikit/controls: when that folder has a CMakeLists.txt, the toolkit is built
-// with UIKIT_HAS_STANDARD_CONTROLS and calls RegisterStandardControls() (which
-// uikit/controls must define) once, the first time the table is used; it
-// registers "Label", "Button", "Option", "List", ... with
-// RegisterControlClass. Element names that nobody registered produce no
+// "HorizontalLayout" and "ScrollBar". The standard controls add theirs:
+// RegisterStandardControls(), defined in uikit/controls (the same library),
+// is called once, the first time the table is used, and registers "Label",
+// "Button", "Option", "List", ... with RegisterControlClass. It is declared
+// here so the core needs no header of the controls above it. Element names that nobody registered produce no
 // control: the builder then asks the window's callback, and skips the
 // element when that gives nothing.
 #pragma once
