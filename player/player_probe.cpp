@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "player/player_state.h"
 #include "player/slider_ex.h"
 #include "player/wnd_melvane.h"
 #include "scoreview/score_list_ui.h"
@@ -21,7 +20,7 @@ void CWndMelvane::AnswerProbe(const wchar_t* name, PlayerProbe* probe) {
     }
     if (n == L"#ZOOM") {
         probe->found = 1;
-        swprintf(probe->text, 260, L"%.4f", ZoomFactor());
+        swprintf(probe->text, 260, L"%.4f", zoom_);
         return;
     }
     if (n == L"#STOPPED") {

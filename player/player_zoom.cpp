@@ -4,7 +4,6 @@
 
 #include "frame/lang_table.h"
 #include "library/wnd_sub_score_list.h"
-#include "player/player_state.h"
 #include "player/wnd_melvane.h"
 #include "scoreview/score_list_ui.h"
 #include "uikit/controls/combo.h"
@@ -37,7 +36,7 @@ void CWndMelvane::RefreshZoomAutoText() {
 
 void CWndMelvane::OnZoomComboSelect(int index) {
     if (index == -1) index = kHundredPercent;
-    if (index >= 0 && index < kZoomLevels) SetZoomFactor(kZoomTable[index]);
+    if (index >= 0 && index < kZoomLevels) zoom_ = kZoomTable[index];
     ApplyZoom();
 }
 
@@ -49,7 +48,7 @@ void CWndMelvane::ZoomStep(int step) {
     if (sel == -1) return;
     int next;
     if (sel == kAutoItem) {
-        int i = LevelAbove(ZoomFactor());
+        int i = LevelAbove(zoom_);
         if (i < 0) return;
         // From "Auto" zooming in lands on the level above the factor and
         // zooming out two below it.
@@ -79,7 +78,7 @@ void CWndMelvane::LayoutPages(bool fit) {
     HDC dc = manager_.GetPaintDC();
     int saved = dc ? SaveDC(dc) : 0;
     POINT origin = {0, 0};
-    score_->ops->Prepare(score_, dc, SCORE_MODE_PAGE, fit ? 1.0f : ZoomFactor(), &origin);
+    score_->ops->Prepare(score_, dc, SCORE_MODE_PAGE, fit ? 1.0f : zoom_, &origin);
     SIZE page = {0, 0};
     score_->ops->GetPageSize(score_, &page);
     RECT view = scoreView_->GetPosition();
@@ -90,7 +89,7 @@ void CWndMelvane::LayoutPages(bool fit) {
     if (fit && page.cx > 0 && view.right > view.left) {
         w = view.right - view.left;
         float zoom = static_cast<float>(w) / page.cx;
-        SetZoomFactor(zoom);
+        zoom_ = zoom;
         h = static_cast<int>(page.cy * zoom + 1.0f);
     }
     for (int i = 0; i < scoreView_->GetCount(); ++i) {

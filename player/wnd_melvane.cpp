@@ -16,7 +16,6 @@
 #include "library/settings_file.h"
 #include "library/wnd_sub_score_list.h"
 #include "player/player_probe.h"
-#include "player/player_state.h"
 #include "player/slider_ex.h"
 #include "scoreview/score_list_ui.h"
 #include "uikit/controls/button_option.h"
@@ -41,7 +40,7 @@ T* As(CControlUI* control) {
 
 }  // namespace
 
-CWndMelvane::CWndMelvane() { SetZoomFactor(1.0f); }
+CWndMelvane::CWndMelvane() = default;
 
 CWndMelvane::~CWndMelvane() {
     ReleaseEngine();
@@ -66,7 +65,6 @@ void CWndMelvane::LookUpControls() {
     btnZoomOut_ = As<CButtonUI>(Find(L"ID_BTN_ZOOM_OUT"));
     btnZoomWidth_ = As<CButtonUI>(Find(L"ID_BTN_ZOOM_WIDTH"));
     comboZoom_ = As<UiKit::CComboUI>(Find(L"ID_COMBO_ZOOM"));
-    btnRepeatAB_ = As<CButtonUI>(Find(L"ID_BTN_REPEAT_AB"));
     keyValue_ = As<CLabelUI>(Find(L"ID_SCORE_KEY_VALUE"));
     meterValue_ = As<CLabelUI>(Find(L"ID_SCORE_METER_VALUE"));
     tempoValue_ = As<CLabelUI>(Find(L"ID_SCORE_TEMPO_VALUE"));
@@ -99,7 +97,7 @@ void CWndMelvane::OnWindowBuilt() {
     if (small) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     LookUpControls();
     if (scoreView_) {
-        scoreView_->zoom = [] { return ZoomFactor(); };
+        scoreView_->zoom = [this] { return zoom_; };
         scoreView_->paintOverPage = [this](HDC dc) { DrawCountIn(dc); };
     }
     manager_.AddImage(L"PNG_BK_SPLASH.png");

@@ -121,7 +121,6 @@ private:
     UiKit::CButtonUI* btnZoomOut_ = nullptr;
     UiKit::CButtonUI* btnZoomWidth_ = nullptr;
     UiKit::CComboUI* comboZoom_ = nullptr;
-    UiKit::CButtonUI* btnRepeatAB_ = nullptr;
     UiKit::CLabelUI* keyValue_ = nullptr;
     UiKit::CLabelUI* meterValue_ = nullptr;
     UiKit::CLabelUI* tempoValue_ = nullptr;
@@ -141,6 +140,9 @@ private:
     UiKit::CControlUI* playDisplay_ = nullptr;
 
     std::wstring scorePath_;
+    // The page view's zoom; the score view and the panel's thumbnails ask for
+    // it through the view's zoom callback.
+    float zoom_ = 1.0f;
     CTransport transport_;
     CPlayPosition position_;
     CScoreEngineLoader engine_;
