@@ -5,17 +5,11 @@
 
 #include <string>
 
-class CWndMelvane;
-
 struct PluginState {
     HMODULE module = nullptr;
     HWND hostWnd = nullptr;
     int startLanguage = 0;
     std::wstring startSkinFolder;
-    // Plain shared pointer, no lock: set and used on the UI thread, cleared by
-    // the window when it is destroyed and by FunZYQPluginExit once the thread
-    // has ended.
-    CWndMelvane* volatile player = nullptr;
     HANDLE thread = nullptr;
     DWORD threadId = 0;
     ULONG_PTR gdiplusToken = 0;

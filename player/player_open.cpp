@@ -23,22 +23,22 @@ const wchar_t* const kKeyNames[15] = {L"bC", L"bG", L"bD", L"bA", L"bE", L"bB", 
 
 // The engine calls these on the user-interface thread while it loads or plays.
 void __cdecl KeyReported(int key) {
-    if (CWndMelvane* p = Plugin().player) p->ShowKey(key);
+    if (CWndMelvane* p = CWndMelvane::Current()) p->ShowKey(key);
 }
 void __cdecl MeterReported(int beats, int unit) {
-    if (CWndMelvane* p = Plugin().player) p->ShowMeter(beats, unit);
+    if (CWndMelvane* p = CWndMelvane::Current()) p->ShowMeter(beats, unit);
 }
 void __cdecl TempoReported(int bpm) {
-    if (CWndMelvane* p = Plugin().player) p->ShowTempo(bpm);
+    if (CWndMelvane* p = CWndMelvane::Current()) p->ShowTempo(bpm);
 }
 void __cdecl MeasureReported(int current, int total) {
-    if (CWndMelvane* p = Plugin().player) p->ShowPosition(current, total);
+    if (CWndMelvane* p = CWndMelvane::Current()) p->ShowPosition(current, total);
 }
 void __cdecl TimeReported(int currentMs, int totalMs) {
-    if (CWndMelvane* p = Plugin().player) p->ShowTime(currentMs, totalMs);
+    if (CWndMelvane* p = CWndMelvane::Current()) p->ShowTime(currentMs, totalMs);
 }
 void __cdecl NoteReported(int note, int velocity, int channel, int hand, int on) {
-    if (Plugin().player) SendNoteToHost(PackNoteWord(note, velocity, channel, hand, on));
+    if (CWndMelvane::Current()) SendNoteToHost(PackNoteWord(note, velocity, channel, hand, on));
 }
 
 const wchar_t* LoadErrorTextId(int result) {

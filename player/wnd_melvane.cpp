@@ -42,6 +42,11 @@ T* As(CControlUI* control) {
 
 CWndMelvane::CWndMelvane() = default;
 
+CWndMelvane* volatile& CWndMelvane::Current() {
+    static CWndMelvane* volatile current = nullptr;
+    return current;
+}
+
 CWndMelvane::~CWndMelvane() {
     ReleaseEngine();
     PostQuitMessage(0);
@@ -229,7 +234,7 @@ LRESULT CWndMelvane::OnSysCommand(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled)
     }
     BOOL wasZoomed = IsZoomed(hwnd_);
     LRESULT r = DefWindowProcW(hwnd_, msg, wp, lp);
-    if (wasZoomed != IsZoomed(hwnd_) && Plugin().player) SwapMaxRestoreButtons();
+    if (wasZoomed != IsZoomed(hwnd_) && CWndMelvane::Current()) SwapMaxRestoreButtons();
     (void)handled;
     return r;
 }
@@ -318,7 +323,7 @@ LRESULT CWndMelvane::OnClose(UINT, WPARAM, LPARAM, BOOL& handled) {
 
 void CWndMelvane::OnNcDestroyed(HWND window) {
     CWndImplBase::OnNcDestroyed(window);
-    if (Plugin().player == this) Plugin().player = nullptr;
+    if (CWndMelvane::Current() == this) CWndMelvane::Current() = nullptr;
     delete this;  // posts the quit message that ends the UI thread's loop
     PostPluginClosedToHost();
 }

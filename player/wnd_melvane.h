@@ -26,6 +26,10 @@ class CWndSubScoreList;
 class CWndMelvane : public CWndImplBase, public IScorePlayer {
 public:
     CWndMelvane();
+    // The process's player window. Plain shared pointer, no lock: set and used
+    // on the UI thread, cleared by the window when it is destroyed and by
+    // FunZYQPluginExit once the thread has ended.
+    static CWndMelvane* volatile& Current();
     ~CWndMelvane() override;
 
     // Creates the system window: desktop parent, caption "Melvane", 879x600.

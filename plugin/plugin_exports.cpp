@@ -34,7 +34,7 @@ static void JoinUiThread() {
         WaitForThreadServingSentMessages(st.thread);
         CloseHandle(st.thread);
     }
-    st.player = nullptr;
+    CWndMelvane::Current() = nullptr;
     if (st.gdiplusToken) Gdiplus::GdiplusShutdown(st.gdiplusToken);
     st.gdiplusToken = 0;
     st.thread = nullptr;
@@ -42,7 +42,7 @@ static void JoinUiThread() {
 }
 
 static void BringPlayerForward() {
-    CWndMelvane* w = Plugin().player;
+    CWndMelvane* w = CWndMelvane::Current();
     if (!w) return;
     HWND wnd = w->GetHWND();
     ShowWindow(wnd, IsIconic(wnd) ? SW_RESTORE : SW_SHOW);
@@ -94,14 +94,14 @@ int __cdecl FunZYQPluginInit(HWND hostWnd, int language, RefWString skinFolder) 
 
 void __cdecl FunZYQPluginExit() {
     PostToUiThread([] {
-        if (CWndMelvane* w = Plugin().player) w->ClosePlayer(true);
+        if (CWndMelvane* w = CWndMelvane::Current()) w->ClosePlayer(true);
     });
     JoinUiThread();
 }
 
 void __cdecl FunZYQPluginLang(int language) {
     PostToUiThread([language] {
-        if (CWndMelvane* w = Plugin().player) w->ApplyLanguage(language);
+        if (CWndMelvane* w = CWndMelvane::Current()) w->ApplyLanguage(language);
     });
 }
 
@@ -110,13 +110,13 @@ void __cdecl FunZYQPluginSkin(RefWString skinFolder) {
     std::wstring folder = RefWStringValue(skinFolder);
     RefWStringRelease(skinFolder);
     PostToUiThread([folder] {
-        if (CWndMelvane* w = Plugin().player) w->ApplySkin(folder);
+        if (CWndMelvane* w = CWndMelvane::Current()) w->ApplySkin(folder);
     });
 }
 
 void __cdecl FunZYQMelvaneCmd(int code) {
     PostToUiThread([code] {
-        if (CWndMelvane* w = Plugin().player) w->HostCommand(code);
+        if (CWndMelvane* w = CWndMelvane::Current()) w->HostCommand(code);
     });
 }
 

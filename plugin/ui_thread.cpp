@@ -97,14 +97,14 @@ DWORD WINAPI UiThreadMain(LPVOID startArg) {
         DestroyBridge();
         return 0;
     }
-    st.player = player;
+    CWndMelvane::Current() = player;
     player->CreatePlayerWindow();
-    if (st.player) player->CenterWindow();
-    if (st.player) st.player->ApplyLanguage(st.startLanguage);
-    if (st.player) st.player->ApplySkin(st.startSkinFolder);
-    if (st.player) {
-        ShowWindow(st.player->GetHWND(), SW_SHOW);
-        SetTimer(st.player->GetHWND(), 1, 120, nullptr);
+    if (CWndMelvane::Current()) player->CenterWindow();
+    if (CWndMelvane::Current()) CWndMelvane::Current()->ApplyLanguage(st.startLanguage);
+    if (CWndMelvane::Current()) CWndMelvane::Current()->ApplySkin(st.startSkinFolder);
+    if (CWndMelvane::Current()) {
+        ShowWindow(CWndMelvane::Current()->GetHWND(), SW_SHOW);
+        SetTimer(CWndMelvane::Current()->GetHWND(), 1, 120, nullptr);
     }
 
     MSG msg;
