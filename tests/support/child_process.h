@@ -14,6 +14,10 @@ namespace testing_support {
 struct ChildCase {
     const char* name;
     int (*run)();
+    // How long the parent waits before it calls the case hung; 0 for the
+    // caller's default. A case that does much work on purpose names its own,
+    // so a loaded machine does not pass for a hang.
+    DWORD watchdogMs = 0;
 };
 
 struct ChildOutcome {
