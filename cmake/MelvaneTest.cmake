@@ -11,8 +11,3 @@ function(melvane_test name)
   # foreground when they run side by side; they take the display in turn.
   set_tests_properties(${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK display)
 endfunction()
-
-# A test that opens no window may run beside the others.
-function(melvane_headless_test name)
-  set_property(TEST ${name} PROPERTY RESOURCE_LOCK)
-endfunction()
