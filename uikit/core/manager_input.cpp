@@ -40,8 +40,10 @@ UIEvent CUIWindowManager::MakeEvent(int kind, CControlUI* sender, WPARAM wParam,
     return e;
 }
 
-bool CUIWindowManager::PreMessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    std::vector<IMessageFilterUI*> filters = preFilters_;
+// Offers a message to each filter in turn until one handles it. The list is
+// a copy: a filter may add or remove filters while it runs.
+static bool RunFilters(std::vector<IMessageFilterUI*> filters, UINT msg, WPARAM wParam, LPARAM lParam,
+                       LRESULT& result) {
     for (IMessageFilterUI* f : filters) {
         bool handled = false;
         LRESULT r = f->MessageHandler(msg, wParam, lParam, handled);
@@ -50,6 +52,11 @@ bool CUIWindowManager::PreMessageHandler(UINT msg, WPARAM wParam, LPARAM lParam,
             return true;
         }
     }
+    return false;
+}
+
+bool CUIWindowManager::PreMessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (RunFilters(preFilters_, msg, wParam, lParam, result)) return true;
     switch (msg) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB) break;
@@ -113,17 +120,7 @@ bool CUIWindowManager::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     result = 0;
     ++messageDepth_;
     FlushAsyncNotify();
-    bool consumed = false;
-    std::vector<IMessageFilterUI*> filters = filters_;
-    for (IMessageFilterUI* f : filters) {
-        bool handled = false;
-        LRESULT r = f->MessageHandler(msg, wParam, lParam, handled);
-        if (handled) {
-            result = r;
-            consumed = true;
-            break;
-        }
-    }
+    bool consumed = RunFilters(filters_, msg, wParam, lParam, result);
     if (!consumed && msg == FlushMessage()) consumed = true;
     if (!consumed) {
         const MessageRoute* route = FindRoute(msg);
