@@ -53,6 +53,15 @@ melvane_boot_wine() {
     fi
 }
 
+# What a script that runs our Wine programs needs: a display (Xvfb when there
+# is none, stopped when the script exits), a booted prefix and its services.
+melvane_start_wine() {
+    trap melvane_stop_display EXIT
+    melvane_start_display
+    melvane_boot_wine
+    melvane_start_wine_services
+}
+
 # The skin names "Ms Sans Serif"; Wine's has no Chinese or Japanese glyphs.
 # As Windows does with its own fonts, the prefix links the skin's face (and
 # the faces Wine falls back to) to the CJK font that setup.sh installs, so

@@ -12,9 +12,7 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh"
 bash "$ROOT/tools/setup.sh"
 melvane_build
-trap melvane_stop_display EXIT
-melvane_start_display
-melvane_boot_wine
+melvane_start_wine
 shots=$BUILD/screenshots
 mkdir -p "$shots"
 cd "$BUILD/bin"

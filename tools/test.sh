@@ -5,9 +5,6 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh"
 bash "$ROOT/tools/setup.sh"
 melvane_build
-trap melvane_stop_display EXIT
-melvane_start_display
-melvane_boot_wine
-melvane_start_wine_services
+melvane_start_wine
 cd "$BUILD"
 ctest --output-on-failure -j 2 "$@"
