@@ -64,7 +64,8 @@ Spacing MeasureSpacing(const Measure& m) {
     const int length = std::max(1, m.length);
     std::vector<Glyph> glyphs[2];
     for (int hand = 0; hand < 2; ++hand)
-        for (const Event& ev : m.hands[hand]) CollectGlyphs(ev, glyphs[hand]);
+        for (int voice = 0; voice < kVoices; ++voice)
+            for (const Event& ev : m.Voice(hand, voice)) CollectGlyphs(ev, glyphs[hand]);
     for (const auto& g : glyphs)
         for (const Glyph& x : g)
             if (x.tick < length) sp.ticks.push_back(x.tick);
@@ -243,13 +244,14 @@ Extent Reach(const Event& ev) {
 
 void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm) {
     const Measure& m = score.measures[pm.index];
-    for (int hand = 0; hand < 2; ++hand) {
-        const int lowestTop = sys.lowestTop[hand];
-        const auto& events = m.hands[hand];
+    for (int slot = 0; slot < kHighlightSlots; ++slot) {  // each voice of each hand
+        const int hand = slot % 2, voice = slot / 2;
+        const int lowestTop = sys.LineTop(hand, voice);
+        const auto& events = m.Voice(hand, voice);
         for (size_t i = 0; i < events.size(); ++i) {
             const Event& ev = events[i];
             PlacedEvent pe;
-            pe.ref = EventRef{pm.index, hand, static_cast<int>(i)};
+            pe.ref = EventRef{pm.index, hand, static_cast<int>(i), voice};
             pe.x = TickX(pm, m.length, ev.start);
             if (ev.IsRest()) {
                 pe.headTops.push_back(lowestTop);
@@ -264,21 +266,24 @@ void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm)
             pe.box.right = pe.x + kDigitWidth + 2;
             pe.box.top = pe.headTop + kInkTop - 2;
             pe.box.bottom = lowestTop + kBaseline + 2;
-            pm.events[hand].push_back(pe);
+            (voice ? pm.second : pm.events)[hand].push_back(pe);
         }
     }
 }
 
-// Room above and below the lowest digits of a row of a system.
-Extent RowReach(const Score& score, const PlacedSystem& sys, int hand) {
-    Extent row{2 - kInkTop, kBaseline + 2};  // the highlight box's margin at least
+// Room above and below the lowest digits of a voice's line in a system; a
+// line without notes needs none.
+Extent LineReach(const Score& score, const PlacedSystem& sys, int hand, int voice) {
+    Extent line{2 - kInkTop, kBaseline + 2};  // the highlight box's margin at least
+    bool any = false;
     for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i)
-        for (const Event& ev : score.measures[i].hands[hand]) {
+        for (const Event& ev : score.measures[i].Voice(hand, voice)) {
             Extent e = Reach(ev);
-            row.above = std::max(row.above, e.above);
-            row.below = std::max(row.below, e.below);
+            line.above = std::max(line.above, e.above);
+            line.below = std::max(line.below, e.below);
+            any = true;
         }
-    return row;
+    return any || voice == 0 ? line : Extent{0, 0};
 }
 
 // Splits systems into pages: as many as fit, then evened out so the last
@@ -339,7 +344,8 @@ int Layout::PageSystemEnd(int page) const {
 const PlacedEvent* Layout::Find(const EventRef& ref) const {
     if (ref.measure < 0 || ref.measure >= static_cast<int>(measures.size()) || ref.hand < 0 || ref.hand > 1)
         return nullptr;
-    const auto& events = measures[ref.measure].events[ref.hand];
+    if (ref.voice < 0 || ref.voice >= kVoices) return nullptr;
+    const auto& events = measures[ref.measure].Voice(ref.hand, ref.voice);
     return ref.index >= 0 && ref.index < static_cast<int>(events.size()) ? &events[ref.index] : nullptr;
 }
 
@@ -348,9 +354,10 @@ const PlacedEvent* Layout::HitTest(int page, int x, int y) const {
     for (int s = pageFirstSystem[page]; s < PageSystemEnd(page); ++s) {
         const PlacedSystem& sys = systems[s];
         for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i)
-            for (const auto& hand : measures[i].events)
-                for (const PlacedEvent& pe : hand)
-                    if (pe.box.Contains(x, y)) return &pe;
+            for (int hand = 0; hand < 2; ++hand)
+                for (int voice = 0; voice < kVoices; ++voice)
+                    for (const PlacedEvent& pe : measures[i].Voice(hand, voice))
+                        if (pe.box.Contains(x, y)) return &pe;
     }
     return nullptr;
 }
@@ -415,13 +422,17 @@ Layout LayoutScore(const Score& score) {
     }
 
     // Rows as tall as their marks need, then systems onto pages.
+    // A hand's second voice, where the system has one, is a line of its own
+    // under the first voice's marks.
     std::vector<int> heights;
-    std::vector<Extent> reach[2];
+    std::vector<Extent> reach[2], second[2];
     for (PlacedSystem& sys : layout.systems) {
         for (int hand = 0; hand < 2; ++hand) {
-            Extent e = RowReach(score, sys, hand);
+            Extent e = LineReach(score, sys, hand, 0), lower = LineReach(score, sys, hand, 1);
             reach[hand].push_back(e);
+            second[hand].push_back(lower);
             sys.rowHeight[hand] = e.above + e.below;
+            if (lower.below) sys.rowHeight[hand] += kVoiceGap + lower.above + lower.below;
         }
         for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i) {
             const Measure& m = score.measures[i];
@@ -441,7 +452,11 @@ Layout LayoutScore(const Score& score) {
         sys.top = y;
         sys.rowTop[kHandRight] = y + kNumberBand + sys.markBand;
         sys.rowTop[kHandLeft] = sys.rowTop[kHandRight] + sys.rowHeight[kHandRight] + kHandGap;
-        for (int hand = 0; hand < 2; ++hand) sys.lowestTop[hand] = sys.rowTop[hand] + reach[hand][s].above;
+        for (int hand = 0; hand < 2; ++hand) {
+            sys.lowestTop[hand] = sys.rowTop[hand] + reach[hand][s].above;
+            if (second[hand][s].below)
+                sys.secondTop[hand] = sys.lowestTop[hand] + reach[hand][s].below + kVoiceGap + second[hand][s].above;
+        }
         sys.bottom = sys.rowTop[kHandLeft] + sys.rowHeight[kHandLeft];
         for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i) {
             PlacedMeasure& pm = layout.measures[i];

@@ -52,6 +52,7 @@ constexpr int kFermataRoom = 9;      // a fermata's arc and dot above that
 constexpr int kTieRoom = 7;          // a tie's arc above the marks it spans
 constexpr int kSlurRoom = 7;         // a slur's arc above the ties
 constexpr int kDynamicRoom = 12;     // a dynamic under a note's underlines and dots
+constexpr int kVoiceGap = 2;         // a hand's second voice under the marks of its first
 }  // namespace metrics
 
 // Vertical offsets of octave dots and underlines from a digit's top.
@@ -82,7 +83,9 @@ struct PlacedMeasure {
     int innerLeft = 0, innerWidth = 0;  // the span that time is spread over
     std::vector<Column> columns;        // ascending ticks, the measure's end last
     bool firstEnding = false;           // under a first ending's bracket
-    std::vector<PlacedEvent> events[2];
+    std::vector<PlacedEvent> events[2];  // each hand's first voice
+    std::vector<PlacedEvent> second[2];  // and its second voice
+    const std::vector<PlacedEvent>& Voice(int hand, int voice) const { return voice ? second[hand] : events[hand]; }
 };
 
 struct PlacedSystem {
@@ -90,6 +93,10 @@ struct PlacedSystem {
     int top = 0, bottom = 0;
     int rowTop[2] = {0, 0}, rowHeight[2] = {0, 0};
     int lowestTop[2] = {0, 0};  // digit top of each row's lowest notes
+    int secondTop[2] = {0, 0};  // the same for a second voice under them; 0 when the row has none
+    int LineTop(int hand, int voice) const { return voice ? secondTop[hand] : lowestTop[hand]; }
+    // The digit top of a hand's last line: where bar lines end.
+    int BottomLine(int hand) const { return secondTop[hand] ? secondTop[hand] : lowestTop[hand]; }
     int markBand = 0;           // above the right hand's row: endings and words
     int firstMeasure = 0, measureCount = 0;
     double stretch = 1.0;  // justification applied to the natural spacing

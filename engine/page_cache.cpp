@@ -68,8 +68,8 @@ void CPageCache::Draw(HDC dc, const PageView& view, int page, unsigned scoreSeri
     if (!IntersectRect(&shown, &shown, &view.clip) || !IntersectRect(&shown, &shown, &clipBox)) return;
     BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, dc_,
            shown.left - view.origin.x, shown.top - view.origin.y, SRCCOPY);
-    for (int hand = 0; hand < 2; ++hand) {
-        const Box* b = view.highlight[hand].Valid() ? box(view.highlight[hand]) : nullptr;
+    for (const EventRef& ref : view.highlight) {
+        const Box* b = ref.Valid() ? box(ref) : nullptr;
         if (!b) continue;
         RECT device = DeviceRect(at, *b);
         OffsetRect(&device, view.origin.x, view.origin.y);

@@ -26,7 +26,7 @@ void Playback::Rewind() {
 }
 
 void Playback::ClearHighlight() {
-    highlight_[0] = highlight_[1] = EventRef();
+    for (EventRef& ref : highlight_) ref = EventRef();
 }
 
 double Playback::PositionMs() const {
@@ -111,8 +111,9 @@ void Playback::ReleaseHand(int hand) {
 bool Playback::Dispatch(const NoteEvent& e, unsigned generation, bool* moved) {
     unsigned char& count = sounding_[e.hand][e.midi & 127];
     if (e.on) {
-        if (highlight_[e.hand] != e.source) {
-            highlight_[e.hand] = e.source;
+        EventRef& shown = highlight_[e.source.Slot() & 3];
+        if (shown != e.source) {
+            shown = e.source;
             *moved = true;
         }
         if (!played_[e.hand] || count == 255) return true;

@@ -45,7 +45,8 @@ public:
     double PositionMs() const;
     int CurrentMeasure() const { return measure_; }
     double Ratio() const { return ratio_; }
-    EventRef Highlighted(int hand) const { return highlight_[hand & 1]; }
+    // The note sounding in a slot (EventRef::Slot: 0 and 1 the hands' first voices, 2 and 3 their second).
+    EventRef Highlighted(int slot) const { return highlight_[slot & 3]; }
     // Real milliseconds until the next event or the end; negative when not playing.
     double MsUntilNextDue() const;
 
@@ -68,7 +69,7 @@ private:
     long lastTimeSlot_ = -1;
     bool played_[2] = {true, true};
     unsigned char sounding_[2][128] = {};
-    EventRef highlight_[2];
+    EventRef highlight_[kHighlightSlots];
     unsigned generation_ = 0;  // bumped by every change of course; a pass that sees it move stops
 };
 

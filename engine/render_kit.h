@@ -45,16 +45,17 @@ inline double Arc(HDC dc, const Xf& xf, double x1, double x2, double y) {
     return height;
 }
 
+// The same voice's next (step 1) or previous (step -1) note or rest.
 inline EventRef Neighbour(const Score& score, EventRef ref, int step) {
     int m = ref.measure, i = ref.index + step;
-    while (m >= 0 && m < static_cast<int>(score.measures.size()) &&
-           (i < 0 || i >= static_cast<int>(score.measures[m].hands[ref.hand].size()))) {
+    auto size = [&](int measure) { return static_cast<int>(score.measures[measure].Voice(ref.hand, ref.voice).size()); };
+    while (m >= 0 && m < static_cast<int>(score.measures.size()) && (i < 0 || i >= size(m))) {
         m += step;
         if (m < 0 || m >= static_cast<int>(score.measures.size())) return EventRef();
-        i = step > 0 ? 0 : static_cast<int>(score.measures[m].hands[ref.hand].size()) - 1;
+        i = step > 0 ? 0 : size(m) - 1;
     }
     if (m < 0 || m >= static_cast<int>(score.measures.size())) return EventRef();
-    return EventRef{m, ref.hand, i};
+    return EventRef{m, ref.hand, i, ref.voice};
 }
 
 }  // namespace render

@@ -237,7 +237,7 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
     const Xf xf = XfOf(view);
     const PlacedSystem& sys = layout.systems[system];
     const double barTop = sys.lowestTop[kHandRight] + kInkTop - 1;
-    const double barBottom = sys.lowestTop[kHandLeft] + kBaseline + 3;
+    const double barBottom = sys.BottomLine(kHandLeft) + kBaseline + 3;
     const int last = sys.firstMeasure + sys.measureCount - 1;
     const int left = layout.measures[sys.firstMeasure].box.left;
 
@@ -302,27 +302,30 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
     if (!greek) DrawNavigation(dc, score, layout, system, view);
     for (int i = sys.firstMeasure; i <= last; ++i)
         for (int hand = 0; hand < 2; ++hand)
-            for (size_t e = 0; e < layout.measures[i].events[hand].size(); ++e) {
-                DrawEvent(dc, score, layout, layout.measures[i], hand, static_cast<int>(e), view, greek);
-                if (greek) continue;
-                DrawTie(dc, score, layout, layout.measures[i], hand, static_cast<int>(e), view);
-                DrawSlur(dc, score, layout, layout.measures[i], hand, static_cast<int>(e), view);
-                DrawTriplet(dc, score, layout.measures[i], hand, static_cast<int>(e), view);
-            }
+            for (int voice = 0; voice < kVoices; ++voice)
+                for (size_t e = 0; e < layout.measures[i].Voice(hand, voice).size(); ++e) {
+                    const PlacedMeasure& pm = layout.measures[i];
+                    const int index = static_cast<int>(e);
+                    DrawEvent(dc, score, layout, pm, hand, voice, index, view, greek);
+                    if (greek) continue;
+                    DrawTie(dc, score, layout, pm, hand, voice, index, view);
+                    DrawSlur(dc, score, layout, pm, hand, voice, index, view);
+                    DrawTriplet(dc, score, pm, hand, voice, index, view);
+                }
 }
 
 void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand,
-                               int index, const PageView& view, bool greek) {
+                               int voice, int index, const PageView& view, bool greek) {
     (void)layout;
     const Xf xf = XfOf(view);
     const Measure& m = score.measures[pm.index];
-    const Event& ev = m.hands[hand][index];
-    const PlacedEvent& pe = pm.events[hand][index];
+    const Event& ev = m.Voice(hand, voice)[index];
+    const PlacedEvent& pe = pm.Voice(hand, voice)[index];
     const int heads = static_cast<int>(pe.headTops.size());
     const int lowestTop = pe.headTops.back();
     const double cx = pe.x + kDigitWidth / 2.0;
 
-    if (pe.ref == view.highlight[hand]) {
+    if (pe.ref == view.highlight[pe.ref.Slot()]) {
         RECT rc = DeviceRect(view, pe.box);
         Fill(dc, rc.left, rc.top, rc.right, rc.bottom, kHighlightColor);
     }
@@ -424,13 +427,13 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
 
     // Underlines, joined to the next note of the same beat that has as many;
     // a dash or a dotted rest's pieces in between break them.
-    const auto& events = m.hands[hand];
+    const auto& events = m.Voice(hand, voice);
     const int group = BeatGroupTicks(score);
     for (int k = 0; k < ev.underlines; ++k) {
         double right = pe.x + kDigitWidth + 1;
         if (index + 1 < static_cast<int>(events.size()) && ev.dashes == 0 && !(ev.IsRest() && ev.dots)) {
             const Event& next = events[index + 1];
-            if (next.underlines > k && next.start / group == ev.start / group) right = pm.events[hand][index + 1].x - 1;
+            if (next.underlines > k && next.start / group == ev.start / group) right = pm.Voice(hand, voice)[index + 1].x - 1;
         }
         underline(pe.x - 1, right, k, pe.ref);
     }

@@ -34,7 +34,7 @@ struct PageView {
     float scale = 1.0f;
     POINT origin{0, 0};  // device position of the page's top-left corner
     RECT clip{0, 0, 0, 0};
-    EventRef highlight[2];
+    EventRef highlight[kHighlightSlots];  // by EventRef::Slot
     std::vector<Mark>* marks = nullptr;  // when set, every mark drawn is added
 };
 
@@ -59,15 +59,17 @@ private:
     void FreeFonts();
     void DrawTitleBlock(HDC dc, const Score& score, const PageView& view);
     void DrawSystem(HDC dc, const Score& score, const Layout& layout, int system, const PageView& view, bool greek);
-    void DrawEvent(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int index,
-                   const PageView& view, bool greek);
-    void DrawTie(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int index,
-                 const PageView& view);
+    // An event is drawn by its hand, voice and index in the measure.
+    void DrawEvent(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int voice,
+                   int index, const PageView& view, bool greek);
+    void DrawTie(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int voice,
+                 int index, const PageView& view);
     void DrawRepeat(const PageView& view, const PlacedSystem& sys, int x, int side);
     void DrawNavigation(HDC dc, const Score& score, const Layout& layout, int system, const PageView& view);
-    void DrawSlur(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int index,
-                  const PageView& view);
-    void DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int index, const PageView& view);
+    void DrawSlur(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int voice,
+                  int index, const PageView& view);
+    void DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int voice, int index,
+                     const PageView& view);
 
     // Marks are gathered while a page is drawn and put out together at its
     // end: solid marks as plain pattern fills, digits one text call per line,

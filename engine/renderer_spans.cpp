@@ -25,7 +25,7 @@ bool Tied(const Event& ev) {
 // and the dots of both rows toward the music it repeats (side +1 opens, -1 closes).
 void CScoreRenderer::DrawRepeat(const PageView& view, const PlacedSystem& sys, int x, int side) {
     const Xf xf = XfOf(view);
-    const double top = sys.lowestTop[kHandRight] + kInkTop - 1, bottom = sys.lowestTop[kHandLeft] + kBaseline + 3;
+    const double top = sys.lowestTop[kHandRight] + kInkTop - 1, bottom = sys.BottomLine(kHandLeft) + kBaseline + 3;
     const double thick = side > 0 ? x - 1 : x - 2, thin = x + side * 4.5, dots = x + side * 7.5;
     Ink(xf.X(thick), xf.Y(top), xf.X(thick) + xf.Len(3), xf.Y(bottom));
     Ink(xf.X(thin - 0.5), xf.Y(top), xf.X(thin - 0.5) + xf.Len(1), xf.Y(bottom));
@@ -95,10 +95,10 @@ void CScoreRenderer::DrawNavigation(HDC dc, const Score& score, const Layout& la
 // A tie's arc over the notes it joins; one broken by a system's end goes on
 // to the bar line and starts again before the note on the next system.
 void CScoreRenderer::DrawTie(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand,
-                             int index, const PageView& view) {
+                             int voice, int index, const PageView& view) {
     const Xf xf = XfOf(view);
-    const Event& ev = score.measures[pm.index].hands[hand][index];
-    const PlacedEvent& pe = pm.events[hand][index];
+    const Event& ev = score.measures[pm.index].Voice(hand, voice)[index];
+    const PlacedEvent& pe = pm.Voice(hand, voice)[index];
     const PlacedSystem& sys = layout.systems[pm.system];
     const double cx = pe.x + kDigitWidth / 2.0;
     auto arc = [&](double x1, double x2, double y) {
@@ -126,19 +126,19 @@ void CScoreRenderer::DrawTie(HDC dc, const Score& score, const Layout& layout, c
 // A slur's arc from its first note to its last, above their marks and ties;
 // broken by a system's end, it goes on from the next system's start.
 void CScoreRenderer::DrawSlur(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand,
-                              int index, const PageView& view) {
+                              int voice, int index, const PageView& view) {
     const Xf xf = XfOf(view);
-    const Event& ev = score.measures[pm.index].hands[hand][index];
+    const Event& ev = score.measures[pm.index].Voice(hand, voice)[index];
     if (!ev.slurStart && !ev.slurEnd) return;
     const PlacedSystem& sys = layout.systems[pm.system];
-    const PlacedEvent& pe = pm.events[hand][index];
+    const PlacedEvent& pe = pm.Voice(hand, voice)[index];
     // The run of the slur on this system, from this note forward or back.
     const int step = ev.slurStart ? 1 : -1;
     EventRef ref = pe.ref, end = pe.ref;
     int top = pe.marksTop;
     bool leaves = false;
     for (;;) {
-        const Event& e = score.measures[ref.measure].hands[hand][ref.index];
+        const Event& e = score.measures[ref.measure].Voice(hand, voice)[ref.index];
         if (ref != pe.ref && (step > 0 ? e.slurEnd : e.slurStart)) break;
         EventRef next = Neighbour(score, ref, step);
         if (!next.Valid()) break;
@@ -163,20 +163,21 @@ void CScoreRenderer::DrawSlur(HDC dc, const Score& score, const Layout& layout, 
 }
 
 // A triplet's bracket with its "3", over the group and clear of its ties.
-void CScoreRenderer::DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int index,
+void CScoreRenderer::DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int voice, int index,
                                  const PageView& view) {
     const Xf xf = XfOf(view);
-    const auto& events = score.measures[pm.index].hands[hand];
+    const auto& events = score.measures[pm.index].Voice(hand, voice);
+    const auto& placed = pm.Voice(hand, voice);
     const Event& ev = events[index];
     if (ev.triplet < 0 || (index > 0 && events[index - 1].triplet == ev.triplet)) return;
-    int lastIndex = index, top = pm.events[hand][index].marksTop;
+    int lastIndex = index, top = placed[index].marksTop;
     bool tied = false;
     for (int i = index; i < static_cast<int>(events.size()) && events[i].triplet == ev.triplet; ++i) {
         lastIndex = i;
-        top = std::min(top, pm.events[hand][i].marksTop);
+        top = std::min(top, placed[i].marksTop);
         for (const Head& h : events[i].heads) tied = tied || h.tie || h.tiedFrom;
     }
-    const double x1 = pm.events[hand][index].x, x2 = pm.events[hand][lastIndex].x + kDigitWidth;
+    const double x1 = placed[index].x, x2 = placed[lastIndex].x + kDigitWidth;
     bool slurred = false;
     for (int i = index; i <= lastIndex; ++i) slurred = slurred || events[i].inSlur;
     const double y = top - 5 - (tied ? kTieRoom : 0) - (slurred ? kSlurRoom : 0), mid = (x1 + x2) / 2;
@@ -187,7 +188,7 @@ void CScoreRenderer::DrawTriplet(HDC dc, const Score& score, const PlacedMeasure
     SelectObject(dc, fonts_.small);
     SetTextAlign(dc, TA_CENTER | TA_BASELINE);
     ExtTextOutW(dc, xf.X(mid), xf.Y(y + 4), 0, nullptr, L"3", 1, nullptr);
-    AddMark(view, MarkKind::Triplet, x1, y - 5, x2, y + 3.5, pm.events[hand][index].ref);
+    AddMark(view, MarkKind::Triplet, x1, y - 5, x2, y + 3.5, placed[index].ref);
 }
 
 }  // namespace zyqn

@@ -89,8 +89,8 @@ void CScore::Draw(HDC dc, int mode, const RECT* target) {
     } else {
         view.scale = pageScale_;
         view.origin = POINT{target->left + pageOrigin_.x, target->top + pageOrigin_.y};
-        view.highlight[0] = shownHighlight_[0] = player_.Highlighted(0);
-        view.highlight[1] = shownHighlight_[1] = player_.Highlighted(1);
+        for (int slot = 0; slot < kHighlightSlots; ++slot)
+            view.highlight[slot] = shownHighlight_[slot] = player_.Highlighted(slot);
         lastView_ = view;
         hasView_ = true;
         const Loaded& l = *loaded_;
@@ -223,7 +223,7 @@ int CScore::Accept(ParseResult& parsed, int code) {
     ++loadSerial_;
     player_.SetTimeline(&loaded_->timeline);
     page_ = 0;
-    shownHighlight_[0] = shownHighlight_[1] = EventRef();
+    for (EventRef& ref : shownHighlight_) ref = EventRef();
     ReportScoreInfo();
     return SCORE_LOAD_OK;
 }
@@ -277,8 +277,8 @@ int CScore::WrittenAt(int place) const {
 
 void CScore::InvalidateHighlight() {
     if (!owner_ || !hasView_ || !loaded_ || !IsWindow(owner_)) return;
-    for (int hand = 0; hand < 2; ++hand) {
-        for (const EventRef& ref : {shownHighlight_[hand], player_.Highlighted(hand)}) {
+    for (int slot = 0; slot < kHighlightSlots; ++slot) {
+        for (const EventRef& ref : {shownHighlight_[slot], player_.Highlighted(slot)}) {
             const PlacedEvent* pe = loaded_->layout.Find(ref);
             if (!pe || loaded_->layout.measures[ref.measure].page != page_) continue;
             RECT rc = DeviceRect(lastView_, pe->box);
@@ -286,7 +286,7 @@ void CScore::InvalidateHighlight() {
             RECT clipped;
             if (IntersectRect(&clipped, &rc, &lastView_.clip)) InvalidateRect(owner_, &clipped, FALSE);
         }
-        shownHighlight_[hand] = player_.Highlighted(hand);
+        shownHighlight_[slot] = player_.Highlighted(slot);
     }
 }
 

@@ -106,7 +106,7 @@ private:
     POINT pageOrigin_{0, 0};
     bool hasView_ = false;  // a page view was drawn: hit tests and highlight repaints know where
     PageView lastView_;
-    EventRef shownHighlight_[2];
+    EventRef shownHighlight_[kHighlightSlots];
     ScoreMeterFn meterFn_ = nullptr;
     ScoreKeyFn keyFn_ = nullptr;
     ScoreTempoFn tempoFn_ = nullptr;

@@ -13,17 +13,30 @@ struct Played {
     int place, index;
 };
 
-// The same hand's next event in the order played, perhaps in a later place.
-bool NextPlayed(const Score& score, const std::vector<int>& order, int hand, Played& at) {
+// The same voice's next event in the order played, perhaps in a later place.
+bool NextPlayed(const Score& score, const std::vector<int>& order, int hand, int voice, Played& at) {
     int place = at.place, index = at.index + 1;
     while (place < static_cast<int>(order.size()) &&
-           index >= static_cast<int>(score.measures[order[place]].hands[hand].size())) {
+           index >= static_cast<int>(score.measures[order[place]].Voice(hand, voice).size())) {
         ++place;
         index = 0;
     }
     if (place >= static_cast<int>(order.size())) return false;
     at = Played{place, index};
     return true;
+}
+
+// A hand's notes of one measure, both voices, in the order they start: a
+// dynamic written in either voice holds for the hand from there on.
+std::vector<EventRef> InStartOrder(const Measure& m, int measure, int hand) {
+    std::vector<EventRef> refs;
+    for (int voice = 0; voice < kVoices; ++voice)
+        for (size_t i = 0; i < m.Voice(hand, voice).size(); ++i)
+            refs.push_back(EventRef{measure, hand, static_cast<int>(i), voice});
+    std::stable_sort(refs.begin(), refs.end(), [&](const EventRef& a, const EventRef& b) {
+        return m.Voice(hand, a.voice)[a.index].start < m.Voice(hand, b.voice)[b.index].start;
+    });
+    return refs;
 }
 
 }  // namespace
@@ -60,10 +73,15 @@ Timeline BuildTimeline(const Score& score) {
     // from the note's end on, time runs late by its length.
     std::vector<std::pair<long long, long long>> holds;  // tick, extra ticks from there on
     for (size_t place = 0; place < order.size(); ++place)
-        for (const auto& hand : score.measures[order[place]].hands)
-            for (const Event& ev : hand)
-                if (ev.fermata) holds.push_back({placeTick[place] + ev.start + ev.duration, ev.duration});
+        for (int hand = 0; hand < 2; ++hand)
+            for (int voice = 0; voice < kVoices; ++voice)
+                for (const Event& ev : score.measures[order[place]].Voice(hand, voice))
+                    if (ev.fermata) holds.push_back({placeTick[place] + ev.start + ev.duration, ev.duration});
+    // Fermatas written over the same moment in several voices or both hands are one pause, the longest.
     std::sort(holds.begin(), holds.end());
+    for (size_t i = 0; i + 1 < holds.size();)
+        if (holds[i].first == holds[i + 1].first) holds.erase(holds.begin() + i);
+        else ++i;
     for (size_t i = 1; i < holds.size(); ++i) holds[i].second += holds[i - 1].second;
     auto msAt = [&](long long tick) {
         auto it = std::upper_bound(holds.begin(), holds.end(), std::make_pair(tick, std::numeric_limits<long long>::max()));
@@ -72,39 +90,38 @@ Timeline BuildTimeline(const Score& score) {
     for (long long start : placeTick) tl.measureStartMs.push_back(msAt(start));
     tl.totalMs = msAt(t);
     // Notes a tie holds on from an earlier note: no new attack. Keyed by place,
-    // hand and index, as a repeat may lead a tie elsewhere than it was written.
+    // voice of a hand (EventRef::Slot) and index, as a repeat may lead a tie
+    // elsewhere than it was written.
     std::vector<std::vector<std::vector<int>>> held(order.size());
-    for (size_t p = 0; p < order.size(); ++p)
-        for (int hand = 0; hand < 2; ++hand) held[p].push_back({});
+    for (size_t p = 0; p < order.size(); ++p) held[p].resize(kHighlightSlots);
     int dynamic[2] = {0, 0};  // the last dynamic each hand passed, in the order played
     for (size_t place = 0; place < order.size(); ++place) {
         const Measure& measure = score.measures[order[place]];
         for (int hand = 0; hand < 2; ++hand) {
-            const auto& events = measure.hands[hand];
-            for (size_t ei = 0; ei < events.size(); ++ei) {
-                if (events[ei].dynamic) dynamic[hand] = events[ei].dynamic;
+            for (const EventRef& ref : InStartOrder(measure, order[place], hand)) {
+                const Event& ev = measure.Voice(hand, ref.voice)[ref.index];
+                if (ev.dynamic) dynamic[hand] = ev.dynamic;
                 const int velocity = DynamicVelocity(dynamic[hand]);
-                EventRef ref{order[place], hand, static_cast<int>(ei)};
-                for (const Head& h : events[ei].heads) {
-                    const auto& mine = held[place][hand];
-                    if (std::find(mine.begin(), mine.end(), static_cast<int>(ei) * 128 + h.midi) != mine.end()) continue;
-                    long long on = placeTick[place] + events[ei].start;
-                    // Follow the tie chain through the notes as played.
-                    Played at{static_cast<int>(place), static_cast<int>(ei)};
-                    long long off = on + events[ei].duration;
+                for (const Head& h : ev.heads) {
+                    const auto& mine = held[place][ref.Slot()];
+                    if (std::find(mine.begin(), mine.end(), ref.index * 128 + h.midi) != mine.end()) continue;
+                    long long on = placeTick[place] + ev.start;
+                    // Follow the tie chain through the voice's notes as played.
+                    Played at{static_cast<int>(place), ref.index};
+                    long long off = on + ev.duration;
                     const Head* cur = &h;
-                    while (cur->tie && NextPlayed(score, order, hand, at)) {
-                        const Event& next = score.measures[order[at.place]].hands[hand][at.index];
+                    while (cur->tie && NextPlayed(score, order, hand, ref.voice, at)) {
+                        const Event& next = score.measures[order[at.place]].Voice(hand, ref.voice)[at.index];
                         const Head* same = nullptr;
                         for (const Head& x : next.heads)
                             if (x.midi == h.midi) same = &x;
                         if (!same) break;
-                        held[at.place][hand].push_back(at.index * 128 + h.midi);
+                        held[at.place][ref.Slot()].push_back(at.index * 128 + h.midi);
                         off = placeTick[at.place] + next.start + next.duration;
                         cur = same;
                     }
                     // A staccato note sounds half its length, unless a tie holds it on.
-                    if (events[ei].staccato && off == on + events[ei].duration) off = on + events[ei].duration / 2;
+                    if (ev.staccato && off == on + ev.duration) off = on + ev.duration / 2;
                     tl.events.push_back(NoteEvent{msAt(on), h.midi, velocity, hand, true, ref});
                     tl.events.push_back(NoteEvent{msAt(off), h.midi, 0, hand, false, ref});
                 }

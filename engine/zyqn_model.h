@@ -10,6 +10,8 @@ constexpr int kTicksPerQuarter = 480;
 constexpr int kFormatVersion = 2;  // the newest version this engine reads
 constexpr int kHandRight = 0;
 constexpr int kHandLeft = 1;
+constexpr int kVoices = 2;  // a hand's first voice and the second one written under it
+constexpr int kHighlightSlots = 4;  // one highlighted note per voice of each hand: EventRef::Slot()
 
 // Key index as the plug-in shows it: 0 = seven flats (Cb) .. 7 = C .. 14 = seven sharps (C#).
 constexpr int kKeyC = 7;
@@ -42,7 +44,9 @@ struct Event {
 };
 
 struct Measure {
-    std::vector<Event> hands[2];
+    std::vector<Event> hands[2];   // each hand's first voice
+    std::vector<Event> second[2];  // a hand's second voice, sounding with the first; empty in most measures
+    const std::vector<Event>& Voice(int hand, int voice) const { return voice ? second[hand] : hands[hand]; }
     int length = 0;  // ticks; shorter than a full measure only for a pick-up or the last measure
     bool lineEnd = false;  // the last measure of a written music line: a good place to break
     bool breakAfter = false;  // the writer asked for a new system after this measure
@@ -87,11 +91,16 @@ const char* DynamicName(int dynamic);  // "pp" .. "ff", empty for none
 int DynamicFromName(const std::string& name);  // 0 when unknown
 int DynamicVelocity(int dynamic);  // mezzo-forte's 80 for none
 
-// Where a note or rest lives: measure index (0-based), hand, index in the hand.
+// Where a note or rest lives: measure index (0-based), hand, index in the
+// hand's voice, and the voice (0 first, 1 second).
 struct EventRef {
-    int measure = -1, hand = 0, index = 0;
+    int measure = -1, hand = 0, index = 0, voice = 0;
     bool Valid() const { return measure >= 0; }
-    bool operator==(const EventRef& o) const { return measure == o.measure && hand == o.hand && index == o.index; }
+    // Each hand's voices are highlighted apart: slots 0 and 1 the hands' first voices, 2 and 3 their second.
+    int Slot() const { return hand + 2 * voice; }
+    bool operator==(const EventRef& o) const {
+        return measure == o.measure && hand == o.hand && index == o.index && voice == o.voice;
+    }
     bool operator!=(const EventRef& o) const { return !(*this == o); }
 };
 

@@ -48,7 +48,9 @@ size_t Utf8Length(const unsigned char* p, const unsigned char* end) {
 // One measure of one hand as written, before durations and pitches are fixed.
 struct PendingMeasure {
     std::vector<Event> events;
+    std::vector<Event> second;  // the hand's second voice, after '&'
     int line = 0, column = 0;
+    int secondLine = 0, secondColumn = 0;  // where the '&' stands
     bool lineEnd = false, breakAfter = false;
     bool repeatStart = false, repeatEnd = false, segno = false, fine = false;
     int ending = 0, jump = 0;
@@ -97,15 +99,19 @@ private:
     bool ParseBody(int hand, size_t pos);
     bool MarkBreak(int hand, size_t pos);
     bool ParseMark(int hand, size_t& pos);
+    bool StartSecondVoice(int hand, size_t pos);
+    // The voice being written in the hand's pending measure, and its state's slot.
+    std::vector<Event>& Writing(int hand) { return voice_[hand] ? pending_[hand].second : pending_[hand].events; }
+    int Part(int hand) const { return hand + 2 * voice_[hand]; }
     bool NeedVersion2(size_t pos, const char* what);
     PendingMeasure* EndingMeasure(int hand);
     bool ParseEvent(int hand, size_t& pos);
     bool ParseNote(size_t& pos, Event& ev, bool inChord);
     bool ParseSuffix(size_t& pos, Event& ev);
     bool CloseMeasure(int hand, size_t pos);
-    bool FixMeasure(PendingMeasure& m);
+    bool FixVoice(std::vector<Event>& events, int line, int column);
     bool Finish(int lastLine);
-    bool LinkTies(int hand);
+    bool LinkTies(int hand, int voice);
 
     const char* data_;
     size_t size_;
@@ -119,14 +125,15 @@ private:
     bool musicStarted_ = false;
     std::map<std::string, bool> seenFields_;
     PendingMeasure pending_[2];
+    int voice_[2] = {0, 0};  // 1 after the '&' of the hand's pending measure
     bool breakPending_[2] = {false, false};  // a break mark before the measure being written closes
     bool segnoSeen_ = false;
     int pendingDynamic_[2] = {0, 0};  // written before the hand's next note or rest
     bool pendingFermata_[2] = {false, false};
-    // An open slur per hand: where it was opened, and whether its first note has come.
-    bool slurOpen_[2] = {false, false}, slurStarted_[2] = {false, false};
-    int slurLine_[2] = {0, 0}, slurColumn_[2] = {0, 0};
-    Event* lastEvent_[2] = {nullptr, nullptr};
+    // An open slur per voice of each hand (by Part()): where it was opened, and whether its first note has come.
+    bool slurOpen_[4] = {}, slurStarted_[4] = {};
+    int slurLine_[4] = {}, slurColumn_[4] = {};
+    Event* lastEvent_[4] = {};
     int dynamicLine_[2] = {0, 0}, dynamicColumn_[2] = {0, 0};
     std::vector<PendingMeasure> hands_[2];
     int tripletGroup_ = -1;  // open group index, -1 when none
@@ -356,8 +363,20 @@ bool Parser::MarkBreak(int hand, size_t p) {
     return true;
 }
 
+// "&" ends the first voice of a hand's measure; the notes after it are a
+// second voice that sounds from the measure's start, drawn under the first.
+bool Parser::StartSecondVoice(int hand, size_t p) {
+    if (!NeedVersion2(p, "a second voice '&'")) return false;
+    if (voice_[hand]) return FailAt(p, "a hand has two voices at most: one '&' in a measure");
+    if (pending_[hand].events.empty()) return FailAt(p, "'&' comes after the first voice's notes of the measure");
+    if (tripletGroup_ >= 0) return FailAt(tripletOpenPos_, "the triplet is not closed before '&'");
+    voice_[hand] = 1;
+    pending_[hand].secondLine = line_.number;
+    pending_[hand].secondColumn = Column(p);
+    return true;
+}
+
 bool Parser::ParseBody(int hand, size_t p) {
-    PendingMeasure& m = pending_[hand];
     const size_t before = hands_[hand].size();
     while (p < line_.length) {
         char c = line_.text[p];
@@ -384,33 +403,39 @@ bool Parser::ParseBody(int hand, size_t p) {
             if (!ParseMark(hand, p)) return false;
         } else if (c == '(') {  // a slur over the notes up to ')', across bar lines too
             if (!NeedVersion2(p, "a slur")) return false;
-            if (slurOpen_[hand]) return FailAt(p, "slurs cannot be nested");
-            slurOpen_[hand] = true;
-            slurStarted_[hand] = false;
-            slurLine_[hand] = line_.number;
-            slurColumn_[hand] = Column(p);
+            const int part = Part(hand);
+            if (slurOpen_[part]) return FailAt(p, "slurs cannot be nested");
+            slurOpen_[part] = true;
+            slurStarted_[part] = false;
+            slurLine_[part] = line_.number;
+            slurColumn_[part] = Column(p);
             ++p;
         } else if (c == ')') {
-            if (!slurOpen_[hand]) return FailAt(p, "')' closes no slur");
-            if (!slurStarted_[hand] || !lastEvent_[hand] || lastEvent_[hand]->slurStart)
+            const int part = Part(hand);
+            if (!slurOpen_[part]) return FailAt(p, "')' closes no slur");
+            if (!slurStarted_[part] || !lastEvent_[part] || lastEvent_[part]->slurStart)
                 return FailAt(p, "a slur joins at least two notes");
-            lastEvent_[hand]->slurEnd = true;
-            slurOpen_[hand] = false;
+            lastEvent_[part]->slurEnd = true;
+            slurOpen_[part] = false;
+            ++p;
+        } else if (c == '&') {
+            if (!StartSecondVoice(hand, p)) return false;
             ++p;
         } else if (c == '{') {
             if (tripletGroup_ >= 0) return FailAt(p, "triplets cannot be nested");
             tripletGroup_ = tripletCount_++;
             tripletOpenPos_ = p;
-            tripletFirstEvent_ = m.events.size();
+            tripletFirstEvent_ = Writing(hand).size();
             ++p;
         } else if (c == '}') {
             if (tripletGroup_ < 0) return FailAt(p, "'}' closes no triplet");
-            if (m.events.size() == tripletFirstEvent_) return FailAt(p, "empty triplet");
+            if (Writing(hand).size() == tripletFirstEvent_) return FailAt(p, "empty triplet");
             tripletGroup_ = -1;
             ++p;
         } else if (c == '-') {
-            if (m.events.empty()) return FailAt(p, "a dash must follow a note or a rest in the same measure");
-            if (++m.events.back().dashes > 16) return FailAt(p, "too many dashes");
+            std::vector<Event>& voice = Writing(hand);
+            if (voice.empty()) return FailAt(p, "a dash must follow a note or a rest in the same measure");
+            if (++voice.back().dashes > 16) return FailAt(p, "too many dashes");
             ++p;
         } else if (c == '\\') {
             if (!MarkBreak(hand, p)) return false;
@@ -431,6 +456,8 @@ bool Parser::ParseBody(int hand, size_t p) {
 // A note, a rest or a chord with its duration marks.
 bool Parser::ParseEvent(int hand, size_t& p) {
     PendingMeasure& m = pending_[hand];
+    std::vector<Event>& voice = Writing(hand);
+    const int part = Part(hand);
     if (++events_ > kMaxEvents) return FailAt(p, "the score is too large");
     Event ev;
     ev.line = line_.number;
@@ -465,13 +492,13 @@ bool Parser::ParseEvent(int hand, size_t& p) {
         return false;
     }
     if (!ParseSuffix(p, ev)) return false;
-    if (slurOpen_[hand]) {
+    if (slurOpen_[part]) {
         ev.inSlur = true;
-        ev.slurStart = !slurStarted_[hand];
-        slurStarted_[hand] = true;
+        ev.slurStart = !slurStarted_[part];
+        slurStarted_[part] = true;
     }
-    m.events.push_back(std::move(ev));
-    lastEvent_[hand] = &m.events.back();
+    voice.push_back(std::move(ev));
+    lastEvent_[part] = &voice.back();
     return true;
 }
 
@@ -550,10 +577,21 @@ bool Parser::CloseMeasure(int hand, size_t pos) {
     PendingMeasure& m = pending_[hand];
     if (tripletGroup_ >= 0) return FailAt(tripletOpenPos_, "the triplet is not closed before the bar line");
     tripletCount_ = 0;
+    const bool twoVoices = voice_[hand] != 0;
+    voice_[hand] = 0;
     if (m.events.empty()) return true;
     if (static_cast<int>(hands_[hand].size()) >= kMaxMeasures)
         return FailAt(pos, Format("a part holds at most %d measures", kMaxMeasures));
-    if (!FixMeasure(m)) return false;
+    if (twoVoices && m.second.empty()) return FailAt(pos, "the second voice after '&' has no notes");
+    if (!FixVoice(m.events, m.line, m.column) || !FixVoice(m.second, m.secondLine, m.secondColumn)) return false;
+    if (twoVoices) {
+        const Event &a = m.events.back(), &b = m.second.back();
+        const int first = a.start + a.duration, second = b.start + b.duration;
+        if (first != second)
+            return Fail(ParseStatus::Unreadable, m.secondLine, m.secondColumn,
+                        Format("the second voice lasts %d sixteenths, the first %d", second * 4 / kTicksPerQuarter,
+                               first * 4 / kTicksPerQuarter));
+    }
     m.breakAfter = breakPending_[hand];
     breakPending_[hand] = false;
     hands_[hand].push_back(std::move(m));
@@ -563,17 +601,17 @@ bool Parser::CloseMeasure(int hand, size_t pos) {
 
 // Durations, starts and sounding pitches. Accidentals hold for the same note
 // in the same octave until the bar line, as in staff notation.
-bool Parser::FixMeasure(PendingMeasure& m) {
+bool Parser::FixVoice(std::vector<Event>& events, int line, int column) {
     const int full = score_.FullMeasureTicks();
     std::map<std::pair<int, int>, int> carried;
     long long t = 0;
-    for (Event& ev : m.events) {
+    for (Event& ev : events) {
         ev.start = static_cast<int>(t);
         long long dashes = static_cast<long long>(ev.dashes) * kTicksPerQuarter;
         ev.duration = static_cast<int>(ev.BaseDuration() + (ev.triplet >= 0 ? dashes * 2 / 3 : dashes));
         t += ev.duration;
         if (t > full)
-            return Fail(ParseStatus::Unreadable, m.line, m.column,
+            return Fail(ParseStatus::Unreadable, line, column,
                         Format("the measure is too long for the meter (%d of %d sixteenths)",
                                static_cast<int>(t * 4 / kTicksPerQuarter), full * 4 / kTicksPerQuarter));
         for (Head& h : ev.heads) {
@@ -592,10 +630,19 @@ bool Parser::FixMeasure(PendingMeasure& m) {
     return true;
 }
 
-bool Parser::LinkTies(int hand) {
+bool Parser::LinkTies(int hand, int voice) {
     Event* prev = nullptr;
     for (Measure& m : score_.measures) {
-        for (Event& ev : m.hands[hand]) {
+        std::vector<Event>& events = voice ? m.second[hand] : m.hands[hand];
+        // A second voice that pauses for a measure cannot hold a tie across it.
+        if (voice && events.empty() && prev) {
+            for (const Head& h : prev->heads)
+                if (h.tie)
+                    return Fail(ParseStatus::Unreadable, prev->line, prev->column,
+                                "the tie does not lead to the same pitch in the next note");
+            prev = nullptr;
+        }
+        for (Event& ev : events) {
             if (prev) {
                 for (Head& h : prev->heads) {
                     if (!h.tie) continue;
@@ -650,10 +697,11 @@ bool Parser::Finish(int lastLine) {
             out.jump = std::max(out.jump, m.jump);
             out.ending = std::max(out.ending, m.ending);
             out.hands[hand] = std::move(m.events);
+            out.second[hand] = std::move(m.second);
         }
     }
-    for (int hand = 0; hand < 2; ++hand)
-        if (slurOpen_[hand]) return Fail(ParseStatus::Unreadable, slurLine_[hand], slurColumn_[hand], "the slur is not closed with ')'");
+    for (int part = 0; part < 4; ++part)
+        if (slurOpen_[part]) return Fail(ParseStatus::Unreadable, slurLine_[part], slurColumn_[part], "the slur is not closed with ')'");
     for (int hand = 0; hand < 2; ++hand)
         if (pendingDynamic_[hand] || pendingFermata_[hand])
             return Fail(ParseStatus::Unreadable, dynamicLine_[hand], dynamicColumn_[hand],
@@ -668,7 +716,10 @@ bool Parser::Finish(int lastLine) {
             return Fail(ParseStatus::Unreadable, m.line, m.column, "the first ending needs a repeat sign \":|\" to close it");
         }
     }
-    return LinkTies(kHandRight) && LinkTies(kHandLeft);
+    for (int hand = 0; hand < 2; ++hand)
+        for (int voice = 0; voice < kVoices; ++voice)
+            if (!LinkTies(hand, voice)) return false;
+    return true;
 }
 
 }  // namespace
