@@ -52,7 +52,7 @@ constexpr int kFermataRoom = 9;      // a fermata's arc and dot above that
 constexpr int kTieRoom = 7;          // a tie's arc above the marks it spans
 constexpr int kSlurRoom = 7;         // a slur's arc above the ties
 constexpr int kDynamicRoom = 12;     // a dynamic under a note's underlines and dots
-constexpr int kVoiceGap = 2;         // a hand's second voice under the marks of its first
+constexpr int kVoiceGap = 4;         // a hand's second voice under the marks of its first: a tie's arc stays clear
 }  // namespace metrics
 
 // Vertical offsets of octave dots and underlines from a digit's top.

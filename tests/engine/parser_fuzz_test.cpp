@@ -37,7 +37,7 @@ const char* const kTokens[] = {"[", "]", "{", "}", "'", ",", "_", ".", "~", "-",
                                "\xED\xA0\x80", "\x01", "key: ", "meter: ", "tempo: ", "//",
                                "zyqn 1\n", "\r", "\t", "1'''", "1,,,", "1__", "1..", "title: ",
                                "zyqn 2\n", "|:", ":|", ":|:", "@1", "@2", "@fine", "@dc", "@ds", "@segno", "\\", "@",
-                               "@fermata", "@pp", "@mf", "@ff", "^", "1___", "(", ")"};
+                               "@fermata", "@pp", "@mf", "@ff", "^", "1___", "(", ")", "&", " & 1 - - -", "& 1,~"};
 
 // Checks the invariants an accepted score must keep, and runs the later stages.
 void CheckAccepted(const ParseResult& r, bool full) {
@@ -47,12 +47,19 @@ void CheckAccepted(const ParseResult& r, bool full) {
     for (const Measure& m : s.measures) {
         ASSERT_GT(m.length, 0);
         ASSERT_LE(m.length, s.FullMeasureTicks());
-        for (const auto& hand : m.hands)
-            for (const Event& e : hand) {
-                ASSERT_GT(e.duration, 0);
-                ASSERT_LE(e.start + e.duration, m.length);
-                for (const Head& h : e.heads) ASSERT_TRUE(h.midi >= 0 && h.midi < 128);
+        for (int hand = 0; hand < 2; ++hand) {
+            for (int voice = 0; voice < kVoices; ++voice)
+                for (const Event& e : m.Voice(hand, voice)) {
+                    ASSERT_GT(e.duration, 0);
+                    ASSERT_LE(e.start + e.duration, m.length);
+                    for (const Head& h : e.heads) ASSERT_TRUE(h.midi >= 0 && h.midi < 128);
+                }
+            // A second voice lasts as long as the first.
+            const auto &first = m.hands[hand], &second = m.second[hand];
+            if (!second.empty()) {
+                ASSERT_EQ(second.back().start + second.back().duration, first.back().start + first.back().duration);
             }
+        }
     }
     // However repeats and jumps are written, every measure is played at most three times.
     std::vector<int> order = s.PlayOrder();
@@ -85,7 +92,9 @@ std::vector<std::string> Seeds() {
     };
     seeds.push_back("zyqn 2\nmeter: 2/4\nR: 5 |: 1 1~ | @1 1 2 :| @2 3 #4 \\ | @segno 5 5 @fine | 6 6 @ds |\n"
                     "L: 0 |: 1, - | @1 5, - :| @2 1, - | 5,, - | 1, - |\n");
-    for (const wchar_t* name : {L"music\\Beginner\\Ode to Joy.zyqn", L"music\\Classical\\F\u00fcr Elise.zyqn"}) {
+    seeds.push_back("zyqn 2\nmeter: 3/4\nR: 3 - - | 5 - - |\nL: 0 [6, 1 3] - & 4,,~ - - | 0 (5 6) & 4,, 5,, 6,, |\n");
+    for (const wchar_t* name : {L"music\\Beginner\\Ode to Joy.zyqn", L"music\\Classical\\F\u00fcr Elise.zyqn",
+                                L"music\\Classical\\Gymnopedie No 1.zyqn"}) {
         std::string sample = testing_support::ReadFileBytes(testing_support::BinFolder() + name);
         if (!sample.empty()) seeds.push_back(sample);
     }

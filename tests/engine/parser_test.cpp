@@ -175,6 +175,58 @@ TEST(ZyqnParser, MeasuresPairAcrossHandsAndLines) {
     EXPECT_TRUE(s.score.measures[2].hands[kHandLeft].empty());
 }
 
+TEST(ZyqnParser, ASecondVoiceSoundsWithTheFirstFromTheMeasureStart) {
+    // Gymnopedie-like: a chord after a rest over a bass held the whole measure,
+    // the bass tied into the next measure's second voice; the right hand has one voice.
+    auto r = Ok("zyqn 2\nkey: D\nmeter: 3/4\n"
+                "R: 0 3' 5' | 4' 3' 7 |\n"
+                "L: 0 [6, 1 3] - & 4,,~ - - | 0_ #4_ (4 5) & 4,, 4 (6,,_ 7,,_) |\n");
+    const Measure& first = r.score.measures[0];
+    ASSERT_EQ(first.hands[kHandLeft].size(), 2u);
+    ASSERT_EQ(first.second[kHandLeft].size(), 1u);
+    EXPECT_TRUE(first.second[kHandRight].empty());
+    const Event& bass = first.second[kHandLeft][0];
+    EXPECT_EQ(bass.start, 0);
+    EXPECT_EQ(bass.duration, 1440);
+    EXPECT_EQ(bass.heads[0].midi, 43);  // G2
+    EXPECT_TRUE(bass.heads[0].tie);
+    const Measure& second = r.score.measures[1];
+    EXPECT_TRUE(second.second[kHandLeft][0].heads[0].tiedFrom) << "the tie leads to the same voice";
+    EXPECT_TRUE(second.hands[kHandLeft][0].IsRest());
+    // Starts count from the measure's start in each voice; an accidental holds in its own voice only.
+    const auto& upper = second.hands[kHandLeft];
+    const auto& lower = second.second[kHandLeft];
+    EXPECT_EQ(upper[1].heads[0].midi, 68);  // #4: G sharp
+    EXPECT_EQ(upper[2].heads[0].midi, 68);  // carried in the first voice
+    EXPECT_EQ(lower[1].heads[0].midi, 67);  // the second voice's 4 stays G
+    EXPECT_EQ(lower[2].start, 960);
+    EXPECT_EQ(lower[3].start, 1200);
+    // Each voice keeps its own slur.
+    EXPECT_TRUE(upper[2].slurStart && upper[3].slurEnd);
+    EXPECT_TRUE(lower[2].slurStart && lower[3].slurEnd);
+    EXPECT_FALSE(lower[1].inSlur);
+    EXPECT_EQ(second.length, 1440);
+}
+
+TEST(ZyqnParser, AVersionOneFileReadsAsBefore) {
+    // The same music in both versions gives the same score, without a second voice.
+    const std::string music = "R: 1 2 [3 5]~ [3 5] | {1_ 2_ 3_} 4 - - |\nL: 1, - 5, - | 1, - - - |\n";
+    auto v1 = Ok("zyqn 1\n" + music), v2 = Ok("zyqn 2\n" + music);
+    ASSERT_EQ(v1.score.measures.size(), v2.score.measures.size());
+    for (size_t i = 0; i < v1.score.measures.size(); ++i)
+        for (int hand = 0; hand < 2; ++hand) {
+            EXPECT_TRUE(v1.score.measures[i].second[hand].empty());
+            const auto &a = v1.score.measures[i].hands[hand], &b = v2.score.measures[i].hands[hand];
+            ASSERT_EQ(a.size(), b.size());
+            for (size_t k = 0; k < a.size(); ++k) {
+                EXPECT_EQ(a[k].start, b[k].start);
+                EXPECT_EQ(a[k].duration, b[k].duration);
+                ASSERT_EQ(a[k].heads.size(), b[k].heads.size());
+                for (size_t h = 0; h < a[k].heads.size(); ++h) EXPECT_EQ(a[k].heads[h].midi, b[k].heads[h].midi);
+            }
+        }
+}
+
 TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
     const ErrorCase cases[] = {
         {"zyqn 1\ntitle: x\ntitel: y\nR: 1\n", ParseStatus::Unreadable, 3, 1},  // unknown field
@@ -239,6 +291,21 @@ TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
         {"zyqn 2\nR: 1 (2 3 4 | 5 - - -\n", ParseStatus::Unreadable, 2, 6},    // never closed
         {"zyqn 2\nR: 1 2____ 3 4\n", ParseStatus::Unreadable, 2, 10},         // no sixty-fourths
         {"zyqn 2\nR: 1 2___.. 3 4\n", ParseStatus::Unreadable, 2, 11},
+        {"zyqn 1\nR: 1 2 3 4 & 1 - - -\n", ParseStatus::Unreadable, 2, 12},       // a second voice needs version 2
+        {"zyqn 2\nR: & 1 2 3 4\n", ParseStatus::Unreadable, 2, 4},                // before the first voice
+        {"zyqn 2\nR: 1 2 3 4 & 1 - - - & 1 - - -\n", ParseStatus::Unreadable, 2, 22},  // no third voice
+        {"zyqn 2\nR: 1 2 3 4 & | 5 - - -\n", ParseStatus::Unreadable, 2, 14},     // an empty second voice
+        {"zyqn 2\nR: 1 2 3 4 &\n", ParseStatus::Unreadable, 2, 13},               // ... at the line's end
+        {"zyqn 2\nR: 1 2 3 4 & 1 - - |\n", ParseStatus::Unreadable, 2, 12},      // shorter than the first
+        {"zyqn 2\nR: 5 | 1 2 3 4 & 1 - - - - |\n", ParseStatus::Unreadable, 2, 16},  // too long for the meter
+        {"zyqn 2\nR: 5 & 1 - |\n", ParseStatus::Unreadable, 2, 6},                // a pick-up's voices differ
+        {"zyqn 2\nR: 1 2 {3_ 4_ & 5_} 4 - - -\n", ParseStatus::Unreadable, 2, 8},  // a triplet across '&'
+        {"zyqn 2\nR: 1 2 3 4 & 1~ - - - | 1 2 3 4 |\n", ParseStatus::Unreadable, 2, 14},  // a tie into no voice
+        {"zyqn 2\nR: 1 2 3 4 & 1~ - - - | 1 2 3 4 & 2 - - - |\n", ParseStatus::Unreadable, 2, 14},  // nor another pitch
+        {"zyqn 2\nR: 1 2 3 4~ & 4 - - - | 5 6 7 1 & 4 - - - |\n", ParseStatus::Unreadable, 2, 10},  // nor another voice
+        {"zyqn 2\nR: (1 2 3 4 & 1 - - -)\n", ParseStatus::Unreadable, 2, 22},     // a slur keeps to its voice
+        {"zyqn 2\nR: 1 2 3 4 & (1 - - - |\n", ParseStatus::Unreadable, 2, 14},    // and is closed in it
+        {"zyqn 2\nR: 1 2 3 4 & - 1 - -\n", ParseStatus::Unreadable, 2, 14},       // a dash needs a note of its voice
         {"zyqn 1 beta\n", ParseStatus::Unreadable, 1, 8},
         {"zyqn x\n", ParseStatus::Unreadable, 1, 6},
         {"zyqn 0\n", ParseStatus::Unreadable, 1, 6},

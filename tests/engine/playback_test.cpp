@@ -147,6 +147,39 @@ TEST_F(PlayerTest, MutedHandsSendNothing) {
     EXPECT_EQ(leftOffs, 1);
 }
 
+TEST_F(PlayerTest, AHandsSecondVoiceIsMutedWithItAndHighlightedApart) {
+    // The left hand holds C3 for the measure under a rest and three quarters.
+    Load("zyqn 2\ntempo: 120\nR: 1 2 3 4 |\nL: 0 5, 3, 5, & 1, - - - |\n");
+    player.SetHandPlayed(kHandLeft, false);
+    player.Play();
+    Run(100);
+    // Each voice shows its own note, muted or not: the held bass in the left hand's second slot.
+    EXPECT_EQ(player.Highlighted(kHandRight), (EventRef{0, kHandRight, 0, 0}));
+    EXPECT_FALSE(player.Highlighted(kHandLeft).Valid()) << "the first voice rests";
+    EXPECT_EQ(player.Highlighted(kHandLeft + 2), (EventRef{0, kHandLeft, 0, 1}));
+    Run(500);
+    EXPECT_EQ(player.Highlighted(kHandLeft), (EventRef{0, kHandLeft, 1, 0}));
+    EXPECT_EQ(player.Highlighted(kHandLeft + 2), (EventRef{0, kHandLeft, 0, 1})) << "the bass is still held";
+    Run(1600);
+    EXPECT_EQ(Sequence(), "0+60 500-60 500+62 1000-62 1000+64 1500-64 1500+65 2000-65 ");
+
+    // Muting while both voices sound releases both at once, and nothing of the hand follows.
+    sink.notes.clear();
+    player.SetHandPlayed(kHandLeft, true);
+    player.Play();
+    Run(600);
+    ASSERT_EQ(sink.notes.size(), 5u);  // C4 on, C3 on, C4 off, D4 on, G3 on
+    player.SetHandPlayed(kHandLeft, false);
+    int leftOn = 0, leftOff = 0;
+    for (const Record& r : sink.notes) (r.on ? leftOn : leftOff) += r.hand == kHandLeft;
+    EXPECT_EQ(leftOn, 2);
+    EXPECT_EQ(leftOff, 2) << "the bass and the G below middle C";
+    Run(2000);
+    int after = 0;
+    for (size_t i = 7; i < sink.notes.size(); ++i) after += sink.notes[i].hand == kHandLeft;
+    EXPECT_EQ(after, 0);
+}
+
 TEST_F(PlayerTest, PauseReleasesAndResumesWherePaused) {
     Load(kRightOnly);
     player.Play();

@@ -242,7 +242,9 @@ TEST(PageImages, ThreePiecesDrawnAtFullSize) {
     } pieces[] = {{L"Beginner\\Ode to Joy.zyqn", L"ode-to-joy"},
                   {L"Classical\\Minuet in G.zyqn", L"minuet"},
                   {L"Classical\\Canon in D.zyqn", L"canon"},
-                  {L"Classical\\F\u00fcr Elise.zyqn", L"fur-elise"}};
+                  {L"Classical\\F\u00fcr Elise.zyqn", L"fur-elise"},
+                  {L"Classical\\Gymnopedie No 1.zyqn", L"gymnopedie"},
+                  {L"Classical\\Prelude in C.zyqn", L"prelude"}};
     for (const auto& p : pieces) EXPECT_GT(SavePages(p.sample, p.stem), 0) << p.stem;
     EXPECT_GT(SavePages(L"Classical\\F\u00fcr Elise.zyqn", L"fur-elise", 2.0f), 0);
     EXPECT_GT(SavePages(L"Classical\\Turkish March.zyqn", L"turkish-march", 1.0f), 0);
@@ -405,11 +407,60 @@ TEST(Marks, RestsDotsTriplesTiesAndSigns) {
         }
 }
 
+// A hand's second voice is a line of its own under the first voice's
+// underlines and dots, inside the system's bar lines, with its own marks.
+TEST(Marks, ASecondVoiceIsDrawnOnItsOwnLineUnderTheFirst) {
+    const std::vector<Mark> marks = MarksOf("zyqn 2\nmeter: 3/4\nR: 3 - - | 5 4 3 |\n"
+                                            "L: 0 [5, 1 3] - & 1,,~ - - | 1__2__3__4__ 5_ 6_ 7_ 1'_ & 1,, 5,,_ 5,,_ 1, |\n");
+    double firstBottom = 0, secondTop = 1e9, secondBottom = 0, barBottom = 0;
+    int secondDigits = 0, secondUnderlines = 0, ties = 0, octaveDots = 0;
+    for (const Mark& m : marks) {
+        if (m.kind == MarkKind::BarLine) barBottom = std::max(barBottom, m.bottom);
+        if (!m.ref.Valid() || m.ref.hand != kHandLeft) continue;
+        if (m.ref.voice == 0 && m.kind != MarkKind::Tie && m.kind != MarkKind::Slur) firstBottom = std::max(firstBottom, m.bottom);
+        if (m.ref.voice != 1) continue;
+        secondTop = std::min(secondTop, m.top);  // its tie's arc too
+        secondBottom = std::max(secondBottom, m.bottom);
+        secondDigits += m.kind == MarkKind::Digit;
+        secondUnderlines += m.kind == MarkKind::Underline;
+        ties += m.kind == MarkKind::Tie;
+        octaveDots += m.kind == MarkKind::OctaveDot;
+    }
+    EXPECT_EQ(secondDigits, 5);
+    EXPECT_EQ(secondUnderlines, 2) << "an eighth's line joined to the next one's";
+    EXPECT_EQ(ties, 1);
+    EXPECT_EQ(octaveDots, 2 + 2 + 2 + 2 + 1);
+    EXPECT_GT(secondTop, firstBottom + 1) << "the tie and digits under the first voice's sixteenths and dots";
+    EXPECT_LE(secondBottom, barBottom + 12) << "the bar lines reach the second voice";
+    EXPECT_GT(barBottom, secondTop + metrics::kBaseline - metrics::kInkTop - 2);
+}
+
+// A played note of either voice carries the highlight on the page.
+TEST_F(RenderTest, TheSecondVoicesNoteIsHighlightedWhilePlayed) {
+    ASSERT_EQ(score.LoadText("zyqn 2\ntempo: 120\nR: 1 2 3 4 |\nL: 0 5, 3, 5, & 1, - - - |\n"), 0);
+    score.Play();
+    Canvas canvas(800, 1123);
+    POINT origin{0, 0};
+    score.Prepare(SCORE_MODE_PAGE, 1.0f, &origin);
+    RECT target{0, 0, 800, 1123};
+    score.Draw(canvas.Dc(), SCORE_MODE_PAGE, &target);
+    const PlacedEvent* bass = score.LoadedLayout()->Find(score.GetPlayback().Highlighted(kHandLeft + 2));
+    ASSERT_NE(bass, nullptr);
+    EXPECT_EQ(bass->ref.voice, 1);
+    PageView view;
+    RECT rc = DeviceRect(view, bass->box);
+    EXPECT_GT(canvas.Count(rc, IsHighlight), (rc.right - rc.left) * (rc.bottom - rc.top) / 3);
+    EXPECT_GT(canvas.Count(rc, IsInk), 0) << "the digit over the highlight";
+    // The rest of the first voice above it is not lit.
+    const PlacedEvent& rest = score.LoadedLayout()->measures[0].events[kHandLeft][0];
+    EXPECT_EQ(canvas.Count(DeviceRect(view, rest.box), IsHighlight), 0);
+}
+
 // The digits, written a line at a time, land where their marks say, at every
 // zoom: each digit's box holds ink.
 TEST(Marks, EveryDigitIsInkedInItsBox) {
     auto samples = engine_test::LoadSamples();
-    for (const char* name : {"Classical/Minuet in G.zyqn", "Classical/Canon in D.zyqn"}) {
+    for (const char* name : {"Classical/Minuet in G.zyqn", "Classical/Canon in D.zyqn", "Classical/Prelude in C.zyqn"}) {
         const engine_test::Sample* s = engine_test::FindSample(samples, name);
         ASSERT_NE(s, nullptr) << name;
         Layout layout = LayoutScore(s->score);

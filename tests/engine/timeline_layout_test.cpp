@@ -79,6 +79,36 @@ TEST(Timeline, AFermataHoldsItsNoteAndTheMusicWaits) {
     EXPECT_DOUBLE_EQ(tl.totalMs, 5000);
 }
 
+TEST(Timeline, BothVoicesOfAHandSoundInTimeWithTheirLengths) {
+    // A bass held under the chord, tied on into the next measure's second
+    // voice; the right hand's dynamic is its own, the left hand's holds for both its voices.
+    Timeline tl = BuildTimeline(Parse("zyqn 2\ntempo: 60\nmeter: 3/4\n"
+                                      "R: 3 - - | 5 4 3 |\n"
+                                      "L: @p 0 [5 1'] - & 1,~ - - | 3_ @f 4_ 3 2 & 1, 5,, - |\n"));
+    EXPECT_EQ(Events(tl), "0+64h0 0+48h1 1000+67h1 1000+72h1 3000-64h0 3000-67h1 3000-72h1 3000+67h0 3000+64h1 "
+                          "3500-64h1 3500+65h1 4000-48h1 4000-67h0 4000-65h1 4000+65h0 4000+64h1 4000+43h1 "
+                          "5000-65h0 5000-64h1 5000+64h0 5000+62h1 6000-64h0 6000-43h1 6000-62h1 ");
+    // Velocities: mezzo-piano from @p for the left hand's first measure, both voices; forte from the
+    // eighth it stands before, for the notes after it in either voice.
+    std::string velocities;
+    for (const NoteEvent& e : tl.events)
+        if (e.on && e.hand == kHandLeft) velocities += std::to_string(e.velocity) + " ";
+    EXPECT_EQ(velocities, "50 50 50 50 96 96 96 96 ");
+    // Every note-on names the voice it was written in.
+    int second = 0;
+    for (const NoteEvent& e : tl.events) second += e.on && e.source.voice == 1;
+    EXPECT_EQ(second, 2);  // the tied bass sounds once, the G below once
+}
+
+TEST(Timeline, FermatasOverOneMomentAreOnePause) {
+    // Both hands, and both voices of the left, hold the last beat: the music waits once.
+    Timeline tl = BuildTimeline(Parse("zyqn 2\ntempo: 60\nmeter: 2/4\n"
+                                      "R: 1 @fermata 2 | 3 - |\nL: 1, @fermata 5, & 1,, @fermata 5,,, | 5, - |\n"));
+    ASSERT_EQ(tl.measureStartMs.size(), 2u);
+    EXPECT_DOUBLE_EQ(tl.measureStartMs[1], 3000);
+    EXPECT_DOUBLE_EQ(tl.totalMs, 5000);
+}
+
 TEST(Timeline, PickupAndCompoundMeterTiming) {
     // In 6/8 the tempo counts eighths: 120 eighths a minute, a measure lasts 3 s.
     Timeline tl = BuildTimeline(Parse("zyqn 1\nmeter: 6/8\ntempo: 120\nR: 5_ | 1 1_ 1 1_ | 1. 0.\n"));
@@ -184,13 +214,61 @@ TEST(Layout, BeatsAreSpacedEvenlyAndHandsAligned) {
     EXPECT_EQ(m2.events[0][4].x, m2.events[1][2].x);
 }
 
+TEST(Layout, ASecondVoiceStandsUnderTheFirstAlignedByTime) {
+    // Left hand: a chord after a rest over a held bass, then eighths over
+    // quarters; the right hand in triplets and quarters.
+    Score score = Parse("zyqn 2\nmeter: 3/4\n"
+                        "R: 3 {3_ 4_ 5_} 6 | 1' - 7 |\n"
+                        "L: 0 [5, 1 3] - & 1,, - - | 1_ 2_ 3_ 4_ 5_ 6_ & 1, 5,, 1, |\n");
+    Layout layout = LayoutScore(score);
+    const PlacedSystem& sys = layout.systems[0];
+    ASSERT_GT(sys.secondTop[kHandLeft], 0);
+    EXPECT_EQ(sys.secondTop[kHandRight], 0) << "a hand without a second voice keeps one line";
+    for (const PlacedMeasure& pm : layout.measures) {
+        const Measure& m = score.measures[pm.index];
+        // Same time, same x: between the voices and across the hands.
+        std::map<int, int> xAt;
+        for (int slot = 0; slot < kHighlightSlots; ++slot)
+            for (size_t i = 0; i < m.Voice(slot % 2, slot / 2).size(); ++i) {
+                const Event& ev = m.Voice(slot % 2, slot / 2)[i];
+                const PlacedEvent& pe = pm.Voice(slot % 2, slot / 2)[i];
+                EXPECT_EQ(pe.ref, (EventRef{pm.index, slot % 2, static_cast<int>(i), slot / 2}));
+                auto seen = xAt.emplace(ev.start, pe.x);
+                EXPECT_EQ(seen.first->second, pe.x) << "measure " << pm.index << " tick " << ev.start;
+            }
+        // The second voice's line lies under every box of the first and above nothing of the next row.
+        for (const PlacedEvent& lower : pm.second[kHandLeft]) {
+            for (const PlacedEvent& upper : pm.events[kHandLeft]) EXPECT_GT(lower.box.top, upper.box.bottom);
+            for (const PlacedEvent& right : pm.events[kHandRight]) EXPECT_GT(lower.box.top, right.box.bottom);
+            EXPECT_LE(lower.box.bottom, pm.box.bottom);
+            // Hit testing finds the second voice's note.
+            const PlacedEvent* hit = layout.HitTest(pm.page, (lower.box.left + lower.box.right) / 2,
+                                                    (lower.box.top + lower.box.bottom) / 2);
+            ASSERT_NE(hit, nullptr);
+            EXPECT_EQ(hit->ref, lower.ref);
+            EXPECT_EQ(layout.Find(lower.ref), &lower);
+        }
+    }
+    // The eighths of the first voice space the bar evenly although the second voice moves in quarters.
+    const PlacedMeasure& m2 = layout.measures[1];
+    const int step = m2.events[kHandLeft][1].x - m2.events[kHandLeft][0].x;
+    for (size_t i = 2; i < m2.events[kHandLeft].size(); ++i)
+        EXPECT_NEAR(m2.events[kHandLeft][i].x - m2.events[kHandLeft][i - 1].x, step, 1);
+    // A system without a second voice is as tall as before; one with it is taller by a line at most.
+    Layout one = LayoutScore(Parse("zyqn 2\nmeter: 3/4\nR: 3 {3_ 4_ 5_} 6 | 1' - 7 |\n"
+                                   "L: 0 [5, 1 3] - | 1_ 2_ 3_ 4_ 5_ 6_ |\n"));
+    const int extra = sys.rowHeight[kHandLeft] - one.systems[0].rowHeight[kHandLeft];
+    EXPECT_GT(extra, metrics::kDigitHeight - 5);
+    EXPECT_LT(extra, 2 * metrics::kDigitHeight);
+}
+
 namespace {
 
 // Where a measure's notes, rests and dashes stand in both hands: its rhythm.
 std::vector<int> Rhythm(const Measure& m) {
     std::vector<int> ticks;
-    for (const auto& hand : m.hands)
-        for (const Event& ev : hand) {
+    for (int slot = 0; slot < kHighlightSlots; ++slot)
+        for (const Event& ev : m.Voice(slot % 2, slot / 2)) {
             ticks.push_back(ev.start);
             for (int d = 0; d < ev.dashes; ++d) ticks.push_back(ev.start + ev.BaseDuration() + d * DashTicks(ev));
         }
@@ -238,9 +316,11 @@ TEST(Layout, GlyphsKeepTheirGapInEverySample) {
         for (size_t i = 0; i < layout.measures.size(); ++i) {
             const PlacedMeasure& pm = layout.measures[i];
             const Measure& m = sample.score.measures[i];
-            for (int hand = 0; hand < 2; ++hand) {
+            for (int slot = 0; slot < kHighlightSlots; ++slot) {
+                const int hand = slot % 2, voice = slot / 2;
+                if (m.Voice(hand, voice).empty()) continue;
                 std::vector<int> xs;
-                for (const Event& ev : m.hands[hand]) {
+                for (const Event& ev : m.Voice(hand, voice)) {
                     xs.push_back(TickX(pm, m.length, ev.start));
                     for (int d = 0; d < ev.dashes; ++d)
                         xs.push_back(TickX(pm, m.length, ev.start + ev.BaseDuration() + d * DashTicks(ev)));
@@ -248,7 +328,8 @@ TEST(Layout, GlyphsKeepTheirGapInEverySample) {
                 xs.push_back(pm.box.right + metrics::kMeasurePadLeft - 4);  // the next bar's first note, at the least
                 for (size_t k = 1; k < xs.size(); ++k)
                     EXPECT_GE(xs[k] - xs[k - 1], metrics::kMinGlyphGap - 1)
-                        << sample.name << " measure " << pm.number << " hand " << hand << " glyph " << k;
+                        << sample.name << " measure " << pm.number << " hand " << hand << " voice " << voice
+                        << " glyph " << k;
             }
         }
     }
@@ -327,7 +408,9 @@ TEST(Layout, SamplesFitTheirPages) {
     const struct {
         const char* sample;
         int pages;
-    } expected[] = {{"Classical/Minuet in G.zyqn", 1}, {"Classical/Für Elise.zyqn", 1}, {"Beginner/Ode to Joy.zyqn", 1}};
+    } expected[] = {{"Classical/Minuet in G.zyqn", 1},   {"Classical/Für Elise.zyqn", 1},
+                    {"Beginner/Ode to Joy.zyqn", 1},     {"Classical/Gymnopedie No 1.zyqn", 1},
+                    {"Classical/Prelude in C.zyqn", 3}};
     auto samples = engine_test::LoadSamples();
     for (const auto& e : expected) {
         const engine_test::Sample* s = engine_test::FindSample(samples, e.sample);
