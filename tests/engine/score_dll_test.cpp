@@ -224,6 +224,37 @@ TEST(ScoreDll, PlaysToTheEndWithMessagesAndNotes) {
     EXPECT_EQ(g_seen.times.back(), 240000);  // the last report is the whole length
 }
 
+// A left hand that holds C3 under a rest and three quarters: both voices
+// reach the host in time order, and muting the hand silences both.
+TEST(ScoreDll, BothVoicesOfAHandPlayAndMuteTogether) {
+    Engine e;
+    TempDir dir;
+    Owner owner;
+    const IScoreOps& s = e.S();
+    ASSERT_EQ(s.Load(e.score, Write(dir, L"voices.zyqn", "zyqn 2\ntempo: 120\nR: 1 2 3 4 |\nL: 0 5, 3, 5, & 1, - - - |\n")
+                                  .c_str()), 0);
+    SetAllCallbacks(e);
+    s.SetOwnerWindow(e.score, owner.Hwnd());
+    s.SetTempoRatio(e.score, 3.0f);
+    const struct {
+        int hands;
+        std::vector<int> notes;  // + on, - off; the left hand's notes 1000 up
+    } cases[] = {
+        {SCORE_LEFT_PLAYED | SCORE_RIGHT_PLAYED,
+         {60, 1048, -60, 62, 1055, -62, -1055, 64, 1052, -64, -1052, 65, 1055, -65, -1048, -1055}},
+        {SCORE_LEFT_MUTED | SCORE_RIGHT_PLAYED, {60, -60, 62, -62, 64, -64, 65, -65}},
+        {SCORE_LEFT_PLAYED | SCORE_RIGHT_MUTED, {1048, 1055, -1055, 1052, -1052, 1055, -1048, -1055}},
+    };
+    for (const auto& c : cases) {
+        g_seen.Clear();
+        const int ends = owner.Count(WM_SCORE_PLAY_END);
+        s.SetHands(e.score, c.hands);
+        s.Play(e.score);
+        EXPECT_TRUE(PumpUntil([&] { return owner.Count(WM_SCORE_PLAY_END) > ends; }, 10000));
+        EXPECT_EQ(g_seen.notes, c.notes) << "hands " << c.hands;
+    }
+}
+
 TEST(ScoreDll, PauseStopAndPagesThroughTheTable) {
     Engine e;
     TempDir dir;

@@ -310,6 +310,28 @@ TEST(Layout, LikeRhythmsGetLikeWidthPerBeatInEverySample) {
     }
 }
 
+// Notes of one moment stand in one column, whichever hand or voice they are in.
+TEST(Layout, OneMomentOneColumnAcrossHandsAndVoicesInEverySample) {
+    int secondVoices = 0;
+    for (const auto& sample : engine_test::LoadSamples()) {
+        Layout layout = LayoutScore(sample.score);
+        for (const PlacedMeasure& pm : layout.measures) {
+            const Measure& m = sample.score.measures[pm.index];
+            std::map<int, int> xAt;
+            for (int slot = 0; slot < kHighlightSlots; ++slot) {
+                const auto& events = m.Voice(slot % 2, slot / 2);
+                secondVoices += slot >= 2 && !events.empty();
+                for (size_t i = 0; i < events.size(); ++i) {
+                    auto seen = xAt.emplace(events[i].start, pm.Voice(slot % 2, slot / 2)[i].x);
+                    EXPECT_EQ(seen.first->second, pm.Voice(slot % 2, slot / 2)[i].x)
+                        << sample.name << " measure " << pm.number << " tick " << events[i].start;
+                }
+            }
+        }
+    }
+    EXPECT_GE(secondVoices, 50) << "the Gymnopedie and the Prelude hold their bass in a second voice";
+}
+
 TEST(Layout, GlyphsKeepTheirGapInEverySample) {
     for (const auto& sample : engine_test::LoadSamples()) {
         Layout layout = LayoutScore(sample.score);
