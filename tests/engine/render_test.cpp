@@ -187,12 +187,8 @@ namespace {
 // GDI+'s built-in PNG encoder.
 const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
-// Draws every page of a sample into build/screenshots/engine/<stem>-<page>.png,
-// the top of the page when zoomed, and returns the page count.
-int SavePages(const std::wstring& sample, const std::wstring& stem, float scale = 1.0f) {
-    FakeClock clock;
-    CScore score(&clock);
-    if (score.Load((testing_support::BinFolder() + L"music\\" + sample).c_str()) != 0) return 0;
+// Writes what a canvas holds as build/screenshots/engine/<name>.png.
+bool SaveCanvas(const Canvas& canvas, const std::wstring& name) {
     Gdiplus::GdiplusStartupInput in;
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartup(&token, &in, nullptr);
@@ -200,6 +196,22 @@ int SavePages(const std::wstring& sample, const std::wstring& stem, float scale 
     CreateDirectoryW(folder.c_str(), nullptr);
     folder += L"engine\\";
     CreateDirectoryW(folder.c_str(), nullptr);
+    GdiFlush();
+    bool saved;
+    {
+        Gdiplus::Bitmap image(static_cast<HBITMAP>(GetCurrentObject(canvas.Dc(), OBJ_BITMAP)), nullptr);
+        saved = image.Save((folder + name + L".png").c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return saved;
+}
+
+// Draws every page of a sample into build/screenshots/engine/<stem>-<page>.png,
+// the top of the page when zoomed, and returns the page count.
+int SavePages(const std::wstring& sample, const std::wstring& stem, float scale = 1.0f) {
+    FakeClock clock;
+    CScore score(&clock);
+    if (score.Load((testing_support::BinFolder() + L"music\\" + sample).c_str()) != 0) return 0;
     const int pages = scale == 1.0f ? score.PageCount() : 1;
     for (int page = 0; page < pages; ++page) {
         Canvas canvas(metrics::kPageWidth, metrics::kPageHeight);
@@ -207,14 +219,9 @@ int SavePages(const std::wstring& sample, const std::wstring& stem, float scale 
         score.GoToPage(page);
         RECT target{0, 0, metrics::kPageWidth, metrics::kPageHeight};
         score.Draw(canvas.Dc(), SCORE_MODE_PAGE, &target);
-        HBITMAP bmp = static_cast<HBITMAP>(GetCurrentObject(canvas.Dc(), OBJ_BITMAP));
-        {
-            Gdiplus::Bitmap image(bmp, nullptr);
-            std::wstring name = scale == 1.0f ? std::to_wstring(page + 1) : std::to_wstring(static_cast<int>(scale * 100)) + L"pc";
-            EXPECT_EQ(image.Save((folder + stem + L"-" + name + L".png").c_str(), &kPngEncoder, nullptr), Gdiplus::Ok);
-        }
+        std::wstring name = scale == 1.0f ? std::to_wstring(page + 1) : std::to_wstring(static_cast<int>(scale * 100)) + L"pc";
+        EXPECT_TRUE(SaveCanvas(canvas, stem + L"-" + name));
     }
-    Gdiplus::GdiplusShutdown(token);
     return score.PageCount();
 }
 
@@ -454,6 +461,7 @@ TEST_F(RenderTest, TheSecondVoicesNoteIsHighlightedWhilePlayed) {
     // The rest of the first voice above it is not lit.
     const PlacedEvent& rest = score.LoadedLayout()->measures[0].events[kHandLeft][0];
     EXPECT_EQ(canvas.Count(DeviceRect(view, rest.box), IsHighlight), 0);
+    EXPECT_TRUE(SaveCanvas(canvas, L"second-voice-highlight"));
 }
 
 // The digits, written a line at a time, land where their marks say, at every
