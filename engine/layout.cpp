@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace zyqn {
@@ -14,6 +15,7 @@ constexpr int kLineWidth = kPageWidth - 2 * kMarginX - kBraceRoom;
 constexpr int kLineLeft = kMarginX + kBraceRoom;
 constexpr int kAccidentalRoom = kAccidentalWidth + 2;
 constexpr int kTripletRoom = 12;  // a triplet's bracket and figure above that
+constexpr double kLabelGap = 3;          // between two words or pedal marks of a row
 
 bool HasAccidental(const Event& ev) {
     for (const Head& h : ev.heads)
@@ -29,9 +31,16 @@ struct Glyph {
     int leftRoom;   // ink to the left: an accidental
 };
 
+// Room left of a note's column for its accidental and its grace notes.
+int LeftRoom(const Event& ev) {
+    auto graces = GraceOffsets(ev);
+    if (graces.empty()) return HasAccidental(ev) ? kAccidentalRoom : 0;
+    return static_cast<int>(std::ceil(-graces.front() + (ev.graces.front().accidental ? kGraceAccidental : 0))) + 2;
+}
+
 void CollectGlyphs(const Event& ev, std::vector<Glyph>& out) {
     int ink = kDigitWidth + (ev.IsRest() || !ev.dots ? 0 : 3 + 5 * ev.dots);
-    out.push_back({ev.start, ink, HasAccidental(ev) ? kAccidentalRoom : 0});
+    out.push_back({ev.start, ink, LeftRoom(ev)});
     int t = ev.start + ev.BaseDuration();
     if (ev.IsRest() && ev.dots) {
         // A dotted rest is written as rests of the dots' lengths: "0 0_", not "0.".
@@ -58,6 +67,37 @@ struct Spacing {
         return w;
     }
 };
+
+// Widens the least gaps so that a row of labels keeps its words apart and
+// clear of the bar lines, however tightly the system is spaced.
+void KeepApart(Spacing& sp, std::vector<Label> labels, double startRoom, double endRoom) {
+    if (labels.empty()) return;
+    std::stable_sort(labels.begin(), labels.end(), [](const Label& a, const Label& b) { return a.tick < b.tick; });
+    const size_t gaps = sp.least.size();
+    auto column = [&](int tick) {
+        return static_cast<size_t>(std::lower_bound(sp.ticks.begin(), sp.ticks.end(), tick) - sp.ticks.begin());
+    };
+    auto distance = [&](size_t from, size_t to) {
+        double d = 0;
+        for (size_t i = from; i < to && i < gaps; ++i) d += sp.least[i];
+        return d;
+    };
+    // One pixel more than the words need: columns are rounded to whole pixels.
+    size_t first = column(labels.front().tick);
+    double short0 = startRoom - labels.front().left + 1 - (sp.padLeft + distance(0, first));
+    if (short0 > 0) sp.padLeft += static_cast<int>(std::ceil(short0));
+    for (size_t i = 1; i < labels.size(); ++i) {
+        size_t a = column(labels[i - 1].tick), b = column(labels[i].tick);
+        double need = labels[i - 1].right + kLabelGap + 1 - labels[i].left - distance(a, b);
+        if (need > 0 && b > a) sp.least[b - 1] += need;
+    }
+    size_t last = column(labels.back().tick);
+    double shortEnd = labels.back().right + endRoom + 1 - (distance(last, gaps) + sp.padRight);
+    if (shortEnd > 0) {
+        if (last < gaps) sp.least[gaps - 1] += shortEnd;
+        else sp.padRight += static_cast<int>(std::ceil(shortEnd));
+    }
+}
 
 Spacing MeasureSpacing(const Measure& m) {
     Spacing sp;
@@ -89,6 +129,10 @@ Spacing MeasureSpacing(const Measure& m) {
     for (size_t i = 0; i < gaps; ++i) sp.least[i] = std::max(sp.least[i], 8.0);
     if (m.repeatStart) sp.padLeft += kRepeatRoom;
     if (m.repeatEnd) sp.padRight = kRepeatRoom;
+    // Words run between the hands, across the bar lines; pedal marks under the left hand.
+    const double startRoom = 2 + (m.repeatStart ? 6 : 0), endRoom = 2 + (m.repeatEnd ? 6 : 0);
+    KeepApart(sp, LyricLabels(m), startRoom, endRoom);
+    KeepApart(sp, PedalLabels(m), startRoom, endRoom);
     return sp;
 }
 
@@ -220,7 +264,7 @@ bool Tied(const Event& ev) {
 }
 
 // The highest and lowest ink of an event relative to its lowest digit's top.
-Extent Reach(const Event& ev) {
+Extent Reach(const Event& ev, bool fingersAbove) {
     Extent e;
     if (ev.IsRest()) {
         int ul = ev.underlines + ev.dots;  // the last "0" of a dotted rest has the most lines
@@ -238,7 +282,15 @@ Extent Reach(const Event& ev) {
     if (ev.inSlur) e.above += kSlurRoom;
     if (ev.triplet >= 0) e.above += kTripletRoom;
     e.below = MarksBottom(ev.underlines, std::max(0, -heads.back()->octave));
+    (fingersAbove ? e.above : e.below) += FingerRoom(ev);
     if (ev.dynamic) e.below += kDynamicRoom;
+    if (!ev.graces.empty()) {  // small digits with their octave dots, the slur under them
+        int up = 0;
+        for (const Head& g : ev.graces) up = std::max(up, g.octave);
+        const double top = up > 0 ? GraceDotY(up - 1, true) - kGraceDotRadius : kGraceInkTop;
+        e.above = std::max(e.above, static_cast<int>(std::ceil(lowest - top)));
+        e.below = std::max(e.below, static_cast<int>(std::ceil(GraceSlurY(ev) + kGraceSlurSag + 1 - lowest)));
+    }
     return e;
 }
 
@@ -261,7 +313,8 @@ void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm)
             }
             pe.headTop = pe.headTops.front();
             int upDots = ev.IsRest() ? 0 : std::max(0, HeadsHighFirst(ev).front()->octave);
-            pe.marksTop = pe.headTop + MarksTop(upDots) - (ev.staccato ? kStaccatoRoom : 0) - (ev.fermata ? kFermataRoom : 0);
+            pe.marksTop = pe.headTop + MarksTop(upDots) - (ev.staccato ? kStaccatoRoom : 0) - (ev.fermata ? kFermataRoom : 0) -
+                          (FingersAbove(hand, voice) ? FingerRoom(ev) : 0);
             pe.box.left = pe.x - (HasAccidental(ev) ? kAccidentalRoom : 0) - 2;
             pe.box.right = pe.x + kDigitWidth + 2;
             pe.box.top = pe.headTop + kInkTop - 2;
@@ -278,7 +331,7 @@ Extent LineReach(const Score& score, const PlacedSystem& sys, int hand, int voic
     bool any = false;
     for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i)
         for (const Event& ev : score.measures[i].Voice(hand, voice)) {
-            Extent e = Reach(ev);
+            Extent e = Reach(ev, FingersAbove(hand, voice));
             line.above = std::max(line.above, e.above);
             line.below = std::max(line.below, e.below);
             any = true;
@@ -320,6 +373,76 @@ int MarksTop(int dotsAbove) {
 int MarksBottom(int underlines, int dotsBelow) {
     if (dotsBelow > 0) return static_cast<int>(std::ceil(DotBelowY(underlines, dotsBelow - 1) + kDotRadius));
     return underlines > 0 ? kUnderlineTop + kUnderlineStep * (underlines - 1) + 2 : kBaseline + 1;
+}
+
+bool FingersAbove(int hand, int voice) { return hand == kHandRight && voice == 0; }
+
+int FingerRoom(const Event& ev) {
+    int n = 0;
+    for (const Head& h : ev.heads) n += h.finger > 0;
+    return n ? n * kFingerStep + 2 : 0;
+}
+
+std::vector<double> GraceOffsets(const Event& ev) {
+    std::vector<double> xs(ev.graces.size());
+    double x = -(HasAccidental(ev) ? kAccidentalRoom : 0) - 1;
+    for (size_t g = ev.graces.size(); g-- > 0;) {
+        x -= kGraceStep;
+        xs[g] = x;
+        if (ev.graces[g].accidental && g > 0) x -= kGraceAccidental;
+    }
+    return xs;
+}
+
+double GraceDotY(int k, bool above) {
+    return above ? kGraceInkTop - 1.8 - 3 * k : kGraceBaseline + 1.8 + 3 * k;
+}
+
+double GraceSlurY(const Event& ev) {
+    int down = 0;
+    for (const Head& g : ev.graces) down = std::max(down, -g.octave);
+    return kGraceBaseline + 3 + (down > 0 ? GraceDotY(down - 1, false) + kGraceDotRadius + 2.5 - kGraceBaseline - 3 : 0);
+}
+
+double LyricWidth(const std::string& s) {
+    double w = 0;
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        unsigned cp = n == 1 ? c : c & (0x3F >> (n - 1));
+        for (size_t k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        i += n;
+        // Generous: a word reckoned too narrow would meet its neighbour.
+        if (cp >= 0x2E80) w += 12.5;  // CJK and the like: a square
+        else if (cp >= 0x80) w += 8;
+        else if (std::strchr("iljI.,;:'!|()", static_cast<int>(cp))) w += 3.5;
+        else if (std::strchr("frt", static_cast<int>(cp))) w += 5;
+        else if (std::strchr("mwMW", static_cast<int>(cp))) w += 12;
+        else if (cp >= 'A' && cp <= 'Z') w += 9;
+        else w += 7.5;
+    }
+    return w;
+}
+
+std::vector<Label> LyricLabels(const Measure& m) {
+    std::vector<Label> out;
+    for (const Event& ev : m.hands[kHandRight]) {
+        if (ev.lyric.empty()) continue;
+        const double w = LyricWidth(ev.lyric), centre = kDigitWidth / 2.0;
+        out.push_back(Label{ev.start, centre - w / 2, centre + w / 2 + (ev.lyricHyphen ? kLyricHyphenRoom : 0)});
+    }
+    return out;
+}
+
+std::vector<Label> PedalLabels(const Measure& m) {
+    std::vector<Label> out;
+    for (const Event& ev : m.hands[kHandLeft]) {
+        if (ev.pedal == kPedalDown) out.push_back(Label{ev.start, 0, kPedWidth});
+        if (ev.pedal == kPedalUp) out.push_back(Label{ev.start, kDigitWidth / 2.0 - kStarRadius, kDigitWidth / 2.0 + kStarRadius});
+        if (ev.pedal == kPedalChange) out.push_back(Label{ev.start, -2 * kStarRadius - 2, kPedWidth});
+    }
+    if (m.pedalUpAtEnd) out.push_back(Label{m.length, -2 * kStarRadius - 3, -3});
+    return out;
 }
 
 int DashTicks(const Event& ev) { return ev.triplet >= 0 ? kTicksPerQuarter * 2 / 3 : kTicksPerQuarter; }
@@ -437,8 +560,11 @@ Layout LayoutScore(const Score& score) {
         for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i) {
             const Measure& m = score.measures[i];
             if (m.ending || m.segno || m.fine || m.jump || layout.measures[i].firstEnding) sys.markBand = kMarkBand;
+            if (!LyricLabels(m).empty()) sys.lyricTop = 1;  // placed below
+            if (!PedalLabels(m).empty()) sys.pedalTop = 1;
         }
-        heights.push_back(kNumberBand + sys.markBand + sys.rowHeight[0] + kHandGap + sys.rowHeight[1]);
+        const int lyricBand = sys.lyricTop ? kLyricBand : 0, pedalBand = sys.pedalTop ? kPedalBand : 0;
+        heights.push_back(kNumberBand + sys.markBand + sys.rowHeight[0] + lyricBand + kHandGap + sys.rowHeight[1] + pedalBand);
     }
     layout.pageFirstSystem = PageStarts(heights);
     int page = -1, y = 0;
@@ -451,13 +577,16 @@ Layout LayoutScore(const Score& score) {
         sys.page = page;
         sys.top = y;
         sys.rowTop[kHandRight] = y + kNumberBand + sys.markBand;
-        sys.rowTop[kHandLeft] = sys.rowTop[kHandRight] + sys.rowHeight[kHandRight] + kHandGap;
+        const int lyricBand = sys.lyricTop ? kLyricBand : 0, pedalBand = sys.pedalTop ? kPedalBand : 0;
+        if (sys.lyricTop) sys.lyricTop = sys.rowTop[kHandRight] + sys.rowHeight[kHandRight];
+        sys.rowTop[kHandLeft] = sys.rowTop[kHandRight] + sys.rowHeight[kHandRight] + lyricBand + kHandGap;
         for (int hand = 0; hand < 2; ++hand) {
             sys.lowestTop[hand] = sys.rowTop[hand] + reach[hand][s].above;
             if (second[hand][s].below)
                 sys.secondTop[hand] = sys.lowestTop[hand] + reach[hand][s].below + kVoiceGap + second[hand][s].above;
         }
-        sys.bottom = sys.rowTop[kHandLeft] + sys.rowHeight[kHandLeft];
+        if (sys.pedalTop) sys.pedalTop = sys.rowTop[kHandLeft] + sys.rowHeight[kHandLeft];
+        sys.bottom = sys.rowTop[kHandLeft] + sys.rowHeight[kHandLeft] + pedalBand;
         for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i) {
             PlacedMeasure& pm = layout.measures[i];
             pm.page = page;

@@ -53,6 +53,21 @@ constexpr int kTieRoom = 7;          // a tie's arc above the marks it spans
 constexpr int kSlurRoom = 7;         // a slur's arc above the ties
 constexpr int kDynamicRoom = 12;     // a dynamic under a note's underlines and dots
 constexpr int kVoiceGap = 4;         // a hand's second voice under the marks of its first: a tie's arc stays clear
+constexpr int kFingerStep = 9;       // a small finger number, stacked per note of a chord
+constexpr int kFingerWidth = 6;
+constexpr int kGraceStep = 7;        // a grace note's small digit, left of its note
+constexpr int kGraceInkTop = 2, kGraceBaseline = 10;  // a grace digit's ink from its note's digit top
+constexpr double kGraceAccidental = 5.5;  // a grace note's small sign, left of its digit
+constexpr double kGraceDotRadius = 0.9;
+constexpr double kGraceSlurSag = 2.5;
+constexpr double kLyricHyphenRoom = 10;  // a hyphen after a syllable whose word goes on
+constexpr double kPedWidth = 34;          // "Ped." in the dynamics' font
+constexpr double kStarRadius = 4;         // the "*" that lifts the pedal
+constexpr int kLyricFont = 12;
+constexpr int kLyricBand = 17;       // the words under the right hand
+constexpr int kLyricBaseline = 12;
+constexpr int kPedalBand = 17;       // "Ped." and "*" under the left hand
+constexpr int kPedalBaseline = 12;
 }  // namespace metrics
 
 // Vertical offsets of octave dots and underlines from a digit's top.
@@ -60,6 +75,30 @@ double DotAboveY(int k);              // centre of the k-th dot above (0 nearest
 double DotBelowY(int underlines, int k);
 int MarksTop(int dotsAbove);          // highest ink of a digit with its dots above
 int MarksBottom(int underlines, int dotsBelow);
+
+// Finger numbers stand above the right hand's notes as editions print them,
+// and below the left hand's; a second voice, written under the first, has
+// them below too.
+bool FingersAbove(int hand, int voice);
+// Room the finger numbers of a note take: one step per fingered note.
+int FingerRoom(const Event& ev);
+// Grace notes, left of their note: each small digit's left edge from the
+// note's column, and where the slur under them runs, from the digit top.
+std::vector<double> GraceOffsets(const Event& ev);
+double GraceSlurY(const Event& ev);
+double GraceDotY(int k, bool above);  // centre of a grace digit's k-th octave dot
+// Width of a line of words in the lyric font at scale 1, as the layout
+// reckons it; the renderer measures what it draws.
+double LyricWidth(const std::string& utf8);
+
+// What a row of words or pedal marks puts at a note's column, relative to
+// its x: the layout keeps these apart and clear of the bar lines.
+struct Label {
+    int tick;
+    double left, right;
+};
+std::vector<Label> LyricLabels(const Measure& m);
+std::vector<Label> PedalLabels(const Measure& m);
 
 struct PlacedEvent {
     EventRef ref;
@@ -98,6 +137,7 @@ struct PlacedSystem {
     // The digit top of a hand's last line: where bar lines end.
     int BottomLine(int hand) const { return secondTop[hand] ? secondTop[hand] : lowestTop[hand]; }
     int markBand = 0;           // above the right hand's row: endings and words
+    int lyricTop = 0, pedalTop = 0;  // the bands of sung words and of pedal marks, 0 when none
     int firstMeasure = 0, measureCount = 0;
     double stretch = 1.0;  // justification applied to the natural spacing
 };

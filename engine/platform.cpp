@@ -172,8 +172,15 @@ void CMidiOut::Note(int channel, int midi, int velocity, bool on) {
     midiOutShortMsg(static_cast<HMIDIOUT>(handle_), msg);
 }
 
+void CMidiOut::Sustain(bool down) {
+    if (!handle_) return;
+    for (int channel = 0; channel < 2; ++channel)
+        midiOutShortMsg(static_cast<HMIDIOUT>(handle_), 0xB0 | channel | (64 << 8) | ((down ? 127 : 0) << 16));
+}
+
 void CMidiOut::AllNotesOff() {
     if (!handle_) return;
+    Sustain(false);  // "all notes off" leaves notes the pedal holds sounding
     for (int channel = 0; channel < 2; ++channel) midiOutShortMsg(static_cast<HMIDIOUT>(handle_), 0xB0 | channel | (123 << 8));
 }
 

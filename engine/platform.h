@@ -66,7 +66,8 @@ public:
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
     void Note(int channel, int midi, int velocity, bool on);
-    void AllNotesOff();
+    void Sustain(bool down);  // controller 64 on both hands' channels
+    void AllNotesOff();       // the pedal lifted too
 
 private:
     void* handle_ = nullptr;  // HMIDIOUT

@@ -41,6 +41,12 @@ void Playback::Play() {
     anchorClock_ = clock_.NowMs();
     anchorPos_ = pausedPos_;
     unsigned generation = generation_;
+    // Resumed or sought into a passage held by the pedal: press it again.
+    if (timeline_->PedalDownBefore(next_)) {
+        pedalDown_ = true;
+        sink_.OnPedal(true);
+        if (generation != generation_) return;
+    }
     sink_.OnMeasure(measure_);
     if (generation == generation_) Tick();
 }
@@ -97,6 +103,15 @@ void Playback::SetHandPlayed(int hand, bool played) {
     if (!played) ReleaseHand(hand);
 }
 
+void Playback::ReleaseAll() {
+    ReleaseHand(kHandRight);
+    ReleaseHand(kHandLeft);
+    if (pedalDown_) {
+        pedalDown_ = false;
+        sink_.OnPedal(false);
+    }
+}
+
 void Playback::ReleaseHand(int hand) {
     for (int midi = 0; midi < 128; ++midi) {
         while (sounding_[hand][midi] > 0) {
@@ -109,6 +124,12 @@ void Playback::ReleaseHand(int hand) {
 // Sends one event; false when a callback changed the player's course. A
 // note-on that moves its hand's highlight sets *moved; the caller reports it.
 bool Playback::Dispatch(const NoteEvent& e, unsigned generation, bool* moved) {
+    if (e.pedal) {
+        if (e.on == pedalDown_) return true;
+        pedalDown_ = e.on;
+        sink_.OnPedal(e.on);
+        return generation == generation_;
+    }
     unsigned char& count = sounding_[e.hand][e.midi & 127];
     if (e.on) {
         EventRef& shown = highlight_[e.source.Slot() & 3];

@@ -25,6 +25,7 @@ public:
     virtual void OnTime(double ms) = 0;       // position in the score at the written tempo
     virtual void OnHighlight() = 0;           // Highlighted() changed
     virtual void OnEnd() = 0;                 // played to the end; the position is back at the start
+    virtual void OnPedal(bool down) { (void)down; }  // the sustain pedal pressed or lifted
 };
 
 class Playback {
@@ -52,7 +53,8 @@ public:
 
 private:
     void ReleaseHand(int hand);
-    void ReleaseAll() { ReleaseHand(kHandRight), ReleaseHand(kHandLeft); }
+    // Every sounding note and the pedal are let go, so nothing hangs.
+    void ReleaseAll();
     void Rewind();
     void ClearHighlight();
     bool Dispatch(const NoteEvent& e, unsigned generation, bool* moved);
@@ -69,6 +71,7 @@ private:
     long lastTimeSlot_ = -1;
     bool played_[2] = {true, true};
     unsigned char sounding_[2][128] = {};
+    bool pedalDown_ = false;
     EventRef highlight_[kHighlightSlots];
     unsigned generation_ = 0;  // bumped by every change of course; a pass that sees it move stops
 };

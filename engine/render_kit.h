@@ -5,11 +5,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "engine/renderer.h"
 
 namespace zyqn {
 namespace render {
+
+// UTF-8 text of the score as the wide text GDI draws.
+inline std::wstring Widen(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(std::max(n, 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
+    return out;
+}
 
 // Page coordinates to device coordinates.
 struct Xf {
@@ -31,19 +41,24 @@ inline void AddMark(const PageView& view, MarkKind kind, double l, double t, dou
     if (view.marks) view.marks->push_back(Mark{kind, l, t, r, b, ref});
 }
 
-// A shallow arc between two x over baseline y, as a polyline; returns its height.
-inline double Arc(HDC dc, const Xf& xf, double x1, double x2, double y) {
+// A shallow arc between two x over baseline y, as a polyline; returns its
+// height. A negative direction bends it down, as a slur under notes.
+inline double Arc(HDC dc, const Xf& xf, double x1, double x2, double y, double direction = 1, double most = 5) {
     POINT pts[9];
-    double height = std::min(5.0, 2 + (x2 - x1) / 20);
+    double height = std::min(most, 2 + (x2 - x1) / 20);
     for (int i = 0; i <= 8; ++i) {
         double t = i / 8.0;
         double x = x1 + (x2 - x1) * t;
-        double lift = 4 * t * (1 - t) * height;
+        double lift = 4 * t * (1 - t) * height * direction;
         pts[i] = POINT{xf.X(x), xf.Y(y - lift)};
     }
     Polyline(dc, pts, 9);
     return height;
 }
+
+// Sharp (1), flat (-1) or natural (2) as strokes, right edge at `right`, top
+// at y; k scales it (0.62 beside a digit, smaller beside a grace note).
+void Accidental(HDC dc, const Xf& xf, int kind, double right, double y, double k = 0.62);
 
 // The same voice's next (step 1) or previous (step -1) note or rest.
 inline EventRef Neighbour(const Score& score, EventRef ref, int step) {

@@ -14,25 +14,19 @@ using namespace render;
 
 namespace {
 
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(std::max(n, 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
-    return out;
-}
-
 void Fill(HDC dc, int l, int t, int r, int b, COLORREF color) {
     RECT rc{l, t, r, b};
     SetBkColor(dc, color);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);  // a solid fill without a brush
 }
 
+}  // namespace
+
 // Sharp, flat and natural signs drawn as strokes at about two thirds of a
 // digit's height, so no font needs to hold them and they never crowd the digit.
 // x is the sign's right edge; y the digit's ink top.
-void Accidental(HDC dc, const Xf& xf, int kind, double right, double y) {
-    const double k = 0.62, x = right - kAccidentalWidth;
+void render::Accidental(HDC dc, const Xf& xf, int kind, double right, double y, double k) {
+    const double x = right - kAccidentalWidth * k / 0.62;
     auto L = [&](double x1, double y1, double x2, double y2) {
         Line(dc, xf.X(x + x1 * k), xf.Y(y + y1 * k), xf.X(x + x2 * k), xf.Y(y + y2 * k));
     };
@@ -44,6 +38,8 @@ void Accidental(HDC dc, const Xf& xf, int kind, double right, double y) {
         L(1, 0, 1, 11), L(6.5, 3, 6.5, 14), L(1, 11, 6.5, 10), L(1, 5, 6.5, 4);
     }
 }
+
+namespace {
 
 constexpr int kMaxStack = 8;  // the parser's chord limit
 
@@ -121,7 +117,7 @@ void CScoreRenderer::Flush(HDC dc) {
 }
 
 void CScoreRenderer::FreeFonts() {
-    for (HFONT* f : {&fonts_.digit, &fonts_.small, &fonts_.title, &fonts_.subtitle, &fonts_.dynamic}) {
+    for (HFONT* f : {&fonts_.digit, &fonts_.small, &fonts_.title, &fonts_.subtitle, &fonts_.dynamic, &fonts_.lyric}) {
         if (*f) DeleteObject(*f);
         *f = nullptr;
     }
@@ -140,6 +136,7 @@ void CScoreRenderer::MakeFonts(float scale) {
     fonts_.small = make(kSmallFont, FW_NORMAL);
     fonts_.title = make(26, FW_BOLD);
     fonts_.subtitle = make(13, FW_NORMAL);
+    fonts_.lyric = make(kLyricFont, FW_NORMAL);
     fonts_.dynamic = CreateFontW(-std::max(1, static_cast<int>(std::lround(13 * scale))), 0, 0, 0, FW_BOLD, TRUE, 0, 0,
                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                                  DEFAULT_PITCH | FF_ROMAN, L"Times New Roman");
@@ -283,14 +280,15 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
     }
     if (!greek) {
         SelectObject(dc, fonts_.small);
-        // The first system needs no number; a later one shows its first measure's.
+        // The first system needs no number; a later one shows its first
+        // measure's, over the brace, so it is never read as a finger number.
         if (system > 0) {
-            SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+            SetTextAlign(dc, TA_RIGHT | TA_BASELINE);
             wchar_t number[16];
             swprintf(number, 16, L"%d", layout.measures[sys.firstMeasure].number);
-            ExtTextOutW(dc, xf.X(left + 1), xf.Y(sys.top + 9), 0, nullptr, number, static_cast<UINT>(wcslen(number)),
+            ExtTextOutW(dc, xf.X(left - 2), xf.Y(sys.top + 9), 0, nullptr, number, static_cast<UINT>(wcslen(number)),
                         nullptr);
-            AddMark(view, MarkKind::BarNumber, left + 1, sys.top + 1, left + 1 + 6.5 * wcslen(number), sys.top + 9);
+            AddMark(view, MarkKind::BarNumber, left - 2 - 6.5 * wcslen(number), sys.top + 1, left - 2, sys.top + 9);
         }
         SetTextAlign(dc, TA_RIGHT | TA_BASELINE);
         for (int hand = 0; hand < 2; ++hand) {
@@ -312,6 +310,11 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
                     DrawSlur(dc, score, layout, pm, hand, voice, index, view);
                     DrawTriplet(dc, score, pm, hand, voice, index, view);
                 }
+    if (!greek)
+        for (int i = sys.firstMeasure; i <= last; ++i) {
+            DrawWords(dc, score, layout, layout.measures[i], view);
+            DrawPedal(dc, score, layout, layout.measures[i], view);
+        }
 }
 
 void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand,
@@ -388,12 +391,21 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
         }
         for (int k = 0; k < ev.dots; ++k)
             dot(pe.x + kDigitWidth + 3.5 + 5 * k, lowestTop + 11, 1.3, MarkKind::AugmentationDot);
+        // Above the top note's dots: the staccato wedge, the right hand's
+        // finger numbers, then the fermata.
+        const double stackBase = pe.headTop + MarksTop(std::max(0, order[0]->octave));
         if (ev.staccato) {  // a wedge pointing at the note, above its dots
-            const double bottom = pe.marksTop + kStaccatoRoom - 1.5, top = bottom - 4.5;
+            const double bottom = stackBase - 1.5, top = bottom - 4.5;
             POINT wedge[3] = {{xf.X(cx - 2), xf.Y(top)}, {xf.X(cx + 2), xf.Y(top)}, {xf.X(cx), xf.Y(bottom)}};
             Polygon(dc, wedge, 3);
             AddMark(view, MarkKind::Staccato, cx - 2, top, cx + 2, bottom, pe.ref);
         }
+        const int down = std::max(0, -order[shown - 1]->octave);
+        const bool above = FingersAbove(hand, voice);
+        DrawFingering(dc, ev, pe, above,
+                      above ? stackBase - (ev.staccato ? kStaccatoRoom : 0) : lowestTop + MarksBottom(ev.underlines, down),
+                      view);
+        DrawGraces(dc, ev, pe, view);
         for (int d = 0; d < ev.dashes; ++d) {
             double x = TickX(pm, m.length, ev.start + ev.BaseDuration() + d * DashTicks(ev));
             double y = lowestTop + 9.5;
@@ -418,7 +430,8 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
         auto lowest = std::min_element(ev.heads.begin(), ev.heads.end(),
                                        [](const Head& a, const Head& b) { return a.midi < b.midi; });
         const int down = lowest == ev.heads.end() ? 0 : std::max(0, -lowest->octave);
-        const double baseline = lowestTop + MarksBottom(ev.IsRest() ? ev.underlines + ev.dots : ev.underlines, down) + 10;
+        const double baseline = lowestTop + MarksBottom(ev.IsRest() ? ev.underlines + ev.dots : ev.underlines, down) + 10 +
+                                (FingersAbove(hand, voice) ? 0 : FingerRoom(ev));
         SelectObject(dc, fonts_.dynamic);
         SetTextAlign(dc, TA_LEFT | TA_BASELINE);
         ExtTextOutW(dc, xf.X(pe.x), xf.Y(baseline), 0, nullptr, word.c_str(), static_cast<UINT>(word.size()), nullptr);

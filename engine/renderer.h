@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "engine/layout.h"
@@ -17,7 +18,8 @@ constexpr COLORREF kPaperColor = RGB(255, 255, 255);
 // Every mark the renderer draws, by kind, with its ink's box on the page at
 // scale 1: what tests check for collisions.
 enum class MarkKind { Digit, Accidental, OctaveDot, Underline, AugmentationDot, Dash, Tie, Triplet, BarNumber,
-                      BarLine, Brace, HandLabel, Repeat, Ending, Word, Staccato, Dynamic, Fermata, Slur };
+                      BarLine, Brace, HandLabel, Repeat, Ending, Word, Staccato, Dynamic, Fermata, Slur,
+                      Fingering, Grace, Lyric, Hyphen, Pedal };
 
 struct Mark {
     MarkKind kind;
@@ -53,7 +55,7 @@ public:
 private:
     struct Fonts {
         float scale = 0;
-        HFONT digit = nullptr, small = nullptr, title = nullptr, subtitle = nullptr, dynamic = nullptr;
+        HFONT digit = nullptr, small = nullptr, title = nullptr, subtitle = nullptr, dynamic = nullptr, lyric = nullptr;
     };
     void MakeFonts(float scale);
     void FreeFonts();
@@ -70,6 +72,15 @@ private:
                   int index, const PageView& view);
     void DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int voice, int index,
                      const PageView& view);
+    // Small marks around a note, and the rows of words and pedal marks (renderer_words.cpp).
+    void DrawFingering(HDC dc, const Event& ev, const PlacedEvent& pe, bool above, double from, const PageView& view);
+    void DrawGraces(HDC dc, const Event& ev, const PlacedEvent& pe, const PageView& view);
+    void DrawWords(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, const PageView& view);
+    void DrawPedal(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, const PageView& view);
+    // Text at a point with the font and alignment given; returns its width in
+    // page units when asked to measure it (measuring costs as much as drawing), else 0.
+    double Text(HDC dc, HFONT font, UINT align, double x, double y, const std::wstring& text, const PageView& view,
+                bool measure = false);
 
     // Marks are gathered while a page is drawn and put out together at its
     // end: solid marks as plain pattern fills, digits one text call per line,

@@ -295,6 +295,8 @@ void CScore::OnNote(int midi, int velocity, int hand, bool on) {
     if (noteFn_) noteFn_(midi, velocity, hand, hand, on ? 1 : 0);
 }
 
+void CScore::OnPedal(bool down) { midi_.Sustain(down); }
+
 void CScore::OnMeasure(int measure) {
     if (!loaded_) return;
     const int written = WrittenAt(measure);

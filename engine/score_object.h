@@ -91,6 +91,7 @@ private:
     void OnTime(double ms) override;
     void OnHighlight() override;
     void OnEnd() override;
+    void OnPedal(bool down) override;
 
     std::unique_ptr<IClock> ownClock_;
     Playback player_;

@@ -39,6 +39,18 @@ std::vector<EventRef> InStartOrder(const Measure& m, int measure, int hand) {
     return refs;
 }
 
+// A grace note on the pitch the hand still holds strikes it again: the held
+// note ends there rather than sounding on under it. The hand's notes so far
+// were added in time order, so the one to end is among the last.
+void ReleaseBefore(std::vector<NoteEvent>& events, int hand, int midi, double at) {
+    for (size_t i = events.size(); i-- > 0;) {
+        NoteEvent& e = events[i];
+        if (e.pedal || e.hand != hand || e.midi != midi) continue;
+        if (!e.on && e.ms > at) e.ms = at;
+        return;  // the hand's last event of this pitch decides
+    }
+}
+
 }  // namespace
 
 int Timeline::MeasureAt(double ms) const {
@@ -51,6 +63,12 @@ size_t Timeline::FirstEventAt(double ms) const {
     auto it = std::lower_bound(events.begin(), events.end(), ms,
                                [](const NoteEvent& e, double t) { return e.ms < t; });
     return static_cast<size_t>(it - events.begin());
+}
+
+bool Timeline::PedalDownBefore(size_t index) const {
+    for (size_t i = std::min(index, events.size()); i-- > 0;)
+        if (events[i].pedal) return events[i].on;
+    return false;
 }
 
 int Timeline::FirstPlaceOf(int measure) const {
@@ -95,6 +113,16 @@ Timeline BuildTimeline(const Score& score) {
     std::vector<std::vector<std::vector<int>>> held(order.size());
     for (size_t p = 0; p < order.size(); ++p) held[p].resize(kHighlightSlots);
     int dynamic[2] = {0, 0};  // the last dynamic each hand passed, in the order played
+    const double graceMs = std::min(kGraceMaxMs, score.TicksToMs(kTicksPerQuarter / 8));
+    std::vector<NoteEvent> pedal;
+    bool pedalDown = false;
+    auto press = [&](double ms, bool down, const EventRef& ref) {
+        if (down == pedalDown) return;
+        pedalDown = down;
+        NoteEvent e{ms, 0, down ? 127 : 0, kHandLeft, down, ref};
+        e.pedal = true;
+        pedal.push_back(e);
+    };
     for (size_t place = 0; place < order.size(); ++place) {
         const Measure& measure = score.measures[order[place]];
         for (int hand = 0; hand < 2; ++hand) {
@@ -102,6 +130,21 @@ Timeline BuildTimeline(const Score& score) {
                 const Event& ev = measure.Voice(hand, ref.voice)[ref.index];
                 if (ev.dynamic) dynamic[hand] = ev.dynamic;
                 const int velocity = DynamicVelocity(dynamic[hand]);
+                const double startMs = msAt(placeTick[place] + ev.start);
+                if (ev.pedal == kPedalUp || ev.pedal == kPedalChange) press(startMs, false, ref);
+                if (ev.pedal == kPedalDown || ev.pedal == kPedalChange) press(startMs, true, ref);
+                // Grace notes end as their note begins. Only where there is
+                // no time before it (the very start) are they played on the
+                // beat, and the note after them.
+                const double lead = graceMs * static_cast<double>(ev.graces.size());
+                const double graceStart = startMs >= lead ? startMs - lead : startMs;
+                const double attackDelay = startMs >= lead ? 0 : lead;
+                for (size_t g = 0; g < ev.graces.size(); ++g) {
+                    const double on = graceStart + graceMs * static_cast<double>(g);
+                    ReleaseBefore(tl.events, hand, ev.graces[g].midi, on);
+                    tl.events.push_back(NoteEvent{on, ev.graces[g].midi, velocity, hand, true, ref});
+                    tl.events.push_back(NoteEvent{on + graceMs, ev.graces[g].midi, 0, hand, false, ref});
+                }
                 for (const Head& h : ev.heads) {
                     const auto& mine = held[place][ref.Slot()];
                     if (std::find(mine.begin(), mine.end(), ref.index * 128 + h.midi) != mine.end()) continue;
@@ -122,12 +165,18 @@ Timeline BuildTimeline(const Score& score) {
                     }
                     // A staccato note sounds half its length, unless a tie holds it on.
                     if (ev.staccato && off == on + ev.duration) off = on + ev.duration / 2;
-                    tl.events.push_back(NoteEvent{msAt(on), h.midi, velocity, hand, true, ref});
+                    // A note delayed by its grace notes still sounds half its length at least.
+                    const double delay = std::min(attackDelay, (msAt(off) - msAt(on)) / 2);
+                    tl.events.push_back(NoteEvent{msAt(on) + delay, h.midi, velocity, hand, true, ref});
                     tl.events.push_back(NoteEvent{msAt(off), h.midi, 0, hand, false, ref});
                 }
             }
         }
+        if (measure.pedalUpAtEnd) press(msAt(placeTick[place] + measure.length), false, EventRef());
     }
+    press(tl.totalMs, false, EventRef());
+    // After the notes: at one moment the pedal is lifted before them and pressed after them.
+    tl.events.insert(tl.events.end(), pedal.begin(), pedal.end());
     // A note that ends as another of the same pitch starts must be released first.
     std::stable_sort(tl.events.begin(), tl.events.end(), [](const NoteEvent& a, const NoteEvent& b) {
         if (a.ms != b.ms) return a.ms < b.ms;

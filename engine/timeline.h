@@ -16,7 +16,13 @@ struct NoteEvent {
     int hand = kHandRight;
     bool on = true;
     EventRef source;  // the written note that starts the sound
+    bool pedal = false;  // the sustain pedal, pressed (on) or lifted; midi and hand mean nothing
 };
+
+// Grace notes are played before the beat, each this long at most (a
+// thirty-second at the written tempo when that is shorter), so the note they
+// lead into keeps its place on the beat with the other hand.
+constexpr double kGraceMaxMs = 90;
 
 // Times are laid out in the order measures are played: with repeats a
 // written measure has more than one place in it.
@@ -32,6 +38,8 @@ struct Timeline {
     int FirstPlaceOf(int measure) const;
     // Index of the first event at or after ms.
     size_t FirstEventAt(double ms) const;
+    // Whether the pedal is down after the events before `index`.
+    bool PedalDownBefore(size_t index) const;
 };
 
 Timeline BuildTimeline(const Score& score);

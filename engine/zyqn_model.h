@@ -23,7 +23,11 @@ struct Head {
     int midi = 60;       // sounding pitch after key, octave and carried accidentals
     bool tie = false;    // held into the same pitch of the hand's next note
     bool tiedFrom = false;  // continues a tied note: no new attack
+    int finger = 0;         // 1..5 as written for the player, 0 for none (format version 2)
 };
+
+constexpr int kMaxGraces = 4;  // small notes before one note
+constexpr int kPedalDown = 1, kPedalUp = 2, kPedalChange = 3;  // lifted and pressed again
 
 struct Event {
     int start = 0;     // ticks from the start of the measure
@@ -37,6 +41,13 @@ struct Event {
     bool fermata = false;   // held twice its length, and the music waits
     bool slurStart = false, slurEnd = false, inSlur = false;  // a slur's first and last note, and all between
     std::vector<Head> heads;  // empty for a rest
+    // Format version 2: grace notes played just before it, the syllable sung
+    // on it (UTF-8; a hyphen follows when the word goes on), and the pedal at
+    // its start (kPedalDown, kPedalUp or kPedalChange; 0 for none).
+    std::vector<Head> graces;
+    std::string lyric;
+    bool lyricHyphen = false;
+    int pedal = 0;
     int line = 0, column = 0;
     bool IsRest() const { return heads.empty(); }
     // Ticks of the written note without its dashes, triplet applied.
@@ -55,6 +66,7 @@ struct Measure {
     int ending = 0;  // 1 or 2: the measure opens a first or second ending
     bool segno = false, fine = false;
     int jump = 0;  // after this measure: kJumpDaCapo or kJumpDalSegno
+    bool pedalUpAtEnd = false;  // the pedal is lifted at the bar line
 };
 
 constexpr int kJumpDaCapo = 1;

@@ -51,7 +51,7 @@ struct PendingMeasure {
     std::vector<Event> second;  // the hand's second voice, after '&'
     int line = 0, column = 0;
     int secondLine = 0, secondColumn = 0;  // where the '&' stands
-    bool lineEnd = false, breakAfter = false;
+    bool lineEnd = false, breakAfter = false, pedalUpAtEnd = false;
     bool repeatStart = false, repeatEnd = false, segno = false, fine = false;
     int ending = 0, jump = 0;
 };
@@ -97,6 +97,10 @@ private:
     bool ParseField(size_t pos);
     bool ParseFieldValue(const std::string& name, const std::string& value, size_t valuePos);
     bool ParseBody(int hand, size_t pos);
+    bool ParseWords(size_t pos);
+    bool ParseGrace(int hand, size_t& pos);
+    bool ParsePedal(int hand, size_t at, bool down);
+    bool AssignWords();
     bool MarkBreak(int hand, size_t pos);
     bool ParseMark(int hand, size_t& pos);
     bool StartSecondVoice(int hand, size_t pos);
@@ -136,6 +140,19 @@ private:
     Event* lastEvent_[4] = {};
     int dynamicLine_[2] = {0, 0}, dynamicColumn_[2] = {0, 0};
     std::vector<PendingMeasure> hands_[2];
+    std::vector<Head> pendingGraces_[2];  // written before the hand's next note
+    int graceLine_[2] = {0, 0}, graceColumn_[2] = {0, 0};
+    int pendingPedal_ = 0;  // kPedalDown .. kPedalChange, for the left hand's next note or rest
+    bool pedalDown_ = false;  // as written, line by line
+    int pedalLine_ = 0, pedalColumn_ = 0;
+    // The words of the W: lines, a syllable per right-hand note; an empty
+    // text holds the note before on (a melisma).
+    struct Syllable {
+        std::string text;
+        bool hyphen;
+        int line, column;
+    };
+    std::vector<Syllable> words_;
     int tripletGroup_ = -1;  // open group index, -1 when none
     size_t tripletOpenPos_ = 0;
     int tripletCount_ = 0;  // groups in the pending measure
@@ -237,6 +254,10 @@ bool Parser::ParseLine() {
         musicStarted_ = true;
         return ParseBody(line_.text[p] == 'R' ? kHandRight : kHandLeft, p + 2);
     }
+    if (p + 1 < line_.length && line_.text[p + 1] == ':' && line_.text[p] == 'W') {
+        musicStarted_ = true;
+        return NeedVersion2(p, "a line of words") && ParseWords(p + 2);
+    }
     return ParseField(p);
 }
 
@@ -315,6 +336,10 @@ PendingMeasure* Parser::EndingMeasure(int hand) {
 // "@fine" the end after a jump, "@dc" and "@ds" jump back after the measure.
 bool Parser::ParseMark(int hand, size_t& p) {
     const size_t at = p++;
+    if (p < line_.length && line_.text[p] == '*') {  // "@*": the pedal is lifted
+        ++p;
+        return NeedVersion2(at, "a pedal mark") && ParsePedal(hand, at, false);
+    }
     size_t end = p;
     while (end < line_.length && ((line_.text[end] >= 'a' && line_.text[end] <= 'z') ||
                                   (line_.text[end] >= '0' && line_.text[end] <= '9')))
@@ -335,6 +360,8 @@ bool Parser::ParseMark(int hand, size_t& p) {
     } else if (word == "dc" || word == "ds") {
         if (word == "ds" && !segnoSeen_) return FailAt(at, "D.S. goes back to a sign: write @segno before it");
         EndingMeasure(hand)->jump = word == "dc" ? kJumpDaCapo : kJumpDalSegno;
+    } else if (word == "ped") {
+        return ParsePedal(hand, at, true);
     } else if (word == "fermata") {
         pendingFermata_[hand] = true;
         dynamicLine_[hand] = line_.number;
@@ -345,9 +372,93 @@ bool Parser::ParseMark(int hand, size_t& p) {
         dynamicLine_[hand] = line_.number;
         dynamicColumn_[hand] = Column(at);
     } else {
-        return FailAt(at, "unknown mark: use @1, @2, @segno, @fine, @dc, @ds, @fermata or a dynamic from @pp to @ff");
+        return FailAt(at, "unknown mark: use @1, @2, @segno, @fine, @dc, @ds, @fermata, @ped, @* or a dynamic from @pp to @ff");
     }
     return true;
+}
+
+// "@ped" presses the pedal at the next note or rest of the left hand (and,
+// when it is down already, lifts it first); "@*" lifts it there, or at the
+// bar line when no note follows in the measure.
+bool Parser::ParsePedal(int hand, size_t at, bool down) {
+    if (hand != kHandLeft) return FailAt(at, "pedal marks go in the L: line");
+    if (pendingPedal_ && !(down && pendingPedal_ == kPedalUp)) return FailAt(at, "two pedal marks before one note");
+    if (!down && !pedalDown_) return FailAt(at, "the pedal is not down: write @ped before @*");
+    pendingPedal_ = !down ? kPedalUp : pendingPedal_ == kPedalUp || pedalDown_ ? kPedalChange : kPedalDown;
+    pedalLine_ = line_.number;
+    pedalColumn_ = Column(at);
+    return true;
+}
+
+// "g5" before a note: a grace note, pitched like a note but without a length.
+bool Parser::ParseGrace(int hand, size_t& p) {
+    const size_t at = p++;
+    if (!NeedVersion2(at, "a grace note")) return false;
+    if (p >= line_.length || !(line_.text[p] == '#' || line_.text[p] == 'b' || line_.text[p] == '=' ||
+                               (line_.text[p] >= '0' && line_.text[p] <= '9')))
+        return FailAt(p, "expected a note after 'g' (a grace note)");
+    if (pendingGraces_[hand].size() >= static_cast<size_t>(kMaxGraces))
+        return FailAt(at, Format("at most %d grace notes before a note", kMaxGraces));
+    Event grace;
+    if (!ParseNote(p, grace, false)) return false;
+    if (grace.IsRest()) return FailAt(at, "a grace note cannot be a rest");
+    if (grace.heads[0].finger) return FailAt(at, "a grace note takes no fingering");
+    if (pendingGraces_[hand].empty()) {
+        graceLine_[hand] = line_.number;
+        graceColumn_[hand] = Column(at);
+    }
+    pendingGraces_[hand].push_back(grace.heads[0]);
+    return true;
+}
+
+// A line of words: syllables apart by spaces, or joined by a hyphen inside
+// a word ("Twin-kle"); a lone "-" holds the syllable before over a note.
+bool Parser::ParseWords(size_t p) {
+    constexpr size_t kMaxSyllableBytes = 64;
+    while (p < line_.length) {
+        if (IsSpace(line_.text[p])) {
+            ++p;
+            continue;
+        }
+        if (line_.text[p] == '/' && p + 1 < line_.length && line_.text[p + 1] == '/') break;
+        size_t end = p;
+        while (end < line_.length && !IsSpace(line_.text[end])) ++end;
+        if (words_.size() >= static_cast<size_t>(kMaxEvents)) return FailAt(p, "too many syllables");
+        if (end == p + 1 && line_.text[p] == '-') {
+            words_.push_back(Syllable{std::string(), false, line_.number, Column(p)});
+            p = end;
+            continue;
+        }
+        while (p < end) {
+            size_t piece = p;
+            while (p < end && line_.text[p] != '-') ++p;
+            if (p == piece) return FailAt(p, "a syllable is missing before '-'");
+            if (p - piece > kMaxSyllableBytes) return FailAt(piece, "a syllable is longer than 64 bytes");
+            const bool hyphen = p < end;
+            words_.push_back(Syllable{std::string(line_.text + piece, p - piece), hyphen, line_.number, Column(piece)});
+            if (hyphen) ++p;
+        }
+    }
+    return true;
+}
+
+// Gives the syllables to the right hand's notes in order; rests and notes
+// that a tie holds on take none.
+bool Parser::AssignWords() {
+    size_t next = 0;
+    for (Measure& m : score_.measures)
+        for (Event& ev : m.hands[kHandRight]) {
+            if (next == words_.size()) return true;
+            bool held = !ev.heads.empty();
+            for (const Head& h : ev.heads) held = held && h.tiedFrom;
+            if (ev.IsRest() || held) continue;
+            ev.lyric = words_[next].text;
+            ev.lyricHyphen = words_[next].hyphen;
+            ++next;
+        }
+    if (next == words_.size()) return true;
+    return Fail(ParseStatus::Unreadable, words_[next].line, words_[next].column,
+                "more syllables than the right hand has notes");
 }
 
 // A backslash asks for a new system after the measure it follows (or closes).
@@ -440,6 +551,8 @@ bool Parser::ParseBody(int hand, size_t p) {
         } else if (c == '\\') {
             if (!MarkBreak(hand, p)) return false;
             ++p;
+        } else if (c == 'g') {
+            if (!ParseGrace(hand, p)) return false;
         } else if (c == '[' || c == '#' || c == 'b' || c == '=' || (c >= '0' && c <= '9')) {
             if (!ParseEvent(hand, p)) return false;
         } else {
@@ -467,6 +580,15 @@ bool Parser::ParseEvent(int hand, size_t& p) {
     ev.fermata = pendingFermata_[hand];
     pendingDynamic_[hand] = 0;
     pendingFermata_[hand] = false;
+    ev.graces = std::move(pendingGraces_[hand]);
+    pendingGraces_[hand].clear();
+    if (hand == kHandLeft && pendingPedal_) {
+        // The pedal is drawn and counted with the hand's first voice.
+        if (voice_[hand]) return Fail(ParseStatus::Unreadable, pedalLine_, pedalColumn_, "a pedal mark goes before a note of the first voice");
+        ev.pedal = pendingPedal_;
+        pedalDown_ = pendingPedal_ != kPedalUp;
+        pendingPedal_ = 0;
+    }
     if (m.events.empty()) {
         m.line = ev.line;
         m.column = ev.column;
@@ -491,6 +613,8 @@ bool Parser::ParseEvent(int hand, size_t& p) {
     } else if (!ParseNote(p, ev, false)) {
         return false;
     }
+    if (ev.IsRest() && !ev.graces.empty())
+        return Fail(ParseStatus::Unreadable, graceLine_[hand], graceColumn_[hand], "a grace note leads into a note, not a rest");
     if (!ParseSuffix(p, ev)) return false;
     if (slurOpen_[part]) {
         ev.inSlur = true;
@@ -528,11 +652,22 @@ bool Parser::ParseNote(size_t& p, Event& ev, bool inChord) {
         if (octave > 3 || octave < -3) return FailAt(p, "at most three octave marks");
         ++p;
     }
+    int finger = 0;
+    if (p < line_.length && line_.text[p] == 'f') {  // "3f2": the note played with the second finger
+        if (!NeedVersion2(p, "fingering")) return false;
+        if (digit == 0) return FailAt(p, "a rest takes no fingering");
+        ++p;
+        if (p >= line_.length || line_.text[p] < '1' || line_.text[p] > '5')
+            return FailAt(p, "fingers are numbered 1 to 5");
+        finger = line_.text[p++] - '0';
+        if (p < line_.length && line_.text[p] == 'f') return FailAt(p, "one finger per note");
+    }
     if (digit != 0) {
         Head h;
         h.degree = digit;
         h.octave = octave;
         h.accidental = accidental;
+        h.finger = finger;
         ev.heads.push_back(h);
     }
     return true;
@@ -594,9 +729,22 @@ bool Parser::CloseMeasure(int hand, size_t pos) {
     }
     m.breakAfter = breakPending_[hand];
     breakPending_[hand] = false;
+    if (hand == kHandLeft && pendingPedal_ == kPedalUp) {  // "@*" after the measure's last note
+        m.pedalUpAtEnd = true;
+        pedalDown_ = false;
+        pendingPedal_ = 0;
+    }
     hands_[hand].push_back(std::move(m));
     m = PendingMeasure();
     return true;
+}
+
+// The grace notes first, as they sound before the note, then its heads.
+std::vector<Head*> Pitched(Event& ev) {
+    std::vector<Head*> out;
+    for (Head& h : ev.graces) out.push_back(&h);
+    for (Head& h : ev.heads) out.push_back(&h);
+    return out;
 }
 
 // Durations, starts and sounding pitches. Accidentals hold for the same note
@@ -614,7 +762,8 @@ bool Parser::FixVoice(std::vector<Event>& events, int line, int column) {
             return Fail(ParseStatus::Unreadable, line, column,
                         Format("the measure is too long for the meter (%d of %d sixteenths)",
                                static_cast<int>(t * 4 / kTicksPerQuarter), full * 4 / kTicksPerQuarter));
-        for (Head& h : ev.heads) {
+        for (Head* hp : Pitched(ev)) {
+            Head& h = *hp;
             auto slot = std::make_pair(h.degree, h.octave);
             int shift = 0;
             if (h.accidental) {
@@ -669,6 +818,11 @@ bool Parser::LinkTies(int hand, int voice) {
 }
 
 bool Parser::Finish(int lastLine) {
+    // "@*" after the last bar line lifts the pedal at the end of the music.
+    if (pendingPedal_ == kPedalUp && !hands_[kHandLeft].empty()) {
+        hands_[kHandLeft].back().pedalUpAtEnd = true;
+        pendingPedal_ = 0;
+    }
     size_t count = std::max(hands_[0].size(), hands_[1].size());
     if (count == 0) return Fail(ParseStatus::Unreadable, lastLine, 1, "the score has no music: add R: and L: lines");
     const int full = score_.FullMeasureTicks();
@@ -696,6 +850,7 @@ bool Parser::Finish(int lastLine) {
             out.fine = out.fine || m.fine;
             out.jump = std::max(out.jump, m.jump);
             out.ending = std::max(out.ending, m.ending);
+            out.pedalUpAtEnd = out.pedalUpAtEnd || m.pedalUpAtEnd;
             out.hands[hand] = std::move(m.events);
             out.second[hand] = std::move(m.second);
         }
@@ -706,6 +861,11 @@ bool Parser::Finish(int lastLine) {
         if (pendingDynamic_[hand] || pendingFermata_[hand])
             return Fail(ParseStatus::Unreadable, dynamicLine_[hand], dynamicColumn_[hand],
                         "a dynamic or a fermata must come before a note or a rest");
+    for (int hand = 0; hand < 2; ++hand)
+        if (!pendingGraces_[hand].empty())
+            return Fail(ParseStatus::Unreadable, graceLine_[hand], graceColumn_[hand], "a grace note must come before a note");
+    if (pendingPedal_)
+        return Fail(ParseStatus::Unreadable, pedalLine_, pedalColumn_, "a pedal mark must come before a note or a rest");
     // A first ending closes with a repeat sign, or the second pass would skip the rest.
     for (size_t i = 0; i < count; ++i) {
         if (score_.measures[i].ending != 1) continue;
@@ -719,7 +879,7 @@ bool Parser::Finish(int lastLine) {
     for (int hand = 0; hand < 2; ++hand)
         for (int voice = 0; voice < kVoices; ++voice)
             if (!LinkTies(hand, voice)) return false;
-    return true;
+    return AssignWords();
 }
 
 }  // namespace

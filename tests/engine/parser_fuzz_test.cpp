@@ -37,7 +37,9 @@ const char* const kTokens[] = {"[", "]", "{", "}", "'", ",", "_", ".", "~", "-",
                                "\xED\xA0\x80", "\x01", "key: ", "meter: ", "tempo: ", "//",
                                "zyqn 1\n", "\r", "\t", "1'''", "1,,,", "1__", "1..", "title: ",
                                "zyqn 2\n", "|:", ":|", ":|:", "@1", "@2", "@fine", "@dc", "@ds", "@segno", "\\", "@",
-                               "@fermata", "@pp", "@mf", "@ff", "^", "1___", "(", ")", "&", " & 1 - - -", "& 1,~"};
+                               "@fermata", "@pp", "@mf", "@ff", "^", "1___", "(", ")", "&", " & 1 - - -", "& 1,~",
+                               "f3", "f9", "g", "g5", "g#4'", "g1g2g3g4g5", "@ped", "@*", "@ped @*", "W:", "W: ",
+                               "\nW: la-la - lü \xE4\xBD\xA0\n", "-", "--", "W: a--b"};
 
 // Checks the invariants an accepted score must keep, and runs the later stages.
 void CheckAccepted(const ParseResult& r, bool full) {
@@ -52,7 +54,11 @@ void CheckAccepted(const ParseResult& r, bool full) {
                 for (const Event& e : m.Voice(hand, voice)) {
                     ASSERT_GT(e.duration, 0);
                     ASSERT_LE(e.start + e.duration, m.length);
-                    for (const Head& h : e.heads) ASSERT_TRUE(h.midi >= 0 && h.midi < 128);
+                    for (const Head& h : e.heads) ASSERT_TRUE(h.midi >= 0 && h.midi < 128 && h.finger >= 0 && h.finger <= 5);
+                    for (const Head& h : e.graces) ASSERT_TRUE(h.midi >= 0 && h.midi < 128);
+                    ASSERT_LE(e.graces.size(), static_cast<size_t>(kMaxGraces));
+                    ASSERT_TRUE((e.lyric.empty() && e.graces.empty()) || !e.IsRest());  // words and graces go to notes
+                    ASSERT_TRUE(e.pedal == 0 || (voice == 0 && hand == kHandLeft));  // the pedal to the left hand's first voice
                 }
             // A second voice lasts as long as the first.
             const auto &first = m.hands[hand], &second = m.second[hand];
@@ -69,6 +75,15 @@ void CheckAccepted(const ParseResult& r, bool full) {
     Timeline tl = BuildTimeline(s);
     ASSERT_EQ(tl.measureStartMs.size(), order.size());
     for (size_t i = 1; i < tl.events.size(); ++i) ASSERT_LE(tl.events[i - 1].ms, tl.events[i].ms);
+    ASSERT_TRUE(tl.events.empty() || tl.events.front().ms >= 0);
+    // The pedal goes down and up in turn, and is up at the end.
+    bool down = false;
+    for (const NoteEvent& e : tl.events)
+        if (e.pedal) {
+            ASSERT_NE(e.on, down);
+            down = e.on;
+        }
+    ASSERT_FALSE(down);
     Layout layout = LayoutScore(s);
     ASSERT_GE(layout.PageCount(), 1);
     ASSERT_EQ(layout.measures.size(), s.measures.size());
@@ -93,8 +108,10 @@ std::vector<std::string> Seeds() {
     seeds.push_back("zyqn 2\nmeter: 2/4\nR: 5 |: 1 1~ | @1 1 2 :| @2 3 #4 \\ | @segno 5 5 @fine | 6 6 @ds |\n"
                     "L: 0 |: 1, - | @1 5, - :| @2 1, - | 5,, - | 1, - |\n");
     seeds.push_back("zyqn 2\nmeter: 3/4\nR: 3 - - | 5 - - |\nL: 0 [6, 1 3] - & 4,,~ - - | 0 (5 6) & 4,, 5,, 6,, |\n");
+    seeds.push_back("zyqn 2\nmeter: 2/4\nR: g5 3f3 [1f1 5f5]_ g#4g5' 6_ | 5~ 5 |\nL: @ped 1,f5 - | @* @ped 5,, - @* |\n"
+                    "W: Grü-ße - dich\n");
     for (const wchar_t* name : {L"music\\Beginner\\Ode to Joy.zyqn", L"music\\Classical\\F\u00fcr Elise.zyqn",
-                                L"music\\Classical\\Gymnopedie No 1.zyqn"}) {
+                                L"music\\Classical\\Gymnopedie No 1.zyqn", L"music\\Folk\\Amazing Grace.zyqn"}) {
         std::string sample = testing_support::ReadFileBytes(testing_support::BinFolder() + name);
         if (!sample.empty()) seeds.push_back(sample);
     }

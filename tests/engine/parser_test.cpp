@@ -27,7 +27,7 @@ const Event& Ev(const ParseResult& r, int measure, int hand, int index) {
 }
 
 struct ErrorCase {
-    const char* text;
+    std::string text;
     ParseStatus status;
     int line, column;
 };
@@ -306,6 +306,34 @@ TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
         {"zyqn 2\nR: (1 2 3 4 & 1 - - -)\n", ParseStatus::Unreadable, 2, 22},     // a slur keeps to its voice
         {"zyqn 2\nR: 1 2 3 4 & (1 - - - |\n", ParseStatus::Unreadable, 2, 14},    // and is closed in it
         {"zyqn 2\nR: 1 2 3 4 & - 1 - -\n", ParseStatus::Unreadable, 2, 14},       // a dash needs a note of its voice
+        {"zyqn 1\nR: 1f2 2 3 4\n", ParseStatus::Unreadable, 2, 5},             // fingering needs version 2
+        {"zyqn 2\nR: 1f6 2 3 4\n", ParseStatus::Unreadable, 2, 6},             // five fingers
+        {"zyqn 2\nR: 1f 2 3 4\n", ParseStatus::Unreadable, 2, 6},
+        {"zyqn 2\nR: 0f1 2 3 4\n", ParseStatus::Unreadable, 2, 5},             // a rest is not played
+        {"zyqn 2\nR: 1f1f2 2 3 4\n", ParseStatus::Unreadable, 2, 7},
+        {"zyqn 2\nR: [1f1 3f]_ 2 3 4\n", ParseStatus::Unreadable, 2, 11},
+        {"zyqn 1\nR: g1 2 3 4 5\n", ParseStatus::Unreadable, 2, 4},            // grace notes need version 2
+        {"zyqn 2\nR: 1 g0 2 3 4\n", ParseStatus::Unreadable, 2, 6},            // a grace rest
+        {"zyqn 2\nR: 1 gx 2 3 4\n", ParseStatus::Unreadable, 2, 7},
+        {"zyqn 2\nR: 1 g2 0 3 4\n", ParseStatus::Unreadable, 2, 6},            // leading into a rest
+        {"zyqn 2\nR: 1 2 3 4 g5\n", ParseStatus::Unreadable, 2, 12},           // leading into nothing
+        {"zyqn 2\nR: g1g2g3g4g5 1 2 3 4\n", ParseStatus::Unreadable, 2, 12},   // four at most
+        {"zyqn 2\nR: g1f2 1 2 3 4\n", ParseStatus::Unreadable, 2, 4},
+        {"zyqn 2\nR: g1_ 1 2 3 4\n", ParseStatus::Unreadable, 2, 6},           // a grace note has no length
+        {"zyqn 2\nR: [g1 3] 2 3 4\n", ParseStatus::Unreadable, 2, 5},
+        {"zyqn 1\nR: 1 2 3 4\nW: a b c d\n", ParseStatus::Unreadable, 3, 1},  // words need version 2
+        {"zyqn 2\nR: 1 2 0 4\nW: a b c d\n", ParseStatus::Unreadable, 3, 10}, // more syllables than notes
+        {"zyqn 2\nR: 1~ 1 3 4\nW: a b c d\n", ParseStatus::Unreadable, 3, 10},  // a tied note sings on
+        {"zyqn 2\nR: 1 2 3 4\nW: a--b c\n", ParseStatus::Unreadable, 3, 6},
+        {"zyqn 2\nR: 1 2 3 4\nW: -a b c\n", ParseStatus::Unreadable, 3, 4},
+        {"zyqn 2\nR: 1 2 3 4\nW: a " + std::string(65, 'x') + "\n", ParseStatus::Unreadable, 3, 6},
+        {"zyqn 1\nL: @ped 1 2 3 4\n", ParseStatus::Unreadable, 2, 4},          // pedal needs version 2
+        {"zyqn 2\nR: @ped 1 2 3 4\n", ParseStatus::Unreadable, 2, 4},          // under the left hand
+        {"zyqn 2\nL: 1 @* 2 3 4\n", ParseStatus::Unreadable, 2, 6},            // lifted before pressed
+        {"zyqn 2\nL: @ped @ped 1 2 3 4\n", ParseStatus::Unreadable, 2, 9},
+        {"zyqn 2\nL: @ped 1 2 @* @* 3 4\n", ParseStatus::Unreadable, 2, 16},
+        {"zyqn 2\nL: @ped 1 2 3 4 @ped\n", ParseStatus::Unreadable, 2, 17},    // pressed for nothing
+        {"zyqn 2\nL: 1 2 3 4 & @ped 1 - - -\n", ParseStatus::Unreadable, 2, 14},  // the pedal goes with the first voice
         {"zyqn 1 beta\n", ParseStatus::Unreadable, 1, 8},
         {"zyqn x\n", ParseStatus::Unreadable, 1, 6},
         {"zyqn 0\n", ParseStatus::Unreadable, 1, 6},
@@ -357,4 +385,46 @@ TEST(ZyqnParser, OversizedInputIsRefusedBeforeParsing) {
     r = ParseZyqn(line);
     EXPECT_EQ(r.status, ParseStatus::Unreadable);
     EXPECT_EQ(r.line, 2);
+}
+
+TEST(ZyqnParser, FingeringGraceNotesWordsAndPedal) {
+    auto r = Ok("zyqn 2\nmeter: 2/4\n"
+                "R: 3f3 [1f1 5'f5]_ g2 1_ | g#4g5' 6 0 | 5~ 5 | 1 g=7,1' |\n"
+                "L: @ped 1,f5 - | @* @ped 5,, - | @* 1, @ped 5, | 1, - @* |\n"
+                "W: Grü-ße - 你好 // the rest sings nothing\n");
+    EXPECT_EQ(Ev(r, 0, kHandRight, 0).heads[0].finger, 3);
+    const Event& chord = Ev(r, 0, kHandRight, 1);
+    EXPECT_EQ(chord.heads[0].finger, 1);
+    EXPECT_EQ(chord.heads[1].finger, 5);
+    EXPECT_EQ(chord.underlines, 1);
+    EXPECT_EQ(Ev(r, 0, kHandLeft, 0).heads[0].finger, 5);
+    // Grace notes take the key, their own signs and octave marks, and carry accidentals like notes.
+    const Event& led = Ev(r, 0, kHandRight, 2);
+    ASSERT_EQ(led.graces.size(), 1u);
+    EXPECT_EQ(led.graces[0].midi, 62);
+    EXPECT_EQ(led.start, 720);
+    const Event& two = Ev(r, 1, kHandRight, 0);
+    ASSERT_EQ(two.graces.size(), 2u);
+    EXPECT_EQ(two.graces[0].midi, 66);
+    EXPECT_EQ(two.graces[1].midi, 79);
+    EXPECT_EQ(two.start, 0);  // grace notes take no time of the measure
+    EXPECT_EQ(Ev(r, 3, kHandRight, 1).graces[0].midi, 59);
+    // One syllable per note; rests and tied continuations take none, "-" holds the one before.
+    const char* sung[][2] = {{"Grü", "1"}, {"ße", "0"}, {"", "0"}, {"你好", "0"}, {"", "0"}};
+    const int at[][2] = {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}};
+    for (int i = 0; i < 5; ++i) {
+        const Event& ev = Ev(r, at[i][0], kHandRight, at[i][1]);
+        EXPECT_EQ(ev.lyric, sung[i][0]) << i;
+        EXPECT_EQ(ev.lyricHyphen, sung[i][1][0] == '1') << i;
+    }
+    // Pressed, changed, pressed again after a lift, lifted at a note and at the bar line.
+    const int pedal[][3] = {{0, 0, kPedalDown}, {1, 0, kPedalChange}, {2, 0, kPedalUp}, {2, 1, kPedalDown}, {3, 0, 0}};
+    for (const auto& p : pedal) EXPECT_EQ(Ev(r, p[0], kHandLeft, p[1]).pedal, p[2]) << p[0] << "/" << p[1];
+    EXPECT_FALSE(r.score.measures[2].pedalUpAtEnd);
+    EXPECT_TRUE(r.score.measures[3].pedalUpAtEnd);
+    // Written after the last bar line, even on a line of its own, the lift closes the music.
+    for (const char* end : {"L: @ped 1, - - - | @*\n", "L: @ped 1, - - - |\nL: @*\n"}) {
+        auto e = Ok(std::string("zyqn 2\nR: 1 2 3 4 |\n") + end);
+        EXPECT_TRUE(e.score.measures.back().pedalUpAtEnd) << end;
+    }
 }

@@ -46,6 +46,10 @@ public:
     void OnTime(double ms) override { times.push_back(ms); }
     void OnHighlight() override { calls += 'H'; }
     void OnEnd() override { ++ends; }
+    void OnPedal(bool down) override {
+        pedal += std::to_string(static_cast<int>(clock->now - start + 0.5)) + (down ? "v " : "^ ");
+    }
+    std::string pedal;  // "0v 2000^": pressed and lifted, when
 };
 
 class PlayerTest : public ::testing::Test {
@@ -303,4 +307,37 @@ TEST(RepeatPlay, TheMeasureCallbackFollowsTheWrittenBar) {
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), 3);
     EXPECT_EQ(score.GetPlayback().PositionMs(), 7000);  // the second ending, after the first pass
+}
+
+// The pedal goes down and up with the music; whatever stops or moves the
+// music lifts it, so nothing the pedal holds goes on sounding, and playing
+// on inside a pedalled passage presses it again.
+TEST_F(PlayerTest, ThePedalFollowsTheMusicAndNeverHangs) {
+    Load("zyqn 2\ntempo: 120\nR: 1 2 3 4 | 5 6 7 1' | 1 - - - |\nL: @ped 1, - - - | @ped 5,, - - - @* | 1, - - - |\n");
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        const char* pedal;  // everything the sink heard so far
+    } steps[] = {
+        {"play into the first measure", [&] { player.Play(), Run(1200); }, "0v "},
+        {"pause lifts it", [&] { player.Pause(); }, "0v 1200^ "},
+        {"resume presses it again", [&] { player.Play(); }, "0v 1200^ 1200v "},
+        {"a change at the next measure", [&] { Run(1000); }, "0v 1200^ 1200v 2000^ 2000v "},
+        {"seek lifts it", [&] { player.SeekMeasure(2); }, "0v 1200^ 1200v 2000^ 2000v 2200^ "},
+        {"after the lift at the bar line nothing presses it", [&] { Run(300); }, "0v 1200^ 1200v 2000^ 2000v 2200^ "},
+        {"seek back into it while playing", [&] { player.SeekMeasure(0), Run(5); }, "0v 1200^ 1200v 2000^ 2000v 2200^ 2505v "},
+        {"muting a hand leaves it", [&] { player.SetHandPlayed(kHandLeft, false); }, "0v 1200^ 1200v 2000^ 2000v 2200^ 2505v "},
+        {"stop lifts it", [&] { player.Stop(); }, "0v 1200^ 1200v 2000^ 2000v 2200^ 2505v 2505^ "},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(sink.pedal, s.pedal) << s.step;
+    }
+    // Played to the end: lifted at the written "*", and nothing after it.
+    sink.pedal.clear();
+    sink.start = clock.now;
+    player.Play();
+    Run(6100);
+    EXPECT_EQ(sink.pedal, "0v 2000^ 2000v 4000^ ");
+    EXPECT_EQ(sink.ends, 1);
 }

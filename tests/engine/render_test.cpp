@@ -206,12 +206,9 @@ bool SaveCanvas(const Canvas& canvas, const std::wstring& name) {
     return saved;
 }
 
-// Draws every page of a sample into build/screenshots/engine/<stem>-<page>.png,
+// Draws every page of a score into build/screenshots/engine/<stem>-<page>.png,
 // the top of the page when zoomed, and returns the page count.
-int SavePages(const std::wstring& sample, const std::wstring& stem, float scale = 1.0f) {
-    FakeClock clock;
-    CScore score(&clock);
-    if (score.Load((testing_support::BinFolder() + L"music\\" + sample).c_str()) != 0) return 0;
+int SaveScorePages(CScore& score, const std::wstring& stem, float scale) {
     const int pages = scale == 1.0f ? score.PageCount() : 1;
     for (int page = 0; page < pages; ++page) {
         Canvas canvas(metrics::kPageWidth, metrics::kPageHeight);
@@ -224,6 +221,43 @@ int SavePages(const std::wstring& sample, const std::wstring& stem, float scale 
     }
     return score.PageCount();
 }
+
+// The same for a sample of the library, and for a score written out in a test.
+int SavePages(const std::wstring& sample, const std::wstring& stem, float scale = 1.0f) {
+    FakeClock clock;
+    CScore score(&clock);
+    if (score.Load((testing_support::BinFolder() + L"music\\" + sample).c_str()) != 0) return 0;
+    return SaveScorePages(score, stem, scale);
+}
+
+int SaveTextPages(const std::string& text, const std::wstring& stem, float scale = 1.0f) {
+    FakeClock clock;
+    CScore score(&clock);
+    if (score.LoadText(text) != 0) return 0;
+    return SaveScorePages(score, stem, scale);
+}
+
+// Scores that crowd the new marks together: grace notes with signs and octave
+// dots after eighths, fingered chords in both hands, staccato, fermata, ties
+// and slurs over fingering, words long and short, pedal changes on every beat.
+const char* const kCrowded[] = {
+    "zyqn 2\nR: g#1g2' 3f3 [1f1 3f3 5'f5]^ g5,, 4'f2~ | @fermata 4'f2 g=7 1'_ 2'_ (3'f4 4'f5) |\n"
+    "L: @ped [1,f5 5,f1] - @ped 5,,f5 - | @p 1,,f5_ 5,_ @* 1, @ped 5, @* |\n"
+    "W: Grü-ße 你好 - extra-ordinarily long\n",
+    "zyqn 2\nmeter: 2/4\nR: 1_ g2 3_ g4g5 6__ g7 1'__ #2'_ | g3 3'f1 g4 4' |: g5, 5 g6, 6 :|\n"
+    "L: @ped 1, @ped 5, | @* @ped 1, @ped 4, |: @ped 5,, 1, @* :|\n",
+    "zyqn 2\nmeter: 3/4\nR: 1 2 3 | 4 5 6 | 7 1' 2' |\nW: Ein-hun-dert-zwan-zig Schmet-ter-lin-ge\n",
+    "zyqn 2\nR: 1 2 3 4 |\nW: u \xC3\xBC \xE4\xBD\xA0 \xE5\xA5\xBD\n",  // u ü 你 好
+    // A staccato under a fermata on one note: the wedge stays under the ring.
+    "zyqn 2\nR: 1 2 3 @fermata 4'^ | @fermata 5f5^ - - - |\n",
+    // Words under dynamics, fingering over triplets, ties and slurs.
+    "zyqn 2\nR: @ff {1f1_ 2f2_ 3'f3_} (4f4~ 4 | @pp 5,f5 g6 7,f1 [1f1 3f3]. 2_) |\nL: @mf 1, 5, {1,_ 2,_ 3,_} 4, | 5,, - - - |\n"
+    "W: Loud-ly ev-ery-bo-dy sings now\n",
+    // The example of the format's documentation.
+    "zyqn 2\nmeter: 3/4\nR: 5, | 1f1 - 3_1_ | 3f3 - g3 2 | 1 - 6, |\n"
+    "L: 0 | @ped 1,,f5 [3, 5,] [3, 5,] | @ped 5,, [7,, 2,] [7,, 2,] | 4,, [4, 6,] [4, 6,] @* |\n"
+    "W: A-maz-ing - grace! How sweet the\n",
+};
 
 // Pixels of two canvases that differ by more than tolerance in some channel, in rc.
 int Differing(const Canvas& a, const Canvas& b, RECT rc, int tolerance) {
@@ -257,12 +291,29 @@ TEST(PageImages, ThreePiecesDrawnAtFullSize) {
     EXPECT_GT(SavePages(L"Classical\\Turkish March.zyqn", L"turkish-march", 1.0f), 0);
 }
 
+// Pieces that carry words, fingering and pedal marks, at full size and zoomed.
+TEST(PageImages, PiecesWithWordsFingersAndPedal) {
+    const struct {
+        const wchar_t* sample;
+        const wchar_t* stem;
+    } pieces[] = {{L"Beginner\\Twinkle Twinkle Little Star.zyqn", L"twinkle"},
+                  {L"Beginner\\Mary Had a Little Lamb.zyqn", L"mary"},
+                  {L"Folk\\Amazing Grace.zyqn", L"amazing-grace"}};
+    for (const auto& p : pieces) {
+        EXPECT_GT(SavePages(p.sample, p.stem), 0) << p.stem;
+        EXPECT_GT(SavePages(p.sample, p.stem, 2.0f), 0) << p.stem;
+    }
+    for (size_t i = 0; i < sizeof kCrowded / sizeof *kCrowded; ++i)
+        EXPECT_GT(SaveTextPages(kCrowded[i], L"crowded-marks-" + std::to_wstring(i + 1), 2.0f), 0);
+}
+
 namespace {
 
 const char* KindName(MarkKind k) {
     static const char* names[] = {"digit", "accidental", "octave dot", "underline", "augmentation dot", "dash",
                                   "tie", "triplet", "bar number", "bar line", "brace", "hand label",
-                                  "repeat", "ending", "word", "staccato", "dynamic", "fermata", "slur"};
+                                  "repeat", "ending", "word", "staccato", "dynamic", "fermata", "slur",
+                                  "fingering", "grace note", "lyric", "hyphen", "pedal"};
     return names[static_cast<int>(k)];
 }
 
@@ -276,12 +327,32 @@ std::vector<Mark> MarksOfPage(CScoreRenderer& renderer, const Score& score, cons
     return marks;
 }
 
+// Reports marks that come within a pixel of each other: at 100 % they would
+// read as one blot. Only an underline joined to the next one of its beat may
+// touch it, as the two are one line. Returns how many met.
+int ReportMeetings(std::vector<Mark> marks, const std::string& where) {
+    std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.left < b.left; });
+    int reported = 0;
+    for (size_t i = 0; i < marks.size(); ++i)
+        for (size_t j = i + 1; j < marks.size() && marks[j].left < marks[i].right + 1; ++j) {
+            const Mark &a = marks[i], &b = marks[j];
+            bool oneLine = a.kind == b.kind && ((a.kind == MarkKind::Underline && a.top == b.top) ||
+                                                a.kind == MarkKind::Repeat);  // ":|:" shares its thick line
+            if (oneLine || !a.Near(b, 0.8) || reported >= 5) continue;
+            ++reported;
+            ADD_FAILURE() << where << ": " << KindName(a.kind) << " at (" << a.left << "," << a.top << ")-(" << a.right
+                          << "," << a.bottom << ") measure " << a.ref.measure << " meets " << KindName(b.kind) << " at ("
+                          << b.left << "," << b.top << ")-(" << b.right << "," << b.bottom << ") measure " << b.ref.measure;
+        }
+    return reported;
+}
+
 }  // namespace
 
 // No mark comes within a pixel of another on any page of the samples:
 // digits, accidentals, octave dots, underlines, dashes, ties, brackets,
-// numbers and bars each stand clear. Only an underline joined to the next
-// one of its beat may touch it, as the two are one line.
+// numbers, bars, finger numbers, grace notes, words and pedal marks each
+// stand clear.
 TEST(Marks, NoTwoMeetOnAnyPageOfTheSamples) {
     Canvas canvas(metrics::kPageWidth, metrics::kPageHeight);
     CScoreRenderer renderer;
@@ -291,20 +362,17 @@ TEST(Marks, NoTwoMeetOnAnyPageOfTheSamples) {
         for (int page = 0; page < layout.PageCount(); ++page, ++pages) {
             std::vector<Mark> marks = MarksOfPage(renderer, sample.score, layout, page, canvas.Dc());
             EXPECT_GT(marks.size(), 20u) << sample.name;
-            std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.left < b.left; });
-            int reported = 0;
-            for (size_t i = 0; i < marks.size(); ++i)
-                for (size_t j = i + 1; j < marks.size() && marks[j].left < marks[i].right + 1; ++j) {
-                    const Mark &a = marks[i], &b = marks[j];
-                    bool oneLine = a.kind == b.kind && ((a.kind == MarkKind::Underline && a.top == b.top) ||
-                                                        a.kind == MarkKind::Repeat);  // ":|:" shares its thick line
-                    if (oneLine || !a.Near(b, 0.8) || reported >= 5) continue;
-                    ++reported;
-                    ADD_FAILURE() << sample.name << " page " << page + 1 << ": " << KindName(a.kind) << " at ("
-                                  << a.left << "," << a.top << ")-(" << a.right << "," << a.bottom << ") measure "
-                                  << a.ref.measure << " meets " << KindName(b.kind) << " at (" << b.left << ","
-                                  << b.top << ")-(" << b.right << "," << b.bottom << ") measure " << b.ref.measure;
-                }
+            ReportMeetings(marks, sample.name + " page " + std::to_string(page + 1));
+            // A bar number stands outside the music, left of its system's bar
+            // line, where it cannot be read as a finger number.
+            for (const Mark& m : marks) {
+                if (m.kind != MarkKind::BarNumber) continue;
+                bool besideASystem = false;
+                for (const PlacedSystem& sys : layout.systems)
+                    besideASystem = besideASystem || (sys.page == page && m.top >= sys.top && m.bottom <= sys.top + metrics::kNumberBand &&
+                                                      m.right <= layout.measures[sys.firstMeasure].box.left);
+                EXPECT_TRUE(besideASystem) << sample.name << ": bar number at (" << m.left << "," << m.top << ")";
+            }
         }
     }
     EXPECT_GE(pages, 15);
@@ -571,5 +639,110 @@ TEST_F(RenderTest, KeptPageShowsWhatAFreshDrawingShows) {
         ASSERT_EQ(score.LoadText(engine_test::LongScore(8)), 0);
         score.Draw(kept.Dc(), SCORE_MODE_PAGE, &target);
         expectSame(freshDrawing(), "after loading another score");
+    }
+}
+
+
+// The new marks keep clear of each other and of every other mark, however
+// tightly they are written.
+TEST(Marks, CrowdedFingeringGraceNotesWordsAndPedalStandClear) {
+    for (const char* text : kCrowded) {
+        ASSERT_EQ(ParseZyqn(text).status, ParseStatus::Ok) << text << ": " << ParseZyqn(text).message;
+        Layout layout;
+        std::vector<Mark> marks = MarksOf(text, &layout);
+        EXPECT_EQ(ReportMeetings(marks, text), 0);
+        // Everything drawn lies inside its system's box.
+        for (const Mark& m : marks) {
+            if (!m.ref.Valid()) continue;
+            const PlacedSystem& sys = layout.systems[layout.measures[m.ref.measure].system];
+            EXPECT_GE(m.top, sys.top) << KindName(m.kind) << " in " << text;
+            EXPECT_LE(m.bottom, sys.bottom) << KindName(m.kind) << " in " << text;
+        }
+    }
+}
+
+// Each syllable is centred under its note, between the hands; the layout's
+// reckoning of the words' and pedal marks' widths is never less than what is drawn.
+TEST(Marks, WordsSitUnderTheirNotesAndTakeTheRoomReckoned) {
+    Canvas canvas(metrics::kPageWidth, metrics::kPageHeight);
+    CScoreRenderer renderer;
+    std::vector<engine_test::Sample> scores = engine_test::LoadSamples();
+    for (const char* text : kCrowded) scores.push_back(engine_test::Sample{text, ParseZyqn(text).score});
+    int syllables = 0, pedals = 0;
+    for (const auto& sample : scores) {
+        Layout layout = LayoutScore(sample.score);
+        for (int page = 0; page < layout.PageCount(); ++page)
+            for (const Mark& m : MarksOfPage(renderer, sample.score, layout, page, canvas.Dc())) {
+                if (m.kind != MarkKind::Lyric && m.kind != MarkKind::Pedal) continue;
+                const PlacedMeasure& pm = layout.measures[m.ref.measure];
+                const PlacedSystem& sys = layout.systems[pm.system];
+                if (m.kind == MarkKind::Pedal) {
+                    ++pedals;
+                    EXPECT_GE(m.top, sys.lowestTop[kHandLeft] + metrics::kBaseline) << sample.name << " measure " << pm.number;
+                    EXPECT_LE(m.right - m.left, metrics::kPedWidth) << sample.name;
+                    continue;
+                }
+                ++syllables;
+                const Event& ev = sample.score.measures[m.ref.measure].hands[kHandRight][m.ref.index];
+                const PlacedEvent* pe = layout.Find(m.ref);
+                ASSERT_NE(pe, nullptr);
+                const double centre = (m.left + m.right) / 2;
+                EXPECT_GE(centre, pe->x) << sample.name << ": \"" << ev.lyric << "\" left of its note";
+                EXPECT_LE(centre, pe->x + metrics::kDigitWidth) << sample.name << ": \"" << ev.lyric << "\" right of its note";
+                EXPECT_GT(m.top, pe->box.bottom) << sample.name << ": \"" << ev.lyric << "\" under its note";
+                EXPECT_LT(m.bottom, sys.rowTop[kHandLeft]) << sample.name << ": \"" << ev.lyric << "\" above the left hand";
+                EXPECT_LE(m.right - m.left, LyricWidth(ev.lyric) + 0.5) << sample.name << ": \"" << ev.lyric << "\" wider than reckoned";
+            }
+    }
+    EXPECT_GE(syllables, 100);
+    EXPECT_GE(pedals, 20);
+}
+
+// Words that are not ASCII draw as themselves: the umlaut adds its dots to
+// the u, and two Chinese characters differ (a missing glyph would draw the
+// same box for both), at 100 % and at 200 %.
+TEST(Marks, WordsInAnyScriptAreInked) {
+    ParseResult parsed = ParseZyqn("zyqn 2\nR: 1 2 3 4 |\nW: u \xC3\xBC \xE4\xBD\xA0 \xE5\xA5\xBD\n");  // u ü 你 好
+    ASSERT_EQ(parsed.status, ParseStatus::Ok);
+    Layout layout = LayoutScore(parsed.score);
+    CScoreRenderer renderer;
+    for (float scale : {1.0f, 2.0f}) {
+        Canvas canvas(static_cast<int>(metrics::kPageWidth * scale), 400);
+        std::vector<Mark> marks, lyrics;
+        PageView view;
+        view.scale = scale;
+        view.clip = canvas.All();
+        view.marks = &marks;
+        renderer.DrawPage(canvas.Dc(), parsed.score, layout, 0, view);
+        for (const Mark& m : marks)
+            if (m.kind == MarkKind::Lyric) lyrics.push_back(m);
+        ASSERT_EQ(lyrics.size(), 4u);
+        auto box = [&](const Mark& m) {
+            return RECT{static_cast<LONG>(m.left * scale) - 1, static_cast<LONG>(m.top * scale) - 1,
+                        static_cast<LONG>(m.right * scale) + 2, static_cast<LONG>(m.bottom * scale) + 2};
+        };
+        // Small text is mostly grey edges: weigh every pixel by how dark it is.
+        auto darkness = [&](const Mark& m) {
+            RECT rc = box(m);
+            int sum = 0;
+            for (int y = rc.top; y < rc.bottom; ++y)
+                for (int x = rc.left; x < rc.right; ++x) sum += 255 - GetGValue(canvas.At(x, y));
+            return sum;
+        };
+        const int u = darkness(lyrics[0]), umlaut = darkness(lyrics[1]);
+        EXPECT_GT(u, 255 * 3 * scale) << scale;
+        EXPECT_GT(umlaut, u + 255 * scale / 2) << "the dots of the umlaut at " << scale;
+        EXPECT_GE(lyrics[2].right - lyrics[2].left, lyrics[0].right - lyrics[0].left) << "a Chinese character is wide";
+        // The two characters' ink, laid over each other, differs in many pixels.
+        RECT a = box(lyrics[2]), b = box(lyrics[3]);
+        int differ = 0, inked = 0;
+        for (int y = 0; y < std::min(a.bottom - a.top, b.bottom - b.top); ++y)
+            for (int x = 0; x < std::min(a.right - a.left, b.right - b.left); ++x) {
+                bool p = IsInk(canvas.At(a.left + x, a.top + y)), q = IsInk(canvas.At(b.left + x, b.top + y));
+                differ += p != q;
+                inked += p;
+            }
+        EXPECT_GT(inked, 15 * scale) << scale;
+        EXPECT_GT(differ, 10 * scale) << "two characters drawn alike at " << scale;
     }
 }

@@ -379,3 +379,27 @@ TEST(ScoreDll, TheSampleLibraryLoadsWhole) {
     EXPECT_GE(pieces, 12);
     EXPECT_GE(multiPage, 1);  // the Prelude runs over two pages
 }
+
+// A score with fingering, words, grace notes and pedal marks, from a file,
+// played through the DLL: grace notes reach the host as notes of their own,
+// just before their note's beat; the pedal is not a note and never reaches it.
+TEST(ScoreDll, GraceNotesAreNoteEventsAndThePedalIsNot) {
+    Engine e;
+    TempDir dir;
+    Owner owner;
+    g_seen.Clear();
+    const IScoreOps& s = e.S();
+    const std::string text = "zyqn 2\ntempo: 240\nmeter: 2/4\nR: 1f1 g3 2 | g#4g5 6 - |\n"
+                             "L: @ped 1, - | @ped 5,, - @* |\nW: Grü-ße dich\n";
+    ASSERT_EQ(s.Load(e.score, Write(dir, L"marks.zyqn", text).c_str()), 0);
+    SetAllCallbacks(e);
+    s.SetOwnerWindow(e.score, owner.Hwnd());
+    g_seen.notes.clear();
+    s.Play(e.score);
+    EXPECT_TRUE(PumpUntil([&] { return owner.Count(WM_SCORE_PLAY_END) > 0; }, 10000));
+    // Right hand as pitch, left hand plus 1000; a minus for note-off.
+    const std::vector<int> expected = {60, 1048, 64, -60, -64, 62, 66, -66, 67, -62, -1048, -67, 69, 1043, -69, -1043};
+    EXPECT_EQ(g_seen.notes, expected);
+    ASSERT_FALSE(g_seen.times.empty());
+    EXPECT_EQ(g_seen.times.back(), 1000);  // grace notes take no time of their own
+}

@@ -109,6 +109,61 @@ TEST(Timeline, FermatasOverOneMomentAreOnePause) {
     EXPECT_DOUBLE_EQ(tl.totalMs, 5000);
 }
 
+TEST(Timeline, GraceNotesComeJustBeforeTheBeat) {
+    // At 60 a thirty-second lasts 125 ms; a grace note takes 90 at most, ending on the beat,
+    // so both hands still meet there. With no time before it (the first note) it is played on the beat.
+    Timeline tl = BuildTimeline(Parse("zyqn 2\ntempo: 60\nmeter: 2/4\nR: g1 2 g3g4 5 | 6 - |\nL: 1, 5, | 1, - |\n"));
+    EXPECT_EQ(Events(tl), "0+60h0 0+48h1 90-60h0 90+62h0 820+64h0 910-64h0 910+65h0 1000-62h0 1000-65h0 1000-48h1 "
+                          "1000+67h0 1000+55h1 2000-67h0 2000-55h1 2000+69h0 2000+48h1 4000-69h0 4000-48h1 ");
+    ASSERT_EQ(tl.measureStartMs.size(), 2u);
+    EXPECT_DOUBLE_EQ(tl.measureStartMs[1], 2000);
+    EXPECT_DOUBLE_EQ(tl.totalMs, 4000);
+    // A grace note belongs to its note: the highlight moves to that note as it sounds.
+    for (const NoteEvent& e : tl.events) {
+        if (e.midi == 64) {
+            EXPECT_EQ(e.source, (EventRef{0, kHandRight, 1}));
+        }
+    }
+    // A grace note on the pitch still held ends that note rather than sounding under it.
+    Timeline again = BuildTimeline(Parse("zyqn 2\ntempo: 60\nmeter: 2/4\nR: 5 g5 6 |\n"));
+    EXPECT_EQ(Events(again), "0+67h0 910-67h0 910+67h0 1000-67h0 1000+69h0 2000-69h0 ");
+    // At a quick tempo the thirty-second is shorter than the limit and sets the length.
+    Timeline fast = BuildTimeline(Parse("zyqn 2\ntempo: 240\nR: 1 g3 2 3 4 |\n"));
+    EXPECT_EQ(Events(fast).substr(0, 40), "0+60h0 218+64h0 250-60h0 250-64h0 250+62");
+}
+
+TEST(Timeline, ThePedalIsPressedChangedAndLiftedAsPlayed) {
+    // A pedal change at a note lifts before its sound and presses after it;
+    // repeats press it again; a pedal left down is lifted at the end.
+    Score score = Parse("zyqn 2\ntempo: 60\nmeter: 2/4\nR: |: 1 2 | 3 4 :| 5 - |\nL: |: @ped 1, 5, | @ped 1, @* 5, :| @ped 1, - |\n");
+    Timeline tl = BuildTimeline(score);
+    std::string pedal;
+    for (size_t i = 0; i < tl.events.size(); ++i) {
+        const NoteEvent& e = tl.events[i];
+        if (!e.pedal) continue;
+        pedal += std::to_string(static_cast<int>(e.ms)) + (e.on ? "v " : "^ ");
+        // Among the events of its moment: a lift after the notes that end, a press after those that start.
+        for (size_t j = 0; j < tl.events.size(); ++j) {
+            const NoteEvent& o = tl.events[j];
+            if (o.pedal || o.ms != e.ms) continue;
+            if (e.on) {
+                EXPECT_LT(j, i) << "pressed at " << e.ms << " before a note of its moment";
+            } else {
+                EXPECT_EQ(j < i, !o.on) << "lifted at " << e.ms << " on the wrong side of a note";
+            }
+        }
+    }
+    EXPECT_EQ(pedal, "0v 2000^ 2000v 3000^ 4000v 6000^ 6000v 7000^ 8000v 10000^ ");
+    // Lifted at a bar line when no note follows the mark in its measure.
+    Timeline bar = BuildTimeline(Parse("zyqn 2\ntempo: 60\nmeter: 2/4\nL: @ped 1, - @* | 5, - | @ped 1, - |\n"));
+    pedal.clear();
+    for (const NoteEvent& e : bar.events)
+        if (e.pedal) pedal += std::to_string(static_cast<int>(e.ms)) + (e.on ? "v " : "^ ");
+    EXPECT_EQ(pedal, "0v 2000^ 4000v 6000^ ");
+    EXPECT_TRUE(bar.PedalDownBefore(bar.FirstEventAt(1000)));
+    EXPECT_FALSE(bar.PedalDownBefore(bar.FirstEventAt(3000)));
+}
+
 TEST(Timeline, PickupAndCompoundMeterTiming) {
     // In 6/8 the tempo counts eighths: 120 eighths a minute, a measure lasts 3 s.
     Timeline tl = BuildTimeline(Parse("zyqn 1\nmeter: 6/8\ntempo: 120\nR: 5_ | 1 1_ 1 1_ | 1. 0.\n"));
