@@ -253,6 +253,9 @@ const char* const kCrowded[] = {
     // Words under dynamics, fingering over triplets, ties and slurs.
     "zyqn 2\nR: @ff {1f1_ 2f2_ 3'f3_} (4f4~ 4 | @pp 5,f5 g6 7,f1 [1f1 3f3]. 2_) |\nL: @mf 1, 5, {1,_ 2,_ 3,_} 4, | 5,, - - - |\n"
     "W: Loud-ly ev-ery-bo-dy sings now\n",
+    // Second voices: their finger numbers below them, grace notes and words with both voices.
+    "zyqn 2\nR: 5'f5 4'f4 g2' 3'f3 2'f2 & 3f3 - g#6 1f1 - |\nL: @ped 1,f5 - 5,f1 - & 1,,f5 - - - @* |\n"
+    "W: one two three four\n",
     // The example of the format's documentation.
     "zyqn 2\nmeter: 3/4\nR: 5, | 1f1 - 3_1_ | 3f3 - g3 2 | 1 - 6, |\n"
     "L: 0 | @ped 1,,f5 [3, 5,] [3, 5,] | @ped 5,, [7,, 2,] [7,, 2,] | 4,, [4, 6,] [4, 6,] @* |\n"
