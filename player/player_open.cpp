@@ -117,7 +117,10 @@ bool CWndMelvane::OpenScore(const std::wstring& path) {
         page.imageName = L"PNG_FILE_FLAG.png";
         scoreView_->AddNode(page, nullptr);
     }
-    PostMessage(WM_SCORE_PLAY_END, 0, 0);
+    // The transport stops now, so that a start queued while the score opened
+    // counts in from it; the page and the ruler follow through the queue.
+    transport_.Reset();
+    PostMessage(WM_SCORE_PLAY_END, kOpenedScoreEnd, 0);
     splash.Hide();
     return true;
 }

@@ -169,7 +169,7 @@ void CTransport::Stop() {
 }
 
 bool CTransport::Reset() {
-    if (!btnStart_ || !btnPause_ || !btnStop_) return false;
+    if (!HasButtons()) return false;
     // A score opened during the count-in must not start playing when the
     // count-in ends: the buttons would show a stopped transport that could
     // no longer be paused or stopped.

@@ -57,6 +57,8 @@ public:
     // the end, or a score was just opened); false when the markup lacks the
     // buttons and nothing changed.
     bool Reset();
+    // The markup has the start, pause and stop buttons the transport needs.
+    bool HasButtons() const { return btnStart_ && btnPause_ && btnStop_; }
     // Pressing the ruler pauses a playing score; releasing it plays on.
     void PauseForSeek();
     void ResumeAfterSeek();

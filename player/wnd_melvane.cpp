@@ -205,7 +205,7 @@ LRESULT CWndMelvane::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, BOOL& handle
         else if (wp == CTransport::kCountInTimer) transport_.OnCountInTick();
         else break;
         return 0;
-    case WM_SCORE_PLAY_END: ResetTransport(); return 0;
+    case WM_SCORE_PLAY_END: ResetTransport(wp == kOpenedScoreEnd); return 0;
     case WM_SCORE_SHOW_RECT: {
         const RECT* rc = reinterpret_cast<const RECT*>(wp);
         if (scoreView_ && rc && rc->left >= 0 && rc->top >= 0 && rc->right >= 0 && rc->bottom >= 0)
@@ -283,8 +283,10 @@ LRESULT CWndMelvane::OnDialogKey(WPARAM key, LPARAM) {
 
 void CWndMelvane::HostCommand(int code) { transport_.HostCommand(code); }
 
-void CWndMelvane::ResetTransport() {
-    if (!transport_.Reset()) return;
+void CWndMelvane::ResetTransport(bool afterOpening) {
+    // The opening stopped the transport itself; a start that reached the
+    // window since, while this message waited in the queue, stands.
+    if (afterOpening ? !transport_.HasButtons() : !transport_.Reset()) return;
     if (score_) {
         SetPageJumpPending(true);
         score_->ops->GoToPage(score_, SCORE_PAGE_FIRST);

@@ -44,9 +44,14 @@ public:
     // with result 2 (fromSystem) or 1.
     void ClosePlayer(bool fromSystem);
 
+    // The word an opening posts its end-of-play message with; the engine's
+    // own end of the score comes without one.
+    static const WPARAM kOpenedScoreEnd = 0x4F50454E;  // "OPEN"
+
     // Stops the transport and turns back to the first page and measure: the
-    // engine reached the end, or a score was just opened.
-    void ResetTransport();
+    // engine reached the end, or a score was just opened. After an opening
+    // the transport has stopped already and only the rest follows.
+    void ResetTransport(bool afterOpening = false);
     // Paints the count-in number over the score view while it runs.
     void DrawCountIn(HDC hdc) { transport_.DrawCountIn(hdc); }
 

@@ -34,7 +34,8 @@ protected:
         name = name.substr(name.rfind(L'\\') + 1);
         name = name.substr(0, name.rfind(L'.'));
         ASSERT_TRUE(PumpUntil([&] { return TextOf(wnd, L"ID_WND_MELVANE_TITLE") == L"Melvane  ( " + name + L" )"; }));
-        // The transport reaches its stopped state through a posted message.
+        // The opening ends with a posted message that rewinds the ruler and
+        // tells the host to release its keys.
         ASSERT_TRUE(PumpUntil([&] { return ResetWordsAt(box.Host()) > resets; }));
         PumpFor(200);
     }
@@ -223,6 +224,30 @@ TEST_F(PlayerAtWork, OpeningDuringTheCountInCancelsIt) {
     for (WPARAM w : Notes()) EXPECT_EQ(w & 0x00010000, 0u) << "nothing plays behind a stopped transport";
     EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_START").enabled);
     EXPECT_FALSE(Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled);
+}
+
+// A start that reaches the player while a score opens (here the host starts
+// as soon as the opening reports the key) counts in and plays: the end of
+// the opening, which waits in the queue behind it, must not stop it again.
+TEST_F(PlayerAtWork, AStartArrivingWhileAScoreOpensCountsInAndPlays) {
+    int starts = 0;
+    box.Host().SetHandler([&](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg == WM_PLUGIN_KEY && starts++ == 0) box.Client().Cmd(2);
+        return false;
+    });
+    Open(kOdeToJoy);
+    box.Host().SetHandler(nullptr);
+    ASSERT_GT(starts, 0) << "the opening reports the key to the host";
+    EXPECT_TRUE(Probe(wnd, L"#COUNTIN").enabled) << "the count-in runs";
+    EXPECT_FALSE(Probe(wnd, L"ID_BTN_SCORE_START").enabled);
+    EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled);
+    EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_STOP").enabled);
+    PumpFor(100);
+    EXPECT_GT(TealInMiddleOfView(), 2000) << "the count-in shows over the page";
+    box.Host().messages.clear();
+    EXPECT_TRUE(PumpUntil([&] { return NoteOnSince(0); }, 5000)) << "the score plays after the count-in";
+    ClickControl(wnd, L"ID_BTN_SCORE_STOP");
+    EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"ID_BTN_SCORE_START").enabled; }));
 }
 
 TEST_F(PlayerAtWork, TempoStepsStopAtBothEndsOfTheTable) {

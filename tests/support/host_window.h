@@ -63,6 +63,8 @@ public:
     HostWindow& operator=(const HostWindow&) = delete;
 
     HWND Hwnd() const { return hwnd_; }
+    // Replaces the handler of the options (null for none).
+    void SetHandler(Handler h) { options_.handler = std::move(h); }
     // The kept messages of one number, in order.
     std::vector<Message> Of(UINT msg) const;
     std::vector<Message> messages;
