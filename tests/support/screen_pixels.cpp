@@ -29,6 +29,8 @@ std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
     HDC dc = GetDC(nullptr);
     GetDIBits(dc, bitmap, 0, info.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
     ReleaseDC(nullptr, dc);
+    // A 32-bit bitmap brings its alpha (or unused) byte along; colours compare without it.
+    for (DWORD& p : pixels) p &= 0x00FFFFFF;
     *width = info.bmWidth;
     *height = info.bmHeight;
     return pixels;

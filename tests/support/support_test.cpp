@@ -4,7 +4,9 @@
 
 #include "tests/support/host_window.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/screen_pixels.h"
 
+using testing_support::BitmapPixels;
 using testing_support::HostWindow;
 using testing_support::PumpUntil;
 using testing_support::TickDeadline;
@@ -57,6 +59,48 @@ TEST(HostWindow, KeepsItsRangeAndLetsTheHandlerAnswerFirst) {
     EXPECT_EQ(last, w.messages[1].msg);
     EXPECT_EQ(first + 1, w.messages[2].msg);
     EXPECT_EQ(1u, w.Of(last).size());
+}
+
+// Pixels come back as 0x00RRGGBB whatever the bitmap keeps in its top byte
+// (layered drawing leaves alpha there), top row first.
+TEST(BitmapPixels, ReadsColoursTopDownWithoutTheTopByte) {
+    struct Case {
+        DWORD stored;  // top row; the bottom row holds its complement
+        DWORD read;
+    };
+    const Case cases[] = {
+        {0xFF102030u, 0x00102030u},
+        {0x80FFFFFFu, 0x00FFFFFFu},
+        {0x00000000u, 0x00000000u},
+        {0x01ABCDEFu, 0x00ABCDEFu},
+    };
+    for (const Case& c : cases) {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = 3;
+        bi.bmiHeader.biHeight = -2;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        ASSERT_NE(nullptr, bitmap);
+        DWORD* px = static_cast<DWORD*>(bits);
+        for (int i = 0; i < 3; ++i) px[i] = c.stored, px[3 + i] = ~c.stored;
+        int w = 0, h = 0;
+        std::vector<DWORD> read = BitmapPixels(bitmap, &w, &h);
+        DeleteObject(bitmap);
+        ASSERT_EQ(3, w);
+        ASSERT_EQ(2, h);
+        ASSERT_EQ(6u, read.size());
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(c.read, read[i]) << std::hex << c.stored;
+            EXPECT_EQ(~c.stored & 0x00FFFFFFu, read[3 + i]) << std::hex << c.stored;
+        }
+    }
+    int w = 7, h = 7;
+    EXPECT_TRUE(BitmapPixels(nullptr, &w, &h).empty());
+    EXPECT_EQ(0, w);
+    EXPECT_EQ(0, h);
 }
 
 TEST(MessagePump, RunsThisThreadsTimersUntilThePredicateHoldsOrTheTimeout) {
