@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <cstring>
 #include <map>
 
 #include "abi/module.h"
@@ -18,6 +19,76 @@ double CPerformanceClock::NowMs() {
     LARGE_INTEGER c;
     QueryPerformanceCounter(&c);
     return static_cast<double>(c.QuadPart) * msPerCount_;
+}
+
+namespace {
+
+// Linux, reached from a Wine thread through the i386 system call gate (the
+// engine is a 32-bit DLL). Only where that gate is the process's own: Wine
+// says its host is Linux and the process is a plain 32-bit one, not one that
+// Windows-on-Windows emulation runs inside a 64-bit process.
+bool LinuxGateUsable() {
+    static const bool usable = [] {
+        using HostVersionFn = void(__cdecl*)(const char**, const char**);
+        auto hostVersion = GetProc<HostVersionFn>(GetModuleHandleW(L"ntdll.dll"), "wine_get_host_version");
+        const char* system = nullptr;
+        const char* release = nullptr;
+        if (hostVersion) hostVersion(&system, &release);
+        BOOL emulated = FALSE;
+        if (!IsWow64Process(GetCurrentProcess(), &emulated)) emulated = TRUE;
+        return system && strcmp(system, "Linux") == 0 && !emulated;
+    }();
+    return usable;
+}
+
+long LinuxCall(long number, long a, long b, long c) {
+#if defined(__i386__)
+    long result;
+    __asm__ volatile("int $0x80" : "=a"(result) : "a"(number), "b"(a), "c"(b), "d"(c) : "memory");
+    return result;
+#else
+    (void)number, (void)a, (void)b, (void)c;
+    return -38;  // ENOSYS
+#endif
+}
+
+constexpr long kSysSchedSetScheduler = 156, kSysSchedGetScheduler = 157, kSysSchedGetParam = 155;
+constexpr int kSchedFifo = 1;
+// Low real-time levels: ahead of every ordinary thread, behind the system's
+// own real-time work (interrupt threads, sound servers).
+constexpr int kRealTimeBase = 2;
+
+}  // namespace
+
+int LinuxThreadPolicy() {
+    if (!LinuxGateUsable()) return -1;
+    long policy = LinuxCall(kSysSchedGetScheduler, 0, 0, 0);
+    return policy < 0 ? -1 : static_cast<int>(policy);
+}
+
+void CThreadBoost::Raise(Level level) {
+    if (raised_) return;
+    raised_ = true;
+    HANDLE self = GetCurrentThread();
+    windowsPriority_ = GetThreadPriority(self);
+    SetThreadPriority(self, level == kWaker ? THREAD_PRIORITY_TIME_CRITICAL : THREAD_PRIORITY_HIGHEST);
+    if (!LinuxGateUsable()) return;
+    int param = 0;
+    linuxPolicy_ = static_cast<int>(LinuxCall(kSysSchedGetScheduler, 0, 0, 0));
+    if (linuxPolicy_ < 0 || LinuxCall(kSysSchedGetParam, 0, reinterpret_cast<long>(&param), 0) != 0) return;
+    linuxParam_ = param;
+    int wanted = kRealTimeBase + (level == kWaker ? 1 : 0);
+    linuxRaised_ = LinuxCall(kSysSchedSetScheduler, 0, kSchedFifo, reinterpret_cast<long>(&wanted)) == 0;
+}
+
+void CThreadBoost::Restore() {
+    if (!raised_) return;
+    raised_ = false;
+    SetThreadPriority(GetCurrentThread(), windowsPriority_);
+    if (!linuxRaised_) return;
+    linuxRaised_ = false;
+    int param = linuxParam_;
+    LinuxCall(kSysSchedSetScheduler, 0, linuxPolicy_, reinterpret_cast<long>(&param));
 }
 
 namespace {
@@ -66,14 +137,15 @@ bool CWakeTimer::EnsureStarted() {
     if (!changed_) changed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (!changed_) return false;
     thread_ = CreateThread(nullptr, 0, &CWakeTimer::HelperMain, this, 0, nullptr);
-    if (!thread_) return false;
-    SetThreadPriority(thread_, THREAD_PRIORITY_TIME_CRITICAL);
-    return true;
+    return thread_ != nullptr;
 }
 
 void CWakeTimer::WakeIn(double ms) {
     if (!EnsureStarted()) return;
-    if (!periodRaised_) timeBeginPeriod(1);  // finer sleeps for the helper until Stop
+    if (!periodRaised_) {
+        timeBeginPeriod(1);  // finer sleeps for the helper until Stop
+        ownerBoost_.Raise(CThreadBoost::kWoken);
+    }
     periodRaised_ = true;
     armed_ = true;
     EnterCriticalSection(&lock_);
@@ -85,7 +157,10 @@ void CWakeTimer::WakeIn(double ms) {
 }
 
 void CWakeTimer::Stop() {
-    if (periodRaised_) timeEndPeriod(1);
+    if (periodRaised_) {
+        timeEndPeriod(1);
+        ownerBoost_.Restore();
+    }
     periodRaised_ = false;
     if (!armed_) return;
     armed_ = false;
@@ -97,7 +172,10 @@ void CWakeTimer::Stop() {
 }
 
 DWORD WINAPI CWakeTimer::HelperMain(void* self) {
+    CThreadBoost boost;  // for the thread's life: it only ever waits or keeps time
+    boost.Raise(CThreadBoost::kWaker);
     static_cast<CWakeTimer*>(self)->Helper();
+    boost.Restore();
     return 0;
 }
 

@@ -18,6 +18,30 @@ private:
     double msPerCount_ = 0;
 };
 
+// Runs the calling thread ahead of ordinary work, and back as it was. On
+// Windows that is the thread priority. Wine (8.0) accepts the priority but
+// leaves every thread at the Linux default, so there the thread also asks the
+// Linux kernel itself for a real-time slot; where that is not allowed (no
+// root, no rtprio limit) the thread runs as before.
+class CThreadBoost {
+public:
+    // A thread that wakes another goes before the thread it wakes.
+    enum Level { kWoken = 1, kWaker = 2 };
+    void Raise(Level level);  // the calling thread
+    void Restore();           // the thread that raised itself
+    bool Raised() const { return raised_; }
+
+private:
+    bool raised_ = false;
+    int windowsPriority_ = THREAD_PRIORITY_NORMAL;
+    bool linuxRaised_ = false;
+    int linuxPolicy_ = 0, linuxParam_ = 0;
+};
+
+// The Linux scheduling policy of the calling thread (0 ordinary, 1 FIFO,
+// 2 round robin), or -1 where it cannot be asked (Windows).
+int LinuxThreadPolicy();
+
 // Wakes the thread that made it at a given moment, to run onWake there.
 // SetTimer alone wakes a thread late: its messages wait behind every paint
 // and input, and its period is rounded to the system's tick. Here a helper
@@ -25,6 +49,8 @@ private:
 // rest, and posts a message to a message-only window of the owner's thread;
 // posted messages are handled before paints, input and timers. The moment
 // comes from the performance counter, so waking late never accumulates.
+// While a wake is due the owner's thread is raised as well (below the
+// helper): being woken on time is worth little if it then waits for a core.
 class CWakeTimer {
 public:
     explicit CWakeTimer(std::function<void()> onWake);
@@ -54,7 +80,8 @@ private:
     bool quit_ = false;
     // Owner's thread only.
     bool armed_ = false;         // a wake is due and not yet run
-    bool periodRaised_ = false;  // timeBeginPeriod(1) is in force
+    bool periodRaised_ = false;  // timeBeginPeriod(1) and the owner's boost are in force
+    CThreadBoost ownerBoost_;
 };
 
 // The Windows MIDI mapper, when there is one. Without an output device every

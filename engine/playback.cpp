@@ -121,6 +121,19 @@ void Playback::ReleaseHand(int hand) {
     }
 }
 
+// The order of one moment's events: releases of keys struck again at the
+// same moment (0), then the onsets (1), then the other releases (2). The
+// receiver answers each note before the next goes out, so a release sent
+// first would hold up every onset of its moment; onsets are what is heard
+// and seen to be on time. A key struck again is still released before it.
+int Playback::PassAt(const std::vector<NoteEvent>& events, size_t begin, size_t end, size_t i) {
+    const NoteEvent& e = events[i];
+    if (e.on) return 1;
+    for (size_t j = begin; j < end; ++j)
+        if (events[j].on && events[j].midi == e.midi) return 0;
+    return 2;
+}
+
 // Sends one event; false when a callback changed the player's course. A
 // note-on that moves its hand's highlight sets *moved; the caller reports it.
 bool Playback::Dispatch(const NoteEvent& e, unsigned generation, bool* moved) {
@@ -157,8 +170,17 @@ void Playback::Tick() {
     // new highlight or measure, so repainting, scrolling or turning the page
     // never delays a note of the same moment.
     bool moved = false;
-    while (next_ < events.size() && events[next_].ms <= pos)
-        if (!Dispatch(events[next_++], generation, &moved)) return;
+    // A moment a callback breaks into is left to the course it set: a stop
+    // or seek moved next_; after a pause the moment plays whole on resuming.
+    while (next_ < events.size() && events[next_].ms <= pos) {
+        const size_t begin = next_;
+        size_t end = begin;
+        while (end < events.size() && events[end].ms == events[begin].ms) ++end;
+        for (int pass = 0; pass < 3; ++pass)
+            for (size_t i = begin; i < end; ++i)
+                if (PassAt(events, begin, end, i) == pass && !Dispatch(events[i], generation, &moved)) return;
+        next_ = end;
+    }
     if (moved) {
         sink_.OnHighlight();
         if (generation != generation_) return;

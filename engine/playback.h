@@ -4,6 +4,7 @@
 // drive a fake clock and call Tick() themselves.
 #pragma once
 #include <cstddef>
+#include <vector>
 
 #include "engine/timeline.h"
 
@@ -58,6 +59,7 @@ private:
     void Rewind();
     void ClearHighlight();
     bool Dispatch(const NoteEvent& e, unsigned generation, bool* moved);
+    static int PassAt(const std::vector<NoteEvent>& events, size_t begin, size_t end, size_t i);
 
     IClock& clock_;
     IPlaySink& sink_;
