@@ -243,6 +243,7 @@ TEST_F(PlayerAtWork, AStartArrivingWhileAScoreOpensCountsInAndPlays) {
     EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_PAUSE").enabled);
     EXPECT_TRUE(Probe(wnd, L"ID_BTN_SCORE_STOP").enabled);
     PumpFor(100);
+    SaveWindowShot(wnd, L"player-count-in-started-while-opening.png");
     EXPECT_GT(TealInMiddleOfView(), 2000) << "the count-in shows over the page";
     box.Host().messages.clear();
     EXPECT_TRUE(PumpUntil([&] { return NoteOnSince(0); }, 5000)) << "the score plays after the count-in";
