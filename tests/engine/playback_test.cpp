@@ -241,33 +241,38 @@ TEST_F(PlayerTest, StopRewindsAndEndComesOnce) {
     EXPECT_EQ(sink.ends, 1);
 }
 
-TEST_F(PlayerTest, ACallbackThatStopsEndsThePass) {
-    Load(engine_test::TwoHandScore());
-    sink.onNote = [this](const Record& r) {
-        if (r.on && r.midi == 62) player.Stop();
+// A callback that stops or pauses inside the onset of 62 ends the pass: what
+// sounds is released (60 too, whose release was to follow that onset) and
+// nothing else of the moment goes out. Stopped, playing starts over; paused,
+// the moment plays whole on resuming (the 1 it replaced is not released twice).
+TEST_F(PlayerTest, ACallbackThatStopsOrPausesEndsThePass) {
+    struct Case {
+        const char* what;
+        void (Playback::*act)();
+        const char* resumed;
     };
-    player.Play();
-    Run(600);
-    // Stopping inside the note-on of 62 releases what sounds (60 too, whose
-    // release was still to follow the onset) and nothing else of that pass goes out.
-    EXPECT_EQ(Sequence(), "0+60 0+48 500+62 500-60 500-62 500-48 ");
-    EXPECT_FALSE(player.IsPlaying());
-    EXPECT_EQ(sink.ends, 0);
-}
-
-TEST_F(PlayerTest, ACallbackThatPausesLeavesItsMomentToPlayWholeOnResuming) {
-    Load(engine_test::TwoHandScore());
-    sink.onNote = [this](const Record& r) {
-        if (r.on && r.midi == 62) player.Pause();
+    const Case cases[] = {
+        {"stop", &Playback::Stop, "0+60 0+48 "},
+        {"pause", &Playback::Pause, "0+62 "},
     };
-    player.Play();
-    Run(600);
-    EXPECT_EQ(Sequence(), "0+60 0+48 500+62 500-60 500-62 500-48 ");
-    sink.onNote = nullptr;
-    sink.notes.clear();
-    sink.start = clock.now;
-    player.Play();
-    EXPECT_EQ(Sequence(), "0+62 ") << "the 2 sounds again, the 1 it replaced is not released twice";
+    for (const Case& c : cases) {
+        Load(engine_test::TwoHandScore());
+        sink.notes.clear();
+        sink.onNote = [this, &c](const Record& r) {
+            if (r.on && r.midi == 62) (player.*c.act)();
+        };
+        player.Play();
+        Run(600);
+        EXPECT_EQ(Sequence(), "0+60 0+48 500+62 500-60 500-62 500-48 ") << c.what;
+        EXPECT_FALSE(player.IsPlaying()) << c.what;
+        EXPECT_EQ(sink.ends, 0) << c.what;
+        sink.onNote = nullptr;
+        sink.notes.clear();
+        sink.start = clock.now;
+        player.Play();
+        EXPECT_EQ(Sequence(), c.resumed) << c.what;
+        player.Stop();
+    }
 }
 
 // The display (highlight, measure, page) may take long to follow; the notes
