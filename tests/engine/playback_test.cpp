@@ -165,7 +165,7 @@ TEST_F(PlayerTest, AHandsSecondVoiceIsMutedWithItAndHighlightedApart) {
     EXPECT_EQ(player.Highlighted(kHandLeft), (EventRef{0, kHandLeft, 1, 0}));
     EXPECT_EQ(player.Highlighted(kHandLeft + 2), (EventRef{0, kHandLeft, 0, 1})) << "the bass is still held";
     Run(1600);
-    EXPECT_EQ(Sequence(), "0+60 500-60 500+62 1000-62 1000+64 1500-64 1500+65 2000-65 ");
+    EXPECT_EQ(Sequence(), "0+60 500+62 500-60 1000+64 1000-62 1500+65 1500-64 2000-65 ");
 
     // Muting while both voices sound releases both at once, and nothing of the hand follows.
     sink.notes.clear();

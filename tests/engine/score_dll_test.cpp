@@ -225,7 +225,8 @@ TEST(ScoreDll, PlaysToTheEndWithMessagesAndNotes) {
 }
 
 // A left hand that holds C3 under a rest and three quarters: both voices
-// reach the host in time order, and muting the hand silences both.
+// reach the host in time order (a moment's onsets ahead of its releases),
+// and muting the hand silences both.
 TEST(ScoreDll, BothVoicesOfAHandPlayAndMuteTogether) {
     Engine e;
     TempDir dir;
@@ -241,9 +242,9 @@ TEST(ScoreDll, BothVoicesOfAHandPlayAndMuteTogether) {
         std::vector<int> notes;  // + on, - off; the left hand's notes 1000 up
     } cases[] = {
         {SCORE_LEFT_PLAYED | SCORE_RIGHT_PLAYED,
-         {60, 1048, -60, 62, 1055, -62, -1055, 64, 1052, -64, -1052, 65, 1055, -65, -1048, -1055}},
-        {SCORE_LEFT_MUTED | SCORE_RIGHT_PLAYED, {60, -60, 62, -62, 64, -64, 65, -65}},
-        {SCORE_LEFT_PLAYED | SCORE_RIGHT_MUTED, {1048, 1055, -1055, 1052, -1052, 1055, -1048, -1055}},
+         {60, 1048, 62, 1055, -60, 64, 1052, -62, -1055, 65, 1055, -64, -1052, -65, -1048, -1055}},
+        {SCORE_LEFT_MUTED | SCORE_RIGHT_PLAYED, {60, 62, -60, 64, -62, 65, -64, -65}},
+        {SCORE_LEFT_PLAYED | SCORE_RIGHT_MUTED, {1048, 1055, 1052, -1055, 1055, -1052, -1048, -1055}},
     };
     for (const auto& c : cases) {
         g_seen.Clear();
