@@ -2,6 +2,9 @@
 
 #include <cwchar>
 
+#include "abi/dib_section.h"
+#include "uikit/markup/image_draw.h"
+
 namespace {
 const COLORREF kTickColour = RGB(0x43, 0x32, 0x30);
 
@@ -36,6 +39,13 @@ std::vector<RulerTick> ComputeRulerTicks(const RECT& rect, int thumbWidth, int t
 
 CSliderExUI::CSliderExUI() { SetThumbText(L"0"); }
 
+CSliderExUI::~CSliderExUI() { FreeTickLayer(); }
+
+void CSliderExUI::FreeTickLayer() {
+    if (layer_.bitmap) DeleteObject(layer_.bitmap);
+    layer_ = TickLayer();
+}
+
 void* CSliderExUI::FindInterface(const wchar_t* name) {
     if (wcscmp(name, L"SliderEx") == 0) return this;
     return CSliderUI::FindInterface(name);
@@ -55,34 +65,85 @@ int CSliderExUI::MeasureOf(int value) const {
     return m < last ? m : last;
 }
 
+void CSliderExUI::UpdateTickLayer() {
+    int thumb = GetThumbSize().cx;
+    if (layer_.bitmap && EqualRect(&layer_.rect, &rcItem_) && layer_.thumbWidth == thumb &&
+        layer_.tickCount == tickCount_)
+        return;
+    FreeTickLayer();
+    int w = rcItem_.right - rcItem_.left, h = rcItem_.bottom - rcItem_.top;
+    if (w <= 0 || h <= 0) return;
+    void* bits = nullptr;
+    layer_.bitmap = CreateDib32(nullptr, w, h, &bits);
+    if (!layer_.bitmap) return;
+    layer_.bits = static_cast<unsigned char*>(bits);
+    layer_.rect = rcItem_;
+    layer_.thumbWidth = thumb;
+    layer_.tickCount = tickCount_;
+    memset(layer_.bits, 0, static_cast<size_t>(w) * h * 4);
+    // The strokes go on in white over black, at the places the ruler's own
+    // coordinates give them, moved by a whole number of pixels; then every
+    // touched pixel becomes the tick colour, opaque.
+    int tickH = (tickArea_.bottom - tickArea_.top) / 5;
+    int top = tickArea_.top - rcItem_.top, bottom = tickArea_.bottom - rcItem_.top;
+    std::vector<RulerTick> ticks = ComputeRulerTicks(rcItem_, thumb, tickCount_);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldBitmap = SelectObject(dc, layer_.bitmap);
+    std::vector<POINT> points;
+    std::vector<DWORD> counts;
+    // Thin ticks first, then the thick ones over them, one pen and one call each.
+    for (int pass = 0; pass < 2; ++pass) {
+        points.clear();
+        counts.clear();
+        for (const RulerTick& tick : ticks) {
+            if (tick.thick != (pass == 1)) continue;
+            int x = tick.x - rcItem_.left;
+            points.push_back(POINT{x, top + 1});
+            points.push_back(POINT{x, top + 1 + tickH});
+            points.push_back(POINT{x, bottom - 2});
+            points.push_back(POINT{x, bottom - 2 - tickH});
+            counts.push_back(2);
+            counts.push_back(2);
+        }
+        if (counts.empty()) continue;
+        HPEN pen = CreatePen(PS_SOLID, pass + 1, RGB(255, 255, 255));
+        HGDIOBJ oldPen = SelectObject(dc, pen);
+        PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
+        SelectObject(dc, oldPen);
+        DeleteObject(pen);
+    }
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    GdiFlush();
+    for (unsigned char* px = layer_.bits; px < layer_.bits + static_cast<size_t>(w) * h * 4; px += 4) {
+        if (px[0] | px[1] | px[2]) {
+            px[0] = GetBValue(kTickColour);
+            px[1] = GetGValue(kTickColour);
+            px[2] = GetRValue(kTickColour);
+            px[3] = 255;
+        }
+    }
+}
+
 void CSliderExUI::PaintStatusImage(HDC hdc) {
     if (tickCount_ >= 2) {
-        TickArea t = TickAreaOf(rcItem_, GetThumbSize().cx, tickCount_);
-        tickArea_ = t.area;
-        int h = (tickArea_.bottom - tickArea_.top) / 5;
-        std::vector<RulerTick> ticks = ComputeRulerTicks(rcItem_, GetThumbSize().cx, tickCount_);
-        // Thin ticks first, then the thick ones over them, one pen and one
-        // call each; ticks outside the painted area are left out.
-        std::vector<POINT> points;
-        std::vector<DWORD> counts;
-        for (int pass = 0; pass < 2; ++pass) {
-            points.clear();
-            counts.clear();
-            for (const RulerTick& tick : ticks) {
-                if (tick.thick != (pass == 1) || tick.x < paintRect_.left - 2 || tick.x > paintRect_.right + 1) continue;
-                points.push_back(POINT{tick.x, tickArea_.top + 1});
-                points.push_back(POINT{tick.x, tickArea_.top + 1 + h});
-                points.push_back(POINT{tick.x, tickArea_.bottom - 2});
-                points.push_back(POINT{tick.x, tickArea_.bottom - 2 - h});
-                counts.push_back(2);
-                counts.push_back(2);
-            }
-            if (counts.empty()) continue;
-            HPEN pen = CreatePen(PS_SOLID, pass + 1, kTickColour);
-            HGDIOBJ old = SelectObject(hdc, pen);
-            PolyPolyline(hdc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
-            SelectObject(hdc, old);
-            DeleteObject(pen);
+        tickArea_ = TickAreaOf(rcItem_, GetThumbSize().cx, tickCount_).area;
+        UpdateTickLayer();
+        RECT visible;
+        if (layer_.bitmap && IntersectRect(&visible, &paintRect_, &rcItem_)) {
+            HDC mem = CreateCompatibleDC(hdc);
+            HGDIOBJ old = SelectObject(mem, layer_.bitmap);
+            UiKit::UIImageInfo view;
+            view.bitmap = layer_.bitmap;
+            view.bits = layer_.bits;
+            view.width = rcItem_.right - rcItem_.left;
+            view.height = rcItem_.bottom - rcItem_.top;
+            view.alpha = true;
+            RECT source = visible;
+            OffsetRect(&source, -rcItem_.left, -rcItem_.top);
+            UiKit::BlendImagePart(hdc, visible, mem, view, source, 255);
+            SelectObject(mem, old);
+            DeleteDC(mem);
         }
     }
     CSliderUI::PaintStatusImage(hdc);

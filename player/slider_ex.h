@@ -22,6 +22,7 @@ std::wstring FormatPlayClock(int ms);
 class CSliderExUI : public UiKit::CSliderUI {
 public:
     CSliderExUI();
+    ~CSliderExUI() override;
     const wchar_t* GetClassName() const override { return L"SliderExUI"; }
     void* FindInterface(const wchar_t* name) override;
     void PaintStatusImage(HDC hdc) override;
@@ -33,6 +34,22 @@ public:
     int MeasureOf(int value) const;
 
 private:
+    // A long score has hundreds of ticks, and the thick ones are wide-pen
+    // strokes that GDI turns into polygons: far more than a repaint of the
+    // ruler may cost. They change only with the ruler's place or its tick
+    // count, so they are drawn once into a layer (premultiplied, opaque
+    // where a tick is, clear elsewhere) that every paint blends.
+    struct TickLayer {
+        RECT rect = {0, 0, 0, 0};
+        int thumbWidth = 0;
+        int tickCount = 0;
+        HBITMAP bitmap = nullptr;
+        unsigned char* bits = nullptr;
+    };
+    void UpdateTickLayer();
+    void FreeTickLayer();
+
     int tickCount_ = 0;
     RECT tickArea_ = {0, 0, 0, 0};
+    TickLayer layer_;
 };

@@ -37,9 +37,12 @@ void CProgressUI::SetValue(int value) {
     if (value > max_) value = max_;
     if (value < min_) value = min_;
     if (value == value_) return;
+    int old = value_;
     value_ = value;
-    Invalidate();
+    InvalidateValueChange(old);
 }
+
+void CProgressUI::InvalidateValueChange(int) { Invalidate(); }
 
 int CProgressUI::Scale(int span) const {
     // An empty (or reversed) range has no place to move along.
@@ -118,8 +121,24 @@ void CSliderUI::SetThumbSize(SIZE size) {
 }
 
 void CSliderUI::SetThumbText(const CUIString& text) {
+    if (text == thumbText_) return;
     thumbText_ = text;
-    Invalidate();
+    // The text is drawn inside the thumb and clipped to it.
+    InvalidatePart(GetThumbRect());
+}
+
+void CSliderUI::InvalidateValueChange(int oldValue) {
+    if (!foreImage_.empty()) {
+        Invalidate();
+        return;
+    }
+    RECT now = GetThumbRect();
+    int current = value_;
+    value_ = oldValue;
+    RECT before = GetThumbRect();
+    value_ = current;
+    InvalidatePart(before);
+    InvalidatePart(now);
 }
 
 RECT CSliderUI::GetThumbRect() const {

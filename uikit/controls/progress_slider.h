@@ -29,6 +29,8 @@ public:
 protected:
     // (value - min) * span / (max - min), 0 for an empty range.
     int Scale(int span) const;
+    // The value moved from oldValue: what shows it needs painting again.
+    virtual void InvalidateValueChange(int oldValue);
 
     bool horizontal_ = true;
     int min_ = 0;
@@ -69,6 +71,9 @@ public:
 
 protected:
     void SetValueFromMouse(POINT pt);
+    // Without a fore image only the thumb shows the value: its old and its
+    // new place are all that change.
+    void InvalidateValueChange(int oldValue) override;
 
     int step_ = 1;
     SIZE thumbSize_ = {10, 10};

@@ -196,9 +196,12 @@ CControlUI* CControlUI::FindControl(FindControlProc proc, void* data, UINT flags
     return proc(this, data);
 }
 
-void CControlUI::Invalidate() {
+void CControlUI::Invalidate() { InvalidatePart(rcItem_); }
+
+void CControlUI::InvalidatePart(const RECT& part) {
     if (!IsVisible() || !manager_) return;
-    RECT rc = rcItem_;
+    RECT rc;
+    if (!IntersectRect(&rc, &part, &rcItem_)) return;
     // Only the part inside every ancestor can show.
     for (CControlUI* p = parent_; p; p = p->GetParent()) {
         RECT parentRc = p->GetPosition();

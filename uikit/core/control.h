@@ -151,6 +151,8 @@ public:
 
     // Layout and painting.
     void Invalidate();
+    // Only part of the control (window coordinates) needs painting again.
+    void InvalidatePart(const RECT& part);
     bool IsUpdateNeeded() const { return updateNeeded_; }
     // Lays this control out again at the next paint.
     void RequestLayout();
