@@ -77,18 +77,46 @@ void CPageCache::Draw(HDC dc, const PageView& view, int page, unsigned scoreSeri
     }
 }
 
-// Tints the clean pixels under device (in dc's coordinates) through a small
-// bitmap onto dc.
+void CPageCache::ClearTint() {
+    if (tintDC_) {
+        SelectObject(tintDC_, oldTint_);
+        DeleteDC(tintDC_);
+    }
+    if (tint_) DeleteObject(tint_);
+    tintDC_ = nullptr;
+    tint_ = nullptr;
+    tintBits_ = nullptr;
+    tintSize_ = SIZE{0, 0};
+}
+
+bool CPageCache::PrepareTint(int w, int h) {
+    if (tint_ && w <= tintSize_.cx && h <= tintSize_.cy) return true;
+    SIZE size{std::max<LONG>(w, tintSize_.cx), std::max<LONG>(h, tintSize_.cy)};
+    ClearTint();
+    void* bits = nullptr;
+    tint_ = CreateDib32(nullptr, size.cx, size.cy, &bits);
+    tintDC_ = tint_ ? CreateCompatibleDC(nullptr) : nullptr;
+    if (!tintDC_) {
+        ClearTint();
+        return false;
+    }
+    oldTint_ = SelectObject(tintDC_, tint_);
+    tintBits_ = static_cast<unsigned char*>(bits);
+    tintSize_ = size;
+    return true;
+}
+
+// Tints the clean pixels under device (in dc's coordinates) through the
+// kept tint bitmap onto dc.
 void CPageCache::DrawHighlight(HDC dc, const RECT& device, POINT origin) {
     int w = device.right - device.left, h = device.bottom - device.top;
-    void* bits = nullptr;
-    HBITMAP tint = CreateDib32(nullptr, w, h, &bits);
-    if (!tint) return;
+    if (!PrepareTint(w, h)) return;
+    GdiFlush();  // the last copy out of the tint bitmap is done before its pixels change
     auto channel = [](COLORREF c, int shift) { return static_cast<unsigned char>((c >> shift) & 0xFF); };
-    unsigned char* out = static_cast<unsigned char*>(bits);
     for (int y = 0; y < h; ++y) {
         const unsigned char* in = bits_ + (static_cast<size_t>(device.top - origin.y + y) * size_.cx +
                                            (device.left - origin.x)) * 4;
+        unsigned char* out = tintBits_ + static_cast<size_t>(y) * tintSize_.cx * 4;
         for (int x = 0; x < w; ++x, in += 4, out += 4) {
             // DIB bytes are B, G, R; COLORREF holds R in its low byte.
             for (int c = 0; c < 3; ++c) {
@@ -99,12 +127,7 @@ void CPageCache::DrawHighlight(HDC dc, const RECT& device, POINT origin) {
             out[3] = 0;
         }
     }
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, tint);
-    BitBlt(dc, device.left, device.top, w, h, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(tint);
+    BitBlt(dc, device.left, device.top, w, h, tintDC_, 0, 0, SRCCOPY);
 }
 
 }  // namespace zyqn

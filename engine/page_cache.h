@@ -18,7 +18,10 @@ namespace zyqn {
 class CPageCache {
 public:
     CPageCache() = default;
-    ~CPageCache() { Clear(); }
+    ~CPageCache() {
+        Clear();
+        ClearTint();
+    }
     CPageCache(const CPageCache&) = delete;
     CPageCache& operator=(const CPageCache&) = delete;
 
@@ -34,6 +37,10 @@ public:
 private:
     bool Prepare(SIZE size);
     void DrawHighlight(HDC dc, const RECT& device, POINT origin);
+    // The tinted pixels go through one bitmap kept for the next highlight,
+    // grown when a box needs more; tintDC_ has it selected.
+    bool PrepareTint(int w, int h);
+    void ClearTint();
 
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
@@ -43,6 +50,11 @@ private:
     int page_ = -1;
     float scale_ = 0;
     unsigned serial_ = 0;
+    HDC tintDC_ = nullptr;
+    HBITMAP tint_ = nullptr;
+    HGDIOBJ oldTint_ = nullptr;
+    unsigned char* tintBits_ = nullptr;
+    SIZE tintSize_{0, 0};
 };
 
 // The colour a pixel of a note drawn over the highlight has, from the same
