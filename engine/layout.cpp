@@ -319,6 +319,11 @@ void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm)
             pe.box.right = pe.x + kDigitWidth + 2;
             pe.box.top = pe.headTop + kInkTop - 2;
             pe.box.bottom = lowestTop + kBaseline + 2;
+            int downDots = ev.IsRest() ? 0 : std::max(0, -HeadsHighFirst(ev).back()->octave);
+            pe.glyphs.left = pe.x - (HasAccidental(ev) ? kAccidentalWidth + 1 : 0);
+            pe.glyphs.right = pe.x + kDigitWidth + (ev.IsRest() || !ev.dots ? 0 : 5 * ev.dots + 1);
+            pe.glyphs.top = pe.headTop + MarksTop(upDots) - 2;
+            pe.glyphs.bottom = lowestTop + (downDots ? MarksBottom(ev.underlines, downDots) : kBaseline) + 2;
             (voice ? pm.second : pm.events)[hand].push_back(pe);
         }
     }

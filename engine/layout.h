@@ -106,7 +106,11 @@ struct PlacedEvent {
     int headTop = 0;  // top of the highest note's digit (or the rest's)
     std::vector<int> headTops;  // every note's digit top, highest pitch first (one entry for a rest)
     int marksTop = 0;  // above the highest note's octave dots and staccato: where ties and brackets may start
-    Box box;          // the notes' digits and accidentals: what a click or the highlight covers
+    Box box;          // the notes' digits and accidentals with room to spare: what a click hits
+    // The note's own ink and a little paper round it: digits, accidentals,
+    // octave dots and augmentation dots. What the highlight tints; unlike
+    // box it reaches no further than the note's own column.
+    Box glyphs;
 };
 
 // A time position inside a measure and its x on the page.

@@ -329,7 +329,7 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
     const double cx = pe.x + kDigitWidth / 2.0;
 
     if (pe.ref == view.highlight[pe.ref.Slot()]) {
-        RECT rc = DeviceRect(view, pe.box);
+        RECT rc = DeviceRect(view, pe.glyphs);
         Fill(dc, rc.left, rc.top, rc.right, rc.bottom, kHighlightColor);
     }
     if (greek) {

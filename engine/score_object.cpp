@@ -102,7 +102,7 @@ void CScore::Draw(HDC dc, int mode, const RECT* target) {
             [&](HDC target, const PageView& v) { renderer_.DrawPage(target, l.score, l.layout, page_, v); },
             [&](const EventRef& ref) -> const Box* {
                 const PlacedEvent* pe = l.layout.Find(ref);
-                return pe && l.layout.measures[ref.measure].page == page_ ? &pe->box : nullptr;
+                return pe && l.layout.measures[ref.measure].page == page_ ? &pe->glyphs : nullptr;
             });
         return;
     }
@@ -281,7 +281,7 @@ void CScore::InvalidateHighlight() {
         for (const EventRef& ref : {shownHighlight_[slot], player_.Highlighted(slot)}) {
             const PlacedEvent* pe = loaded_->layout.Find(ref);
             if (!pe || loaded_->layout.measures[ref.measure].page != page_) continue;
-            RECT rc = DeviceRect(lastView_, pe->box);
+            RECT rc = DeviceRect(lastView_, pe->glyphs);
             InflateRect(&rc, 2, 2);
             RECT clipped;
             if (IntersectRect(&clipped, &rc, &lastView_.clip)) InvalidateRect(owner_, &clipped, FALSE);

@@ -49,6 +49,18 @@ public:
         return n;
     }
     RECT All() const { return RECT{0, 0, w_, h_}; }
+    // Every pixel of the canvas that satisfies pred, read in one pass.
+    template <typename Pred>
+    std::vector<POINT> Where(Pred pred) const {
+        GdiFlush();
+        std::vector<POINT> out;
+        for (int y = 0; y < h_; ++y)
+            for (int x = 0; x < w_; ++x) {
+                uint32_t p = bits_[y * w_ + x];
+                if (pred(RGB((p >> 16) & 255, (p >> 8) & 255, p & 255))) out.push_back(POINT{x, y});
+            }
+        return out;
+    }
 
 private:
     int w_, h_;
@@ -128,16 +140,16 @@ TEST_F(RenderTest, PageViewDrawsInkAtItsOriginAndHighlightsThePlayedNotes) {
         for (int hand = 0; hand < 2; ++hand) {
             const PlacedEvent* e = score.LoadedLayout()->Find(score.GetPlayback().Highlighted(hand));
             ASSERT_NE(e, nullptr);
-            RECT rc = DeviceRect(view, e->box);
+            RECT rc = DeviceRect(view, e->glyphs);
             int area = (rc.right - rc.left) * (rc.bottom - rc.top);
             int lit = canvas.Count(rc, IsHighlight);
             EXPECT_GT(lit, area / 3) << "hand " << hand << " scale " << scale;
             EXPECT_GT(canvas.Count(rc, IsInk), 0) << "the digit is drawn over the highlight";
         }
-        // Nothing else is highlighted: the lit pixels all lie in the two boxes.
+        // Nothing else is highlighted: the lit pixels all lie in the two notes' glyph areas.
         const PlacedEvent* r = score.LoadedLayout()->Find(score.GetPlayback().Highlighted(0));
         const PlacedEvent* l = score.LoadedLayout()->Find(score.GetPlayback().Highlighted(1));
-        RECT rr = DeviceRect(view, r->box), lr = DeviceRect(view, l->box);
+        RECT rr = DeviceRect(view, r->glyphs), lr = DeviceRect(view, l->glyphs);
         EXPECT_EQ(canvas.Count(canvas.All(), IsHighlight), canvas.Count(rr, IsHighlight) + canvas.Count(lr, IsHighlight));
     }
 }
@@ -747,5 +759,65 @@ TEST(Marks, WordsInAnyScriptAreInked) {
             }
         EXPECT_GT(inked, 15 * scale) << scale;
         EXPECT_GT(differ, 10 * scale) << "two characters drawn alike at " << scale;
+    }
+}
+
+// The highlight tints the played note's own glyphs (digits, accidentals,
+// octave dots, augmentation dots) and the paper just round them; it does not
+// spill into the gap towards the neighbouring notes, where a click still
+// finds the note. Running eighths packed as tight as the layout allows.
+TEST(Highlight, TintStaysOnTheNotesOwnGlyphs) {
+    const char* text =
+        "zyqn 1\ntitle: Tight\nkey: C\nmeter: 4/4\ntempo: 120\n"
+        "R: 3_ 4_ #4_ 5_ 1'_ b7_ 6_. 5__ | 3_ 4_ 3_ 4_ [1' 3'']_ 2_ 1_ 7,_ | 1 2 3 4 | 5 6 7 1' |\n"
+        "L: 1,_ 3,_ 5,_ 3,_ 1,_ 3,_ 5,,_ 3,_ | 1,, - 5,, - | 1, - - - | [1, 5,] - - - |\n";
+    FakeClock clock;
+    CScore score{&clock};
+    ASSERT_EQ(score.LoadText(text), 0);
+    const Layout& layout = *score.LoadedLayout();
+    CScoreRenderer renderer;
+    auto own = [](MarkKind k) {
+        return k == MarkKind::Digit || k == MarkKind::Accidental || k == MarkKind::OctaveDot ||
+               k == MarkKind::AugmentationDot;
+    };
+    for (float scale : {1.0f, 1.5f, 2.0f}) {
+        const PlacedSystem& sys = layout.systems[0];
+        const int w = static_cast<int>(layout.pageWidth * scale) + 2, h = static_cast<int>(sys.bottom * scale) + 20;
+        int checked = 0;
+        for (int m = sys.firstMeasure; m < sys.firstMeasure + sys.measureCount; ++m)
+            for (int hand = 0; hand < 2; ++hand)
+                for (const PlacedEvent& pe : layout.measures[m].events[hand]) {
+                    Canvas canvas(w, h);
+                    std::vector<Mark> marks;
+                    PageView view;
+                    view.scale = scale;
+                    view.clip = RECT{0, 0, w, h};
+                    view.highlight[pe.ref.Slot()] = pe.ref;
+                    view.marks = &marks;
+                    renderer.DrawPage(canvas.Dc(), *score.LoadedScore(), layout, 0, view);
+                    // The box round the note's own marks on the device, grown by
+                    // the paper allowed round them.
+                    double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
+                    for (const Mark& k : marks)
+                        if (k.ref == pe.ref && own(k.kind)) {
+                            l = std::min(l, k.left), t = std::min(t, k.top);
+                            r = std::max(r, k.right), b = std::max(b, k.bottom);
+                        }
+                    ASSERT_LT(l, r) << "the note has marks of its own";
+                    const double room = 2 * scale + 1;
+                    RECT allowed{static_cast<LONG>(l * scale - room), static_cast<LONG>(t * scale - room),
+                                 static_cast<LONG>(r * scale + room + 1), static_cast<LONG>(b * scale + room + 1)};
+                    std::vector<POINT> lit = canvas.Where(IsHighlight);
+                    EXPECT_GT(lit.size(), 40u * scale * scale) << "measure " << m << " hand " << hand;
+                    int stray = 0;
+                    POINT first{-1, -1};
+                    for (POINT p : lit)
+                        if (!PtInRect(&allowed, p) && stray++ == 0) first = p;
+                    EXPECT_EQ(stray, 0) << "scale " << scale << " measure " << m << " hand " << hand << " event "
+                                        << pe.ref.index << ": first stray tint at (" << first.x << "," << first.y
+                                        << "), the note's digit column from " << pe.x * scale;
+                    ++checked;
+                }
+        EXPECT_GT(checked, 20) << scale;
     }
 }
