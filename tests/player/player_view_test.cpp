@@ -21,6 +21,42 @@ namespace {
 
 int Width(const RECT& rc) { return rc.right - rc.left; }
 
+// Watches the player window's paints from its own thread: how much of a
+// rectangle each paint's update region covers.
+struct PaintWatch {
+    static WNDPROC original;
+    static RECT area;
+    static std::vector<long> covered;  // pixels of area per paint that touched it
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_PAINT) {
+            HRGN update = CreateRectRgn(0, 0, 0, 0), part = CreateRectRgnIndirect(&area);
+            if (GetUpdateRgn(wnd, update, FALSE) != ERROR && CombineRgn(part, part, update, RGN_AND) > NULLREGION) {
+                std::vector<char> buffer(GetRegionData(part, 0, nullptr));
+                auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+                long pixels = 0;
+                if (!buffer.empty() && GetRegionData(part, static_cast<DWORD>(buffer.size()), data)) {
+                    const RECT* r = reinterpret_cast<const RECT*>(data->Buffer);
+                    for (DWORD i = 0; i < data->rdh.nCount; ++i) pixels += Width(r[i]) * (r[i].bottom - r[i].top);
+                }
+                covered.push_back(pixels);
+            }
+            DeleteObject(update);
+            DeleteObject(part);
+        }
+        return CallWindowProcW(original, wnd, msg, wp, lp);
+    }
+    static void Start(HWND wnd, const RECT& watched) {
+        area = watched;
+        covered.clear();
+        original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaintWatch::Proc)));
+    }
+    static void Stop(HWND wnd) { SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original)); }
+};
+WNDPROC PaintWatch::original = nullptr;
+RECT PaintWatch::area = {0, 0, 0, 0};
+std::vector<long> PaintWatch::covered;
+
 class PlayerView : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -344,4 +380,35 @@ TEST_F(PlayerView, PiecesRepaintedAloneShowWhatAFullRepaintShows) {
         RECT strip = {x, ruler.top, x + 3, ruler.bottom};
         EXPECT_TRUE(shown(&strip) == whole) << "a strip of the ruler at " << x;
     }
+}
+
+// While a score plays the ruler's thumb steps from measure to measure: only
+// its old and its new place are painted again, not the whole ruler, and
+// what the window then shows is what a full repaint shows (no trace of the
+// thumb's old place, no stale measure number).
+TEST_F(PlayerView, WhilePlayingTheRulerRepaintsOnlyTheThumbsOldAndNewPlaces) {
+    Open(L"Beginner\\Ode to Joy.zyqn", L"Ode to Joy");
+    PlayerProbe ruler = Probe(wnd, L"ID_SLIDER_PLAY_RULER");
+    const long thumbArea = 20 * 17;
+    PaintWatch::Start(wnd, ruler.pos);
+    box.Client().Cmd(2);
+    bool reached = PumpUntil([&] { return TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR") == L"3 "; }, 12000);
+    box.Client().Cmd(3);
+    PumpFor(200);
+    PaintWatch::Stop(wnd);
+    ASSERT_TRUE(reached);
+    EXPECT_GE(Probe(wnd, L"ID_SLIDER_PLAY_RULER").value, 20);
+    ASSERT_GE(PaintWatch::covered.size(), 2u) << "the thumb moved at least twice";
+    for (size_t i = 0; i < PaintWatch::covered.size(); ++i)
+        EXPECT_LE(PaintWatch::covered[i], 2 * thumbArea)
+            << "paint " << i << " of the ruler covered " << PaintWatch::covered[i] << " of its "
+            << Width(ruler.pos) * (ruler.pos.bottom - ruler.pos.top) << " pixels";
+
+    RECT client;
+    GetClientRect(wnd, &client);
+    std::vector<DWORD> shown = ScreenPixels(wnd, client);
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    std::vector<DWORD> whole = ScreenPixels(wnd, client);
+    ASSERT_FALSE(whole.empty());
+    EXPECT_TRUE(shown == whole) << "the window after the thumb's steps differs from a full repaint";
 }
