@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <list>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <tuple>
 
 #include "uikit/controls/formatted_text.h"
@@ -136,6 +139,13 @@ public:
 
     // Ends every line wider than the rectangle in an ellipsis.
     void CutLongLines();
+    // A layout kept from an earlier drawing, to be drawn on dc into rc (of
+    // the width it was laid out for).
+    void Rebind(HDC hdc, const RECT& rc, bool measureOnly) {
+        hdc_ = hdc;
+        rc_ = rc;
+        params_.measureOnly = measureOnly;
+    }
     SIZE Draw(std::vector<TextLink>* links);
 
 private:
@@ -439,15 +449,80 @@ SIZE Layout::Draw(std::vector<TextLink>* links) {
     return total;
 }
 
+// Laid-out texts kept between paints: parsing, making the bold and italic
+// fonts and measuring every run happen once per text, font, width and
+// colours, not at every paint. A key holds the skin's serial, so a change of
+// fonts or images lays the text out afresh.
+struct LayoutKey {
+    const CUIWindowManager* manager;
+    unsigned long long skin;
+    CUIString text;
+    int width;
+    int font;
+    UINT style;
+    DWORD color;
+    int hotLink;
+    DWORD linkColor, linkHoverColor;
+    bool operator==(const LayoutKey& o) const {
+        return manager == o.manager && skin == o.skin && width == o.width && font == o.font && style == o.style &&
+               color == o.color && hotLink == o.hotLink && linkColor == o.linkColor &&
+               linkHoverColor == o.linkHoverColor && text == o.text;
+    }
+};
+
+constexpr size_t kKeptLayouts = 128;
+bool g_layoutCache = true;
+std::mutex g_layoutLock;
+std::list<std::pair<LayoutKey, std::unique_ptr<Layout>>> g_layouts;  // most recently used first
+unsigned g_layoutsMade = 0;
+
+std::unique_ptr<Layout> MakeLayout(HDC hdc, CUIWindowManager* manager, const RECT& rc, const CUIString& text,
+                                   const FormattedDrawParams& params) {
+    auto layout = std::make_unique<Layout>(hdc, manager, rc, params);
+    layout->Run(ParseFormattedText(text.c_str()));
+    if (params.style & DT_END_ELLIPSIS) layout->CutLongLines();
+    ++g_layoutsMade;
+    return layout;
+}
+
 }  // namespace
 
 SIZE DrawFormattedText(HDC hdc, CUIWindowManager* manager, const RECT& rc, const CUIString& text,
                        const FormattedDrawParams& params, std::vector<TextLink>* links) {
     if (!hdc) return SIZE{0, 0};
-    Layout layout(hdc, manager, rc, params);
-    layout.Run(ParseFormattedText(text.c_str()));
-    if (params.style & DT_END_ELLIPSIS) layout.CutLongLines();
+    std::lock_guard<std::mutex> hold(g_layoutLock);
+    if (!g_layoutCache) return MakeLayout(hdc, manager, rc, text, params)->Draw(links);
+    LayoutKey key{manager,
+                  manager ? manager->SkinSerial() : 0,
+                  text,
+                  rc.right - rc.left,
+                  params.font,
+                  params.style,
+                  params.color,
+                  params.hotLink,
+                  manager ? manager->GetDefaultLinkFontColor() : 0,
+                  manager ? manager->GetDefaultLinkHoverFontColor() : 0};
+    auto it = std::find_if(g_layouts.begin(), g_layouts.end(), [&](const auto& kept) { return kept.first == key; });
+    if (it == g_layouts.end()) {
+        g_layouts.emplace_front(std::move(key), MakeLayout(hdc, manager, rc, text, params));
+        if (g_layouts.size() > kKeptLayouts) g_layouts.pop_back();
+    } else if (it != g_layouts.begin()) {
+        g_layouts.splice(g_layouts.begin(), g_layouts, it);
+    }
+    Layout& layout = *g_layouts.front().second;
+    layout.Rebind(hdc, rc, params.measureOnly);
     return layout.Draw(links);
+}
+
+void SetTextLayoutCacheEnabled(bool enabled) {
+    std::lock_guard<std::mutex> hold(g_layoutLock);
+    g_layoutCache = enabled;
+    if (!enabled) g_layouts.clear();
+}
+
+unsigned TextLayoutsMade() {
+    std::lock_guard<std::mutex> hold(g_layoutLock);
+    return g_layoutsMade;
 }
 
 }  // namespace UiKit

@@ -47,7 +47,14 @@ struct FormattedDrawParams {
 //   other text is a paragraph whose lines start at the left edge.
 // Links, when asked for, receive the rectangles of every "a" run. Returns
 // the size the text takes.
+// The layout (lines, pieces, fonts, measures) is kept per text, font,
+// width and colours and used again at the next drawing.
 SIZE DrawFormattedText(HDC hdc, CUIWindowManager* manager, const RECT& rc, const CUIString& text,
                        const FormattedDrawParams& params, std::vector<TextLink>* links = nullptr);
+
+// Tests compare kept with fresh layouts; keeping is on by default.
+void SetTextLayoutCacheEnabled(bool enabled);
+// How many layouts have been made since the process started.
+unsigned TextLayoutsMade();
 
 }  // namespace UiKit

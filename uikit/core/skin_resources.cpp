@@ -1,6 +1,7 @@
 // The skin's fonts, images and default attribute lists.
 #include "uikit/core/skin_resources.h"
 
+#include <atomic>
 #include <cwchar>
 #include <cwctype>
 
@@ -30,7 +31,19 @@ UIFontInfo MakeFontInfo(const CUIString& face, int size, bool bold, bool underli
 
 }  // namespace
 
-CSkinResources::CSkinResources() { CreateDefaultFont(); }
+CSkinResources::CSkinResources() {
+    Changed();
+    CreateDefaultFont();
+}
+
+void CSkinResources::Changed() {
+    static std::atomic<unsigned> next{1};
+    serial_ = next++;
+}
+
+unsigned long long CSkinResources::Serial() const {
+    return (static_cast<unsigned long long>(parent_ ? static_cast<unsigned>(parent_->Serial()) : 0) << 32) | serial_;
+}
 
 CSkinResources::~CSkinResources() { Free(); }
 
@@ -62,6 +75,7 @@ HFONT CSkinResources::AddFont(const CUIString& face, int size, bool bold, bool u
     if (!info.font) return nullptr;
     fonts_.push_back(info);
     if (measureDC_) MeasureFont(fonts_.back());
+    Changed();  // the number stood for the default font until now
     return info.font;
 }
 
@@ -71,6 +85,7 @@ HFONT CSkinResources::SetDefaultFont(const CUIString& face, int size, bool bold,
     if (defaultFont_.font) DeleteObject(defaultFont_.font);
     defaultFont_ = info;
     if (measureDC_) MeasureFont(defaultFont_);
+    Changed();
     return info.font;
 }
 
@@ -142,6 +157,7 @@ void CSkinResources::ReplaceImage(const CUIString& name, UIImageInfo image) {
     if (it != images_.end()) {
         FreeImage(it->second);
         it->second = image;
+        Changed();
     } else {
         images_.emplace(name, image);
     }
@@ -166,6 +182,7 @@ void CSkinResources::Free() {
     for (auto& kv : images_) FreeImage(kv.second);
     images_.clear();
     defaultAttrs_.clear();
+    Changed();
 }
 
 }  // namespace UiKit

@@ -35,7 +35,10 @@ public:
     // on the screen's.
     void SetMeasureDC(HDC dc) { measureDC_ = dc; }
     // What this skin lacks is looked up there.
-    void SetParent(CSkinResources* parent) { parent_ = parent; }
+    void SetParent(CSkinResources* parent) {
+        parent_ = parent;
+        Changed();
+    }
 
     // Fonts. Numbers count from 0 in the order added.
     HFONT AddFont(const CUIString& face, int size, bool bold, bool underline, bool italic);
@@ -64,10 +67,18 @@ public:
     // Frees every font and image; the skin is empty afterwards.
     void Free();
 
+    // Changes whenever a font or an image already handed out may have
+    // changed or gone (and differs between any two skins, the parent's
+    // changes included): what is kept measured with them is stale then.
+    unsigned long long Serial() const;
+
 private:
     void CreateDefaultFont();
     void MeasureFont(UIFontInfo& info);
 
+    void Changed();
+
+    unsigned serial_ = 0;
     HDC measureDC_ = nullptr;
     CSkinResources* parent_ = nullptr;
     std::vector<UIFontInfo> fonts_;

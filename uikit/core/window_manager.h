@@ -109,6 +109,7 @@ public:
     // The skin: fonts, images and default attribute lists. The calls below
     // are the ones controls make most and hand over to it.
     CSkinResources& Skin() { return skin_; }
+    unsigned long long SkinSerial() const { return skin_.Serial(); }
     int GetFontCount() const { return skin_.GetFontCount(); }
     // A number outside the table (searching parent managers) is the default font.
     HFONT GetFont(int index) { return skin_.GetFont(index); }

@@ -2,11 +2,15 @@
 // rules, and the layout of formatted text measured on a memory DC.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 #include <string>
 
+#include "abi/dib_section.h"
 #include "uikit/controls/formatted_text.h"
 #include "uikit/controls/text_render.h"
+#include "uikit/core/window_manager.h"
 
 using namespace UiKit;
 
@@ -238,4 +242,99 @@ TEST_F(FormattedLayout, AnEndEllipsisCutsALongLineInsteadOfWrappingIt) {
     ASSERT_EQ(links.size(), 1u);
     EXPECT_EQ(links[0].target, L"one");
     EXPECT_LE(links[0].rect.right, 60);
+}
+
+// Texts are laid out once and drawn from the kept layout afterwards: what
+// that draws must be what a fresh layout draws, pixel for pixel, wherever
+// the rectangle moves.
+TEST_F(FormattedLayout, KeptLayoutsDrawWhatFreshLayoutsDraw) {
+    struct Case {
+        const wchar_t* text;
+        UINT style;
+        int width;
+        int hotLink;
+    } cases[] = {
+        {L"Plain words", DT_SINGLELINE | DT_VCENTER, 200, -1},
+        {L"{b}Bold{/b} and {i}italic{/i} and {u}under{/u}", DT_SINGLELINE | DT_CENTER | DT_VCENTER, 260, -1},
+        {L"see {a one}here{/a} or {a two}there{/a}", DT_SINGLELINE, 260, 1},
+        {L"words that wrap over several lines of a narrow box", 0, 70, -1},
+        {L"{c #FF3E8E89}Twinkle{/c} Twinkle Little Star", DT_END_ELLIPSIS | DT_VCENTER, 90, -1},
+        {L"first{n}second{p 4}third", DT_VCENTER, 200, -1},
+    };
+    const int w = 300, h = 120;
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDib32(dc, w, h, &bits);
+    ASSERT_NE(bmp, nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    auto draw = [&](const Case& c, int x, int y) {
+        memset(bits, 0xFF, static_cast<size_t>(w) * h * 4);
+        FormattedDrawParams p;
+        p.style = c.style;
+        p.hotLink = c.hotLink;
+        DrawFormattedText(dc, nullptr, RECT{x, y, x + c.width, y + 60}, c.text, p);
+        GdiFlush();
+        const DWORD* px = static_cast<const DWORD*>(bits);
+        return std::vector<DWORD>(px, px + w * h);
+    };
+    for (const Case& c : cases) {
+        SetTextLayoutCacheEnabled(false);
+        std::vector<DWORD> fresh = draw(c, 10, 40), freshFirst = draw(c, 3, 5);
+        SetTextLayoutCacheEnabled(true);
+        std::vector<DWORD> first = draw(c, 3, 5), kept = draw(c, 10, 40);
+        EXPECT_TRUE(first == freshFirst) << "laid out now: " << testing::PrintToString(std::wstring(c.text));
+        EXPECT_TRUE(kept == fresh) << "kept and moved: " << testing::PrintToString(std::wstring(c.text));
+        EXPECT_NE(std::count(kept.begin(), kept.end(), 0xFFFFFFFFu), w * h) << "something is drawn";
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+}
+
+// A text is laid out again when what its layout depends on changes (the
+// text, the width, its colours, the window's fonts) and at no other time.
+TEST_F(FormattedLayout, TextsAreLaidOutOncePerChange) {
+    CUIWindowManager manager;
+    manager.Skin().AddFont(L"Tahoma", 12, false, false, false);
+    FormattedDrawParams p;
+    p.style = DT_SINGLELINE | DT_VCENTER;
+    p.font = 0;
+    p.measureOnly = true;
+    auto made = [&](const wchar_t* text, RECT rc, DWORD color = 0xFF000000) {
+        unsigned before = TextLayoutsMade();
+        p.color = color;
+        DrawFormattedText(dc_, &manager, rc, text, p);
+        return TextLayoutsMade() - before;
+    };
+    const RECT rc = {0, 0, 200, 30}, moved = {40, 50, 240, 80}, wider = {0, 0, 260, 30};
+    struct Step {
+        const char* what;
+        std::function<unsigned()> act;
+        unsigned expected;
+    } steps[] = {
+        {"first drawing", [&] { return made(L"{b}Key{/b} C", rc); }, 1},
+        {"drawn again", [&] { return made(L"{b}Key{/b} C", rc); }, 0},
+        {"moved, same width", [&] { return made(L"{b}Key{/b} C", moved); }, 0},
+        {"another text", [&] { return made(L"{b}Key{/b} G", rc); }, 1},
+        {"back to the first text", [&] { return made(L"{b}Key{/b} C", rc); }, 0},
+        {"wider", [&] { return made(L"{b}Key{/b} C", wider); }, 1},
+        {"another colour", [&] { return made(L"{b}Key{/b} C", rc, 0xFF3E8E89); }, 1},
+        {"the window's font replaced",
+         [&] {
+             manager.Skin().SetDefaultFont(L"Tahoma", 20, false, false, false);
+             manager.Skin().AddFont(L"Tahoma", 22, true, false, false);
+             return made(L"{b}Key{/b} C", rc);
+         },
+         1},
+        {"drawn again after that", [&] { return made(L"{b}Key{/b} C", rc); }, 0},
+    };
+    auto inDefaultFont = [&] {
+        FormattedDrawParams d = p;
+        d.font = -1;
+        return DrawFormattedText(dc_, &manager, rc, L"Key C", d);
+    };
+    SIZE before = inDefaultFont();
+    for (const Step& s : steps) EXPECT_EQ(s.act(), s.expected) << s.what;
+    // The text is measured in the replaced default font, not the kept layout's.
+    EXPECT_GT(inDefaultFont().cy, before.cy);
 }
