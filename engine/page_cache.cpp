@@ -16,34 +16,43 @@ unsigned char HighlightChannel(unsigned char clean, unsigned char ink, unsigned 
     return static_cast<unsigned char>(highlight - ((highlight - ink) * inkShare + (paper - ink) / 2) / (paper - ink));
 }
 
-void CPageCache::Clear() {
-    if (dc_) {
-        SelectObject(dc_, oldBitmap_);
-        DeleteDC(dc_);
+bool DibCanvas::Make(SIZE s) {
+    Free();
+    void* pixels = nullptr;
+    bitmap = CreateDib32(nullptr, s.cx, s.cy, &pixels);
+    dc = bitmap ? CreateCompatibleDC(nullptr) : nullptr;
+    if (!dc) {
+        Free();
+        return false;
     }
-    if (bitmap_) DeleteObject(bitmap_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
-    bits_ = nullptr;
-    size_ = SIZE{0, 0};
+    old = SelectObject(dc, bitmap);
+    bits = static_cast<unsigned char*>(pixels);
+    size = s;
+    return true;
+}
+
+void DibCanvas::Free() {
+    if (dc) {
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    dc = nullptr;
+    bitmap = nullptr;
+    bits = nullptr;
+    size = SIZE{0, 0};
+}
+
+void CPageCache::Clear() {
+    clean_.Free();
     page_ = -1;
 }
 
 bool CPageCache::Prepare(SIZE size) {
-    if (bitmap_ && size.cx == size_.cx && size.cy == size_.cy) return true;
+    if (clean_.bitmap && size.cx == clean_.size.cx && size.cy == clean_.size.cy) return true;
     Clear();
     if (size.cx <= 0 || size.cy <= 0 || static_cast<long long>(size.cx) * size.cy > kMaxPixels) return false;
-    void* bits = nullptr;
-    bitmap_ = CreateDib32(nullptr, size.cx, size.cy, &bits);
-    dc_ = bitmap_ ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!dc_) {
-        Clear();
-        return false;
-    }
-    oldBitmap_ = SelectObject(dc_, bitmap_);
-    bits_ = static_cast<const unsigned char*>(bits);
-    size_ = size;
-    return true;
+    return clean_.Make(size);
 }
 
 void CPageCache::Draw(HDC dc, const PageView& view, int page, unsigned scoreSerial, SIZE pageSize,
@@ -55,18 +64,18 @@ void CPageCache::Draw(HDC dc, const PageView& view, int page, unsigned scoreSeri
     PageView at;  // the page alone, its corner at the bitmap's
     at.scale = view.scale;
     if (page != page_ || view.scale != scale_ || scoreSerial != serial_) {
-        at.clip = RECT{0, 0, size_.cx, size_.cy};
-        render(dc_, at);
+        at.clip = RECT{0, 0, clean_.size.cx, clean_.size.cy};
+        render(clean_.dc, at);
         GdiFlush();
         page_ = page, scale_ = view.scale, serial_ = scoreSerial;
     }
-    RECT shown = {view.origin.x, view.origin.y, view.origin.x + size_.cx, view.origin.y + size_.cy};
+    RECT shown = {view.origin.x, view.origin.y, view.origin.x + clean_.size.cx, view.origin.y + clean_.size.cy};
     RECT clipBox;
     int clipKind = GetClipBox(dc, &clipBox);
     if (clipKind == NULLREGION) return;
     if (clipKind == ERROR) clipBox = shown;
     if (!IntersectRect(&shown, &shown, &view.clip) || !IntersectRect(&shown, &shown, &clipBox)) return;
-    BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, dc_,
+    BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, clean_.dc,
            shown.left - view.origin.x, shown.top - view.origin.y, SRCCOPY);
     for (const EventRef& ref : view.highlight) {
         const Box* b = ref.Valid() ? box(ref) : nullptr;
@@ -77,46 +86,19 @@ void CPageCache::Draw(HDC dc, const PageView& view, int page, unsigned scoreSeri
     }
 }
 
-void CPageCache::ClearTint() {
-    if (tintDC_) {
-        SelectObject(tintDC_, oldTint_);
-        DeleteDC(tintDC_);
-    }
-    if (tint_) DeleteObject(tint_);
-    tintDC_ = nullptr;
-    tint_ = nullptr;
-    tintBits_ = nullptr;
-    tintSize_ = SIZE{0, 0};
-}
-
-bool CPageCache::PrepareTint(int w, int h) {
-    if (tint_ && w <= tintSize_.cx && h <= tintSize_.cy) return true;
-    SIZE size{std::max<LONG>(w, tintSize_.cx), std::max<LONG>(h, tintSize_.cy)};
-    ClearTint();
-    void* bits = nullptr;
-    tint_ = CreateDib32(nullptr, size.cx, size.cy, &bits);
-    tintDC_ = tint_ ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!tintDC_) {
-        ClearTint();
-        return false;
-    }
-    oldTint_ = SelectObject(tintDC_, tint_);
-    tintBits_ = static_cast<unsigned char*>(bits);
-    tintSize_ = size;
-    return true;
-}
-
 // Tints the clean pixels under device (in dc's coordinates) through the
-// kept tint bitmap onto dc.
+// kept tint canvas onto dc.
 void CPageCache::DrawHighlight(HDC dc, const RECT& device, POINT origin) {
     int w = device.right - device.left, h = device.bottom - device.top;
-    if (!PrepareTint(w, h)) return;
-    GdiFlush();  // the last copy out of the tint bitmap is done before its pixels change
+    if ((w > tint_.size.cx || h > tint_.size.cy) &&
+        !tint_.Make(SIZE{std::max<LONG>(w, tint_.size.cx), std::max<LONG>(h, tint_.size.cy)}))
+        return;
+    GdiFlush();  // the last copy out of the tint canvas is done before its pixels change
     auto channel = [](COLORREF c, int shift) { return static_cast<unsigned char>((c >> shift) & 0xFF); };
     for (int y = 0; y < h; ++y) {
-        const unsigned char* in = bits_ + (static_cast<size_t>(device.top - origin.y + y) * size_.cx +
-                                           (device.left - origin.x)) * 4;
-        unsigned char* out = tintBits_ + static_cast<size_t>(y) * tintSize_.cx * 4;
+        const unsigned char* in =
+            clean_.bits + (static_cast<size_t>(device.top - origin.y + y) * clean_.size.cx + (device.left - origin.x)) * 4;
+        unsigned char* out = tint_.bits + static_cast<size_t>(y) * tint_.size.cx * 4;
         for (int x = 0; x < w; ++x, in += 4, out += 4) {
             // DIB bytes are B, G, R; COLORREF holds R in its low byte.
             for (int c = 0; c < 3; ++c) {
@@ -127,7 +109,7 @@ void CPageCache::DrawHighlight(HDC dc, const RECT& device, POINT origin) {
             out[3] = 0;
         }
     }
-    BitBlt(dc, device.left, device.top, w, h, tintDC_, 0, 0, SRCCOPY);
+    BitBlt(dc, device.left, device.top, w, h, tint_.dc, 0, 0, SRCCOPY);
 }
 
 }  // namespace zyqn

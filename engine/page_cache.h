@@ -15,13 +15,26 @@
 
 namespace zyqn {
 
+// A 32-bit DIB section selected into a memory DC of its own.
+struct DibCanvas {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    unsigned char* bits = nullptr;  // B, G, R, x rows, top first
+    SIZE size{0, 0};
+
+    DibCanvas() = default;
+    ~DibCanvas() { Free(); }
+    DibCanvas(const DibCanvas&) = delete;
+    DibCanvas& operator=(const DibCanvas&) = delete;
+    // Drops what it held and makes a canvas of the size; false, and empty, on failure.
+    bool Make(SIZE s);
+    void Free();
+};
+
 class CPageCache {
 public:
     CPageCache() = default;
-    ~CPageCache() {
-        Clear();
-        ClearTint();
-    }
     CPageCache(const CPageCache&) = delete;
     CPageCache& operator=(const CPageCache&) = delete;
 
@@ -37,24 +50,14 @@ public:
 private:
     bool Prepare(SIZE size);
     void DrawHighlight(HDC dc, const RECT& device, POINT origin);
-    // The tinted pixels go through one bitmap kept for the next highlight,
-    // grown when a box needs more; tintDC_ has it selected.
-    bool PrepareTint(int w, int h);
-    void ClearTint();
 
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    const unsigned char* bits_ = nullptr;  // B, G, R, x rows of the clean page
-    SIZE size_{0, 0};
+    DibCanvas clean_;  // the page without highlights
+    // The tinted pixels go through one canvas kept for the next highlight,
+    // grown when a box needs more.
+    DibCanvas tint_;
     int page_ = -1;
     float scale_ = 0;
     unsigned serial_ = 0;
-    HDC tintDC_ = nullptr;
-    HBITMAP tint_ = nullptr;
-    HGDIOBJ oldTint_ = nullptr;
-    unsigned char* tintBits_ = nullptr;
-    SIZE tintSize_{0, 0};
 };
 
 // The colour a pixel of a note drawn over the highlight has, from the same
