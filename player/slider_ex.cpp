@@ -1,8 +1,10 @@
 #include "player/slider_ex.h"
 
+#include <cstring>
 #include <cwchar>
 
 #include "abi/dib_section.h"
+#include "uikit/core/render.h"
 #include "uikit/markup/image_draw.h"
 
 namespace {
@@ -65,30 +67,11 @@ int CSliderExUI::MeasureOf(int value) const {
     return m < last ? m : last;
 }
 
-void CSliderExUI::UpdateTickLayer() {
-    int thumb = GetThumbSize().cx;
-    if (layer_.bitmap && EqualRect(&layer_.rect, &rcItem_) && layer_.thumbWidth == thumb &&
-        layer_.tickCount == tickCount_)
-        return;
-    FreeTickLayer();
-    int w = rcItem_.right - rcItem_.left, h = rcItem_.bottom - rcItem_.top;
-    if (w <= 0 || h <= 0) return;
-    void* bits = nullptr;
-    layer_.bitmap = CreateDib32(nullptr, w, h, &bits);
-    if (!layer_.bitmap) return;
-    layer_.bits = static_cast<unsigned char*>(bits);
-    layer_.rect = rcItem_;
-    layer_.thumbWidth = thumb;
-    layer_.tickCount = tickCount_;
-    memset(layer_.bits, 0, static_cast<size_t>(w) * h * 4);
-    // The strokes go on in white over black, at the places the ruler's own
-    // coordinates give them, moved by a whole number of pixels; then every
-    // touched pixel becomes the tick colour, opaque.
+// The ticks drawn on dc, whose origin is the ruler's corner.
+void CSliderExUI::DrawTicks(HDC dc, COLORREF colour) {
     int tickH = (tickArea_.bottom - tickArea_.top) / 5;
     int top = tickArea_.top - rcItem_.top, bottom = tickArea_.bottom - rcItem_.top;
-    std::vector<RulerTick> ticks = ComputeRulerTicks(rcItem_, thumb, tickCount_);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(dc, layer_.bitmap);
+    std::vector<RulerTick> ticks = ComputeRulerTicks(rcItem_, GetThumbSize().cx, tickCount_);
     std::vector<POINT> points;
     std::vector<DWORD> counts;
     // Thin ticks first, then the thick ones over them, one pen and one call each.
@@ -106,15 +89,63 @@ void CSliderExUI::UpdateTickLayer() {
             counts.push_back(2);
         }
         if (counts.empty()) continue;
-        HPEN pen = CreatePen(PS_SOLID, pass + 1, RGB(255, 255, 255));
+        HPEN pen = CreatePen(PS_SOLID, pass + 1, colour);
         HGDIOBJ oldPen = SelectObject(dc, pen);
         PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
         SelectObject(dc, oldPen);
         DeleteObject(pen);
     }
-    SelectObject(dc, oldBitmap);
+}
+
+// Draws the background into the layer (selected into dc) and keeps it when
+// it covers every pixel: drawn over black and over white it then comes out
+// the same.
+bool CSliderExUI::DrawBackgroundLayer(HDC dc, int w, int h) {
+    if (bkImage_.empty()) return false;
+    size_t bytes = static_cast<size_t>(w) * h * 4;
+    RECT all = {0, 0, w, h};
+    memset(layer_.bits, 0xFF, bytes);
+    UiKit::Render::DrawImageDescription(dc, manager_, all, all, bkImage_);
+    GdiFlush();
+    std::vector<unsigned char> overWhite(layer_.bits, layer_.bits + bytes);
+    memset(layer_.bits, 0, bytes);
+    UiKit::Render::DrawImageDescription(dc, manager_, all, all, bkImage_);
+    GdiFlush();
+    for (size_t i = 0; i < bytes; i += 4)
+        if (memcmp(&overWhite[i], layer_.bits + i, 3) != 0) return false;
+    return true;
+}
+
+void CSliderExUI::UpdateTickLayer() {
+    int thumb = GetThumbSize().cx;
+    if (layer_.bitmap && EqualRect(&layer_.rect, &rcItem_) && layer_.thumbWidth == thumb &&
+        layer_.tickCount == tickCount_ && layer_.background == bkImage_)
+        return;
+    FreeTickLayer();
+    int w = rcItem_.right - rcItem_.left, h = rcItem_.bottom - rcItem_.top;
+    if (w <= 0 || h <= 0) return;
+    void* bits = nullptr;
+    layer_.bitmap = CreateDib32(nullptr, w, h, &bits);
+    if (!layer_.bitmap) return;
+    layer_.bits = static_cast<unsigned char*>(bits);
+    layer_.rect = rcItem_;
+    layer_.thumbWidth = thumb;
+    layer_.tickCount = tickCount_;
+    layer_.background = bkImage_;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, layer_.bitmap);
+    layer_.withBackground = DrawBackgroundLayer(dc, w, h);
+    if (layer_.withBackground) {
+        DrawTicks(dc, kTickColour);
+    } else {
+        // White strokes over black, then every touched pixel becomes the tick colour, opaque.
+        memset(layer_.bits, 0, static_cast<size_t>(w) * h * 4);
+        DrawTicks(dc, RGB(255, 255, 255));
+    }
+    SelectObject(dc, old);
     DeleteDC(dc);
     GdiFlush();
+    if (layer_.withBackground) return;
     for (unsigned char* px = layer_.bits; px < layer_.bits + static_cast<size_t>(w) * h * 4; px += 4) {
         if (px[0] | px[1] | px[2]) {
             px[0] = GetBValue(kTickColour);
@@ -125,26 +156,36 @@ void CSliderExUI::UpdateTickLayer() {
     }
 }
 
-void CSliderExUI::PaintStatusImage(HDC hdc) {
+void CSliderExUI::PaintBkImage(HDC hdc) {
     if (tickCount_ >= 2) {
         tickArea_ = TickAreaOf(rcItem_, GetThumbSize().cx, tickCount_).area;
         UpdateTickLayer();
-        RECT visible;
-        if (layer_.bitmap && IntersectRect(&visible, &paintRect_, &rcItem_)) {
-            HDC mem = CreateCompatibleDC(hdc);
-            HGDIOBJ old = SelectObject(mem, layer_.bitmap);
+        if (layer_.bitmap && layer_.withBackground) return;  // the layer brings it
+    }
+    CSliderUI::PaintBkImage(hdc);
+}
+
+void CSliderExUI::PaintStatusImage(HDC hdc) {
+    RECT visible;
+    if (tickCount_ >= 2 && layer_.bitmap && IntersectRect(&visible, &paintRect_, &rcItem_)) {
+        HDC mem = CreateCompatibleDC(hdc);
+        HGDIOBJ old = SelectObject(mem, layer_.bitmap);
+        RECT source = visible;
+        OffsetRect(&source, -rcItem_.left, -rcItem_.top);
+        if (layer_.withBackground) {
+            BitBlt(hdc, visible.left, visible.top, visible.right - visible.left, visible.bottom - visible.top, mem,
+                   source.left, source.top, SRCCOPY);
+        } else {
             UiKit::UIImageInfo view;
             view.bitmap = layer_.bitmap;
             view.bits = layer_.bits;
             view.width = rcItem_.right - rcItem_.left;
             view.height = rcItem_.bottom - rcItem_.top;
             view.alpha = true;
-            RECT source = visible;
-            OffsetRect(&source, -rcItem_.left, -rcItem_.top);
             UiKit::BlendImagePart(hdc, visible, mem, view, source, 255);
-            SelectObject(mem, old);
-            DeleteDC(mem);
         }
+        SelectObject(mem, old);
+        DeleteDC(mem);
     }
     CSliderUI::PaintStatusImage(hdc);
 }

@@ -25,6 +25,7 @@ public:
     ~CSliderExUI() override;
     const wchar_t* GetClassName() const override { return L"SliderExUI"; }
     void* FindInterface(const wchar_t* name) override;
+    void PaintBkImage(HDC hdc) override;
     void PaintStatusImage(HDC hdc) override;
 
     // Ten units per measure: maximum = n x 10, step 1, minimum 0.
@@ -36,17 +37,23 @@ public:
 private:
     // A long score has hundreds of ticks, and the thick ones are wide-pen
     // strokes that GDI turns into polygons: far more than a repaint of the
-    // ruler may cost. They change only with the ruler's place or its tick
-    // count, so they are drawn once into a layer (premultiplied, opaque
-    // where a tick is, clear elsewhere) that every paint blends.
+    // ruler may cost. They change only with the ruler's place, its tick
+    // count or its background, so they are drawn once into a layer. Over an
+    // opaque background the layer holds background and ticks together and a
+    // paint copies it; otherwise it holds the ticks alone (premultiplied,
+    // opaque where a tick is, clear elsewhere) and a paint blends it.
     struct TickLayer {
         RECT rect = {0, 0, 0, 0};
         int thumbWidth = 0;
         int tickCount = 0;
+        UiKit::CUIString background;
+        bool withBackground = false;
         HBITMAP bitmap = nullptr;
         unsigned char* bits = nullptr;
     };
     void UpdateTickLayer();
+    bool DrawBackgroundLayer(HDC dc, int w, int h);
+    void DrawTicks(HDC dc, COLORREF colour);
     void FreeTickLayer();
 
     int tickCount_ = 0;

@@ -1,9 +1,12 @@
 // The ruler's arithmetic: where its ticks fall, which are thick, which
-// measure a value stands for, and how play times read.
+// measure a value stands for, and how play times read; and its ticks as
+// painted from the layer it keeps.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
+#include "abi/dib_section.h"
 #include "player/slider_ex.h"
 
 namespace {
@@ -68,3 +71,57 @@ TEST(PlayClock, MinutesAndWholeSeconds) {
 }
 
 }  // namespace
+
+// A ruler without a background of its own blends the ticks it keeps over
+// whatever lies beneath: the tick colour on every tick's column, in the
+// bands at the top and the bottom edge, and the backdrop untouched between
+// them, painted afresh or again from the kept layer.
+TEST(RulerPainting, KeptTicksLandOnTheirColumnsOverWhatLiesBeneath) {
+    const DWORD backdrop = 0x00C8D2DC, tick = 0x00433230;  // B, G, R as DIB pixels
+    struct Case {
+        int width, measures;
+    } cases[] = {{875, 16}, {875, 200}, {1596, 12}, {300, 1}};
+    for (const Case& c : cases) {
+        const int w = c.width + 40, h = 40;
+        HDC dc = CreateCompatibleDC(nullptr);
+        void* bits = nullptr;
+        HBITMAP bmp = CreateDib32(dc, w, h, &bits);
+        ASSERT_NE(bmp, nullptr);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        DWORD* px = static_cast<DWORD*>(bits);
+        const RECT rc = {20, 10, 20 + c.width, 27};
+        CSliderExUI ruler;
+        ruler.SetThumbSize(SIZE{20, 17});
+        ruler.SetPosition(rc);
+        ruler.SetMeasureCount(c.measures);
+        std::vector<RulerTick> ticks = ComputeRulerTicks(rc, 20, c.measures * 10);
+        ASSERT_EQ(ticks.size(), static_cast<size_t>(c.measures + 1));
+        for (int round = 0; round < 2; ++round) {
+            for (int i = 0; i < w * h; ++i) px[i] = backdrop;
+            ruler.Paint(dc, rc);
+            GdiFlush();
+            auto at = [&](int x, int y) { return px[y * w + x] & 0xFFFFFF; };
+            const int topBand = rc.top + 2, bottomBand = rc.bottom - 3, between = rc.top + 8;
+            for (const RulerTick& t : ticks) {
+                EXPECT_EQ(at(t.x, topBand), tick) << c.measures << " measures, round " << round << ", tick at " << t.x;
+                EXPECT_EQ(at(t.x, bottomBand), tick) << c.measures << " measures, round " << round << ", tick at " << t.x;
+            }
+            int stray = 0, marked = 0;
+            for (int x = 0; x < w; ++x) {
+                if (at(x, between) != backdrop) ++marked;
+                if (at(x, topBand) == tick) {
+                    bool onTick = false;
+                    for (const RulerTick& t : ticks) onTick = onTick || std::abs(x - t.x) <= (t.thick ? 1 : 0);
+                    if (!onTick) ++stray;
+                } else if (at(x, topBand) != backdrop) {
+                    ++marked;
+                }
+            }
+            EXPECT_EQ(stray, 0) << c.measures << " measures: tick colour off every tick's column";
+            EXPECT_EQ(marked, 0) << c.measures << " measures: the backdrop changed where no tick is";
+        }
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteDC(dc);
+    }
+}
