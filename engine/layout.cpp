@@ -133,6 +133,9 @@ Spacing MeasureSpacing(const Measure& m) {
     const double startRoom = 2 + (m.repeatStart ? 6 : 0), endRoom = 2 + (m.repeatEnd ? 6 : 0);
     KeepApart(sp, LyricLabels(m), startRoom, endRoom);
     KeepApart(sp, PedalLabels(m), startRoom, endRoom);
+    // A change's text above the measure keeps clear of the next measure's.
+    const ChangeText change = ChangeTextOf(m);
+    if (!change.Empty()) sp.padRight += std::max(0.0, ChangeTextWidth(change) + kChangeGap - sp.Width(0.0));
     return sp;
 }
 
@@ -263,13 +266,19 @@ bool Tied(const Event& ev) {
     return false;
 }
 
+// Lines of words under a note: its dynamic's, and its "cresc." on it or under it.
+int WordLines(const Event& ev, int hairpinLevel) {
+    return ev.hairpin ? hairpinLevel + 1 : ev.dynamic ? 1 : 0;
+}
+
 // The highest and lowest ink of an event relative to its lowest digit's top.
-Extent Reach(const Event& ev, bool fingersAbove) {
+Extent Reach(const Event& ev, bool fingersAbove, int hairpinLevel) {
     Extent e;
+    const int words = WordLines(ev, hairpinLevel) * kDynamicRoom;
     if (ev.IsRest()) {
         int ul = ev.underlines + ev.dots;  // the last "0" of a dotted rest has the most lines
         e.above = (ev.fermata ? kFermataRoom : 0) + (ev.inSlur ? kTieRoom + kSlurRoom : 0) - kInkTop;
-        e.below = MarksBottom(ul, 0) + (ev.dynamic ? kDynamicRoom : 0);
+        e.below = MarksBottom(ul, 0) + words;
         return e;
     }
     auto heads = HeadsHighFirst(ev);
@@ -283,7 +292,7 @@ Extent Reach(const Event& ev, bool fingersAbove) {
     if (ev.triplet >= 0) e.above += kTripletRoom;
     e.below = MarksBottom(ev.underlines, std::max(0, -heads.back()->octave));
     (fingersAbove ? e.above : e.below) += FingerRoom(ev);
-    if (ev.dynamic) e.below += kDynamicRoom;
+    e.below += words;
     if (!ev.graces.empty()) {  // small digits with their octave dots, the slur under them
         int up = 0;
         for (const Head& g : ev.graces) up = std::max(up, g.octave);
@@ -294,7 +303,28 @@ Extent Reach(const Event& ev, bool fingersAbove) {
     return e;
 }
 
-void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm) {
+// "cresc." goes on the dynamics' line unless that line is taken: by the
+// note's own dynamic, or by the next word of its hand on the system, closer
+// than the word is long. Needs the system's measures placed.
+int HairpinLevel(const Score& score, const Layout& layout, const PlacedSystem& sys, const EventRef& ref) {
+    const Event& ev = score.measures[ref.measure].Voice(ref.hand, ref.voice)[ref.index];
+    if (!ev.hairpin) return 0;
+    if (ev.dynamic) return 1;
+    const double reach = TickX(layout.measures[ref.measure], score.measures[ref.measure].length, ev.start) +
+                         kWordCharWidth * std::string(HairpinName(ev.hairpin)).size() + 4;
+    for (int i = ref.measure, k = ref.index + 1; i < sys.firstMeasure + sys.measureCount; ++i, k = 0) {
+        const Measure& m = score.measures[i];
+        const auto& voice = m.Voice(ref.hand, ref.voice);
+        for (; k < static_cast<int>(voice.size()); ++k) {
+            const int x = TickX(layout.measures[i], m.length, voice[k].start);
+            if (x > reach) return 0;
+            if (voice[k].dynamic || voice[k].hairpin) return 1;
+        }
+    }
+    return 0;
+}
+
+void PlaceEvents(const Score& score, const Layout& layout, const PlacedSystem& sys, PlacedMeasure& pm) {
     const Measure& m = score.measures[pm.index];
     for (int slot = 0; slot < kHighlightSlots; ++slot) {  // each voice of each hand
         const int hand = slot % 2, voice = slot / 2;
@@ -305,6 +335,7 @@ void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm)
             PlacedEvent pe;
             pe.ref = EventRef{pm.index, hand, static_cast<int>(i), voice};
             pe.x = TickX(pm, m.length, ev.start);
+            pe.hairpinLevel = HairpinLevel(score, layout, sys, pe.ref);
             if (ev.IsRest()) {
                 pe.headTops.push_back(lowestTop);
             } else {
@@ -331,12 +362,14 @@ void PlaceEvents(const Score& score, const PlacedSystem& sys, PlacedMeasure& pm)
 
 // Room above and below the lowest digits of a voice's line in a system; a
 // line without notes needs none.
-Extent LineReach(const Score& score, const PlacedSystem& sys, int hand, int voice) {
+Extent LineReach(const Score& score, const Layout& layout, const PlacedSystem& sys, int hand, int voice) {
     Extent line{2 - kInkTop, kBaseline + 2};  // the highlight box's margin at least
     bool any = false;
     for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i)
-        for (const Event& ev : score.measures[i].Voice(hand, voice)) {
-            Extent e = Reach(ev, FingersAbove(hand, voice));
+        for (size_t k = 0; k < score.measures[i].Voice(hand, voice).size(); ++k) {
+            const Event& ev = score.measures[i].Voice(hand, voice)[k];
+            Extent e = Reach(ev, FingersAbove(hand, voice),
+                             HairpinLevel(score, layout, sys, EventRef{i, hand, static_cast<int>(k), voice}));
             line.above = std::max(line.above, e.above);
             line.below = std::max(line.below, e.below);
             any = true;
@@ -450,6 +483,21 @@ std::vector<Label> PedalLabels(const Measure& m) {
     return out;
 }
 
+ChangeText ChangeTextOf(const Measure& m) {
+    ChangeText t;
+    if (m.keyChange) t.key = std::string("1=") + KeyName(m.key);
+    if (m.meterChange) t.meter = std::to_string(m.beats) + "/" + std::to_string(m.unit);
+    if (m.tempoChange) t.tempo = "= " + std::to_string(m.tempo);
+    return t;
+}
+
+double ChangeTextWidth(const ChangeText& text) {
+    double w = 0;
+    for (const std::string* part : {&text.key, &text.meter, &text.tempo})
+        if (!part->empty()) w += (w > 0 ? kChangeGap : 0) + kChangeCharWidth * part->size();
+    return w + (text.tempo.empty() ? 0 : kTempoNoteWidth);
+}
+
 int DashTicks(const Event& ev) { return ev.triplet >= 0 ? kTicksPerQuarter * 2 / 3 : kTicksPerQuarter; }
 
 int TickX(const PlacedMeasure& m, int measureLength, int tick) {
@@ -556,7 +604,7 @@ Layout LayoutScore(const Score& score) {
     std::vector<Extent> reach[2], second[2];
     for (PlacedSystem& sys : layout.systems) {
         for (int hand = 0; hand < 2; ++hand) {
-            Extent e = LineReach(score, sys, hand, 0), lower = LineReach(score, sys, hand, 1);
+            Extent e = LineReach(score, layout, sys, hand, 0), lower = LineReach(score, layout, sys, hand, 1);
             reach[hand].push_back(e);
             second[hand].push_back(lower);
             sys.rowHeight[hand] = e.above + e.below;
@@ -567,9 +615,11 @@ Layout LayoutScore(const Score& score) {
             if (m.ending || m.segno || m.fine || m.jump || layout.measures[i].firstEnding) sys.markBand = kMarkBand;
             if (!LyricLabels(m).empty()) sys.lyricTop = 1;  // placed below
             if (!PedalLabels(m).empty()) sys.pedalTop = 1;
+            if (!ChangeTextOf(m).Empty() || !m.TempoWords().empty()) sys.wordBand = kWordBand;
         }
         const int lyricBand = sys.lyricTop ? kLyricBand : 0, pedalBand = sys.pedalTop ? kPedalBand : 0;
-        heights.push_back(kNumberBand + sys.markBand + sys.rowHeight[0] + lyricBand + kHandGap + sys.rowHeight[1] + pedalBand);
+        heights.push_back(kNumberBand + sys.markBand + sys.wordBand + sys.rowHeight[0] + lyricBand + kHandGap +
+                          sys.rowHeight[1] + pedalBand);
     }
     layout.pageFirstSystem = PageStarts(heights);
     int page = -1, y = 0;
@@ -581,7 +631,7 @@ Layout LayoutScore(const Score& score) {
         }
         sys.page = page;
         sys.top = y;
-        sys.rowTop[kHandRight] = y + kNumberBand + sys.markBand;
+        sys.rowTop[kHandRight] = y + kNumberBand + sys.markBand + sys.wordBand;
         const int lyricBand = sys.lyricTop ? kLyricBand : 0, pedalBand = sys.pedalTop ? kPedalBand : 0;
         if (sys.lyricTop) sys.lyricTop = sys.rowTop[kHandRight] + sys.rowHeight[kHandRight];
         sys.rowTop[kHandLeft] = sys.rowTop[kHandRight] + sys.rowHeight[kHandRight] + lyricBand + kHandGap;
@@ -597,7 +647,7 @@ Layout LayoutScore(const Score& score) {
             pm.page = page;
             pm.box.top = sys.rowTop[kHandRight];
             pm.box.bottom = sys.bottom;
-            PlaceEvents(score, sys, pm);
+            PlaceEvents(score, layout, sys, pm);
         }
         y = sys.bottom + kSystemGap;
     }

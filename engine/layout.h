@@ -6,6 +6,7 @@
 // when that reads well. The renderer scales these figures; hit testing and
 // the play view read them back.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "engine/zyqn_model.h"
@@ -68,6 +69,10 @@ constexpr int kLyricBand = 17;       // the words under the right hand
 constexpr int kLyricBaseline = 12;
 constexpr int kPedalBand = 17;       // "Ped." and "*" under the left hand
 constexpr int kPedalBaseline = 12;
+constexpr int kWordBand = 14;        // changes of key, meter and tempo, rit. and a tempo, above a system that has them
+constexpr int kWordFont = 12;        // rit., a tempo, and cresc. and dim. under the notes, in italics
+constexpr double kWordCharWidth = 5.6;  // an upper bound for a character of those: room kept before drawing
+constexpr double kChangeCharWidth = 7;  // the same for "1=G 3/4", upright in kSmallFont
 }  // namespace metrics
 
 // Vertical offsets of octave dots and underlines from a digit's top.
@@ -106,6 +111,7 @@ struct PlacedEvent {
     int headTop = 0;  // top of the highest note's digit (or the rest's)
     std::vector<int> headTops;  // every note's digit top, highest pitch first (one entry for a rest)
     int marksTop = 0;  // above the highest note's octave dots and staccato: where ties and brackets may start
+    int hairpinLevel = 0;  // "cresc." or "dim." under the dynamics' line (1) or on it (0)
     Box box;          // the notes' digits and accidentals with room to spare: what a click hits
     // The note's own ink and a little paper round it: digits, accidentals,
     // octave dots and augmentation dots. What the highlight tints; unlike
@@ -142,6 +148,7 @@ struct PlacedSystem {
     int BottomLine(int hand) const { return secondTop[hand] ? secondTop[hand] : lowestTop[hand]; }
     int markBand = 0;           // above the right hand's row: endings and words
     int lyricTop = 0, pedalTop = 0;  // the bands of sung words and of pedal marks, 0 when none
+    int wordBand = 0;           // under the mark band: changes of key, meter and tempo, and tempo words
     int firstMeasure = 0, measureCount = 0;
     double stretch = 1.0;  // justification applied to the natural spacing
 };
@@ -166,5 +173,17 @@ int TickX(const PlacedMeasure& m, int measureLength, int tick);
 
 // Ticks a dash stands for after an event: a quarter, or two thirds of one in a triplet.
 int DashTicks(const Event& ev);
+
+// What a measure that changes key, meter or tempo shows above it: "1=G",
+// "3/4", and the tempo's number (drawn after a note glyph); empty when none.
+struct ChangeText {
+    std::string key, meter, tempo;
+    bool Empty() const { return key.empty() && meter.empty() && tempo.empty(); }
+};
+ChangeText ChangeTextOf(const Measure& m);
+// Room the change text needs, and the gap between its parts and after it.
+constexpr double kChangeGap = 6;
+constexpr double kTempoNoteWidth = 11;  // the note glyph and the space after it
+double ChangeTextWidth(const ChangeText& text);
 
 }  // namespace zyqn

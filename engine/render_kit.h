@@ -60,6 +60,28 @@ inline double Arc(HDC dc, const Xf& xf, double x1, double x2, double y, double d
 // at y; k scales it (0.62 beside a digit, smaller beside a grace note).
 void Accidental(HDC dc, const Xf& xf, int kind, double right, double y, double k = 0.62);
 
+// The note a tempo counts, drawn, as fonts may lack it: a filled head with
+// its stem (and a flag or two for an eighth or a sixteenth, hollow for a
+// half), its left at x on the baseline, `size` 1 at the title's size.
+inline void TempoNote(HDC dc, const Xf& xf, double x, double baseline, int unit, double size, COLORREF ink,
+                      COLORREF paper) {
+    auto X = [&](double dx) { return xf.X(x + dx * size); };
+    auto Y = [&](double dy) { return xf.Y(baseline - dy * size); };
+    auto fill = [&](int l, int t, int r, int b, COLORREF c) {
+        RECT rc{l, t, r, b};
+        SetBkColor(dc, c);
+        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    };
+    Ellipse(dc, X(0), Y(4.6), X(6.4), Y(0));
+    fill(X(5.4), Y(13), X(5.4) + xf.Len(1), Y(2.3), ink);
+    if (unit == 8) Line(dc, X(5.9), Y(13), X(9.5), Y(8));
+    if (unit == 16) {
+        Line(dc, X(5.9), Y(13), X(9.5), Y(9));
+        Line(dc, X(5.9), Y(10), X(9.5), Y(6));
+    }
+    if (unit == 2) fill(X(1.5), Y(3.4), X(4.9), Y(1.2), paper);
+}
+
 // The same voice's next (step 1) or previous (step -1) note or rest.
 inline EventRef Neighbour(const Score& score, EventRef ref, int step) {
     int m = ref.measure, i = ref.index + step;

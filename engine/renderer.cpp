@@ -43,11 +43,11 @@ namespace {
 
 constexpr int kMaxStack = 8;  // the parser's chord limit
 
-// Underlines join within a beat: a quarter, a dotted quarter in 6/8 and the
-// like, an eighth in 3/8 where each eighth is felt on its own.
-int BeatGroupTicks(const Score& score) {
-    if (score.unit == 8) return score.beats % 3 == 0 && score.beats > 3 ? kTicksPerQuarter * 3 / 2 : kTicksPerQuarter / 2;
-    if (score.unit == 16) return kTicksPerQuarter / 4;
+// Underlines join within a beat of the measure's meter: a quarter, a dotted
+// quarter in 6/8 and the like, an eighth in 3/8 where each eighth is felt on its own.
+int BeatGroupTicks(const Measure& m) {
+    if (m.unit == 8) return m.beats % 3 == 0 && m.beats > 3 ? kTicksPerQuarter * 3 / 2 : kTicksPerQuarter / 2;
+    if (m.unit == 16) return kTicksPerQuarter / 4;
     return kTicksPerQuarter;
 }
 
@@ -117,7 +117,8 @@ void CScoreRenderer::Flush(HDC dc) {
 }
 
 void CScoreRenderer::FreeFonts() {
-    for (HFONT* f : {&fonts_.digit, &fonts_.small, &fonts_.title, &fonts_.subtitle, &fonts_.dynamic, &fonts_.lyric}) {
+    for (HFONT* f : {&fonts_.digit, &fonts_.small, &fonts_.title, &fonts_.subtitle, &fonts_.dynamic, &fonts_.lyric,
+                     &fonts_.word}) {
         if (*f) DeleteObject(*f);
         *f = nullptr;
     }
@@ -140,6 +141,9 @@ void CScoreRenderer::MakeFonts(float scale) {
     fonts_.dynamic = CreateFontW(-std::max(1, static_cast<int>(std::lround(13 * scale))), 0, 0, 0, FW_BOLD, TRUE, 0, 0,
                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                                  DEFAULT_PITCH | FF_ROMAN, L"Times New Roman");
+    fonts_.word = CreateFontW(-std::max(1, static_cast<int>(std::lround(kWordFont * scale))), 0, 0, 0, FW_NORMAL, TRUE, 0, 0,
+                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                              DEFAULT_PITCH | FF_ROMAN, L"Times New Roman");
     fonts_.scale = scale;
     HDC screen = GetDC(nullptr);
     HGDIOBJ old = SelectObject(screen, fonts_.digit);
@@ -218,14 +222,7 @@ void CScoreRenderer::DrawTitleBlock(HDC dc, const Score& score, const PageView& 
     ExtTextOutW(dc, x, xf.Y(baseline), 0, nullptr, keyMeter, static_cast<UINT>(wcslen(keyMeter)), nullptr);
     GetTextExtentPoint32W(dc, keyMeter, static_cast<int>(wcslen(keyMeter)), &ext);
     double nx = (x + ext.cx - view.origin.x) / view.scale;  // back to page units
-    Ellipse(dc, xf.X(nx), xf.Y(baseline - 4.6), xf.X(nx + 6.4), xf.Y(baseline));
-    Fill(dc, xf.X(nx + 5.4), xf.Y(baseline - 13), xf.X(nx + 5.4) + xf.Len(1), xf.Y(baseline - 2.3), kInkColor);
-    if (score.unit == 8) Line(dc, xf.X(nx + 5.9), xf.Y(baseline - 13), xf.X(nx + 9.5), xf.Y(baseline - 8));
-    if (score.unit == 16) {
-        Line(dc, xf.X(nx + 5.9), xf.Y(baseline - 13), xf.X(nx + 9.5), xf.Y(baseline - 9));
-        Line(dc, xf.X(nx + 5.9), xf.Y(baseline - 10), xf.X(nx + 9.5), xf.Y(baseline - 6));
-    }
-    if (score.unit == 2) Fill(dc, xf.X(nx + 1.5), xf.Y(baseline - 3.4), xf.X(nx + 4.9), xf.Y(baseline - 1.2), kPaperColor);
+    TempoNote(dc, xf, nx, baseline, score.unit, 1.0, kInkColor, kPaperColor);
     ExtTextOutW(dc, xf.X(nx + 9), xf.Y(baseline), 0, nullptr, tempo, static_cast<UINT>(wcslen(tempo)), nullptr);
 }
 
@@ -298,6 +295,7 @@ void CScoreRenderer::DrawSystem(HDC dc, const Score& score, const Layout& layout
         }
     }
     if (!greek) DrawNavigation(dc, score, layout, system, view);
+    if (!greek) DrawWords(dc, score, layout, system, view);
     for (int i = sys.firstMeasure; i <= last; ++i)
         for (int hand = 0; hand < 2; ++hand)
             for (int voice = 0; voice < kVoices; ++voice)
@@ -425,23 +423,30 @@ void CScoreRenderer::DrawEvent(HDC dc, const Score& score, const Layout& layout,
         InkDot(xf.X(cx), xf.Y(base - 1.2), static_cast<int>(std::lround(1.2 * xf.s)));
         AddMark(view, MarkKind::Fermata, cx - 5.5, base - 6.5, cx + 5.5, base + 0.5, pe.ref);
     }
-    if (ev.dynamic) {  // under the note, clear of its underlines and dots
-        const std::wstring word = Widen(DynamicName(ev.dynamic));
+    if (ev.dynamic || ev.hairpin) {  // words under the note, clear of its underlines and dots
         auto lowest = std::min_element(ev.heads.begin(), ev.heads.end(),
                                        [](const Head& a, const Head& b) { return a.midi < b.midi; });
         const int down = lowest == ev.heads.end() ? 0 : std::max(0, -lowest->octave);
         const double baseline = lowestTop + MarksBottom(ev.IsRest() ? ev.underlines + ev.dots : ev.underlines, down) + 10 +
                                 (FingersAbove(hand, voice) ? 0 : FingerRoom(ev));
-        SelectObject(dc, fonts_.dynamic);
-        SetTextAlign(dc, TA_LEFT | TA_BASELINE);
-        ExtTextOutW(dc, xf.X(pe.x), xf.Y(baseline), 0, nullptr, word.c_str(), static_cast<UINT>(word.size()), nullptr);
-        AddMark(view, MarkKind::Dynamic, pe.x, baseline - 8, pe.x + 6.5 * word.size(), baseline + 1, pe.ref);
+        if (ev.dynamic) {
+            const std::wstring word = Widen(DynamicName(ev.dynamic));
+            SelectObject(dc, fonts_.dynamic);
+            SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+            ExtTextOutW(dc, xf.X(pe.x), xf.Y(baseline), 0, nullptr, word.c_str(), static_cast<UINT>(word.size()), nullptr);
+            AddMark(view, MarkKind::Dynamic, pe.x, baseline - 8, pe.x + 6.5 * word.size(), baseline + 1, pe.ref);
+        }
+        if (ev.hairpin) {  // "cresc." on the dynamics' line, or under it
+            const double y = baseline + pe.hairpinLevel * kDynamicRoom;
+            const double w = Text(dc, fonts_.word, TA_LEFT, pe.x, y, Widen(HairpinName(ev.hairpin)), view, true);
+            AddMark(view, MarkKind::Dynamic, pe.x, y - 8, pe.x + w, y + 1, pe.ref);
+        }
     }
 
     // Underlines, joined to the next note of the same beat that has as many;
     // a dash or a dotted rest's pieces in between break them.
     const auto& events = m.Voice(hand, voice);
-    const int group = BeatGroupTicks(score);
+    const int group = BeatGroupTicks(m);
     for (int k = 0; k < ev.underlines; ++k) {
         double right = pe.x + kDigitWidth + 1;
         if (index + 1 < static_cast<int>(events.size()) && ev.dashes == 0 && !(ev.IsRest() && ev.dots)) {

@@ -55,7 +55,8 @@ public:
 private:
     struct Fonts {
         float scale = 0;
-        HFONT digit = nullptr, small = nullptr, title = nullptr, subtitle = nullptr, dynamic = nullptr, lyric = nullptr;
+        HFONT digit = nullptr, small = nullptr, title = nullptr, subtitle = nullptr, dynamic = nullptr, lyric = nullptr,
+              word = nullptr;
     };
     void MakeFonts(float scale);
     void FreeFonts();
@@ -68,6 +69,7 @@ private:
                  int index, const PageView& view);
     void DrawRepeat(const PageView& view, const PlacedSystem& sys, int x, int side);
     void DrawNavigation(HDC dc, const Score& score, const Layout& layout, int system, const PageView& view);
+    void DrawWords(HDC dc, const Score& score, const Layout& layout, int system, const PageView& view);
     void DrawSlur(HDC dc, const Score& score, const Layout& layout, const PlacedMeasure& pm, int hand, int voice,
                   int index, const PageView& view);
     void DrawTriplet(HDC dc, const Score& score, const PlacedMeasure& pm, int hand, int voice, int index,

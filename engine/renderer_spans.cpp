@@ -1,7 +1,11 @@
 // The marks that span notes or measures: repeat signs, endings and the
-// words of jumps, ties, slurs and triplet brackets.
+// words of jumps, changes of key, meter and tempo and tempo words, ties,
+// slurs and triplet brackets.
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/render_kit.h"
 #include "engine/renderer.h"
@@ -44,7 +48,7 @@ void CScoreRenderer::DrawNavigation(HDC dc, const Score& score, const Layout& la
     const Xf xf = XfOf(view);
     const PlacedSystem& sys = layout.systems[system];
     if (!sys.markBand) return;
-    const double y = sys.rowTop[kHandRight] - kMarkBand + 2;
+    const double y = sys.rowTop[kHandRight] - sys.wordBand - kMarkBand + 2;
     const int last = sys.firstMeasure + sys.measureCount - 1;
     bool fine = false;
     for (const Measure& m : score.measures) fine = fine || m.fine;
@@ -89,6 +93,39 @@ void CScoreRenderer::DrawNavigation(HDC dc, const Score& score, const Layout& la
         if (m.jump == kJumpDaCapo) text(fine ? L"D.C. al Fine" : L"D.C.", pm.box.right - 3, TA_RIGHT);
         else if (m.jump == kJumpDalSegno) text(fine ? L"D.S. al Fine" : L"D.S.", pm.box.right - 3, TA_RIGHT);
         else if (m.fine) text(L"Fine", pm.box.right - 3, TA_RIGHT);
+    }
+}
+
+// The band over the right hand: a change of key, meter or tempo at the start
+// of its measure, "1=G  3/4  ♩ = 90", and "rit.", "rall." and "a tempo" over
+// their notes (written in either hand, shown once). Each word starts where
+// the last one ended if its note stands closer.
+void CScoreRenderer::DrawWords(HDC dc, const Score& score, const Layout& layout, int system, const PageView& view) {
+    const PlacedSystem& sys = layout.systems[system];
+    if (!sys.wordBand) return;
+    const Xf xf = XfOf(view);
+    const double baseline = sys.rowTop[kHandRight] - 4;
+    double free = 0;
+    auto put = [&](const std::string& text, double x, HFONT font) {
+        const double w = Text(dc, font, TA_LEFT, x, baseline, Widen(text), view, true);
+        AddMark(view, MarkKind::Word, x, baseline - 9, x + w, baseline + 2.5);
+        return x + w + kChangeGap;
+    };
+    for (int i = sys.firstMeasure; i < sys.firstMeasure + sys.measureCount; ++i) {
+        const Measure& m = score.measures[i];
+        const PlacedMeasure& pm = layout.measures[i];
+        const ChangeText change = ChangeTextOf(m);
+        double x = std::max<double>(pm.box.left + 3, free);
+        if (!change.key.empty()) x = put(change.key, x, fonts_.small);
+        if (!change.meter.empty()) x = put(change.meter, x, fonts_.small);
+        if (!change.tempo.empty()) {
+            TempoNote(dc, xf, x, baseline, m.tempoUnit, 0.75, kInkColor, kPaperColor);
+            AddMark(view, MarkKind::Word, x, baseline - 10, x + 7.5, baseline);
+            x = put(change.tempo, x + kTempoNoteWidth, fonts_.small);
+        }
+        if (!change.Empty()) free = x;
+        for (const auto& w : m.TempoWords())
+            free = put(TempoWordName(w.second), std::max<double>(TickX(pm, m.length, w.first), free), fonts_.word);
     }
 }
 

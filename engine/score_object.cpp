@@ -175,17 +175,17 @@ void CScore::SetHands(int flags) {
 
 void CScore::SetMeterCallback(ScoreMeterFn fn) {
     meterFn_ = fn;
-    if (fn && loaded_) fn(loaded_->score.beats, loaded_->score.unit);
+    if (fn && loaded_) fn(reported_.beats, reported_.unit);
 }
 
 void CScore::SetKeyCallback(ScoreKeyFn fn) {
     keyFn_ = fn;
-    if (fn && loaded_) fn(loaded_->score.key);
+    if (fn && loaded_) fn(reported_.key);
 }
 
 void CScore::SetTempoCallback(ScoreTempoFn fn) {
     tempoFn_ = fn;
-    if (fn && loaded_) fn(loaded_->score.tempo);
+    if (fn && loaded_) fn(reported_.tempo);
 }
 
 void CScore::SetTimeCallback(ScoreTimeFn fn) {
@@ -230,11 +230,19 @@ int CScore::Accept(ParseResult& parsed, int code) {
 
 void CScore::ReportScoreInfo() {
     const Score& s = loaded_->score;
-    if (keyFn_) keyFn_(s.key);
-    if (meterFn_) meterFn_(s.beats, s.unit);
-    if (tempoFn_) tempoFn_(s.tempo);
+    ReportSettings(0, true);
     if (measureFn_) measureFn_(s.FirstNumber(), MeasureCount());
     if (timeFn_) timeFn_(0, static_cast<int>(loaded_->timeline.totalMs));
+}
+
+void CScore::ReportSettings(int measure, bool all) {
+    if (!loaded_ || measure < 0 || measure >= static_cast<int>(loaded_->score.measures.size())) return;
+    const Measure& m = loaded_->score.measures[measure];
+    const Settings now{m.key, m.beats, m.unit, m.tempo}, before = reported_;
+    reported_ = now;  // first, as a callback may load another score
+    if (keyFn_ && (all || now.key != before.key)) keyFn_(now.key);
+    if (meterFn_ && (all || now.beats != before.beats || now.unit != before.unit)) meterFn_(now.beats, now.unit);
+    if (tempoFn_ && (all || now.tempo != before.tempo)) tempoFn_(now.tempo);
 }
 
 bool CScore::HitTest(POINT pt, EventRef* hit) const {
@@ -301,6 +309,7 @@ void CScore::OnMeasure(int measure) {
     if (!loaded_) return;
     const int written = WrittenAt(measure);
     if (measureFn_) measureFn_(written + loaded_->score.FirstNumber(), MeasureCount());
+    ReportSettings(written, false);
     ShowMeasure(written);
 }
 
@@ -313,6 +322,7 @@ void CScore::OnHighlight() { InvalidateHighlight(); }
 void CScore::OnEnd() {
     timer_.Stop();
     midi_.AllNotesOff();
+    ReportSettings(0, false);  // the player is back at the start
     if (owner_ && IsWindow(owner_)) SendMessageW(owner_, WM_SCORE_PLAY_END, 0, 0);
 }
 

@@ -83,6 +83,7 @@ private:
 
     int Accept(ParseResult& parsed, int code);
     void ReportScoreInfo();
+    void ReportSettings(int measure, bool all);  // a written measure's key, meter and tempo
     void ShowMeasure(int measure);  // a written measure
     int WrittenAt(int place) const;  // the written measure at a place in the play order
     void InvalidateHighlight();
@@ -108,6 +109,10 @@ private:
     bool hasView_ = false;  // a page view was drawn: hit tests and highlight repaints know where
     PageView lastView_;
     EventRef shownHighlight_[kHighlightSlots];
+    // The key, meter and tempo last reported: a change mid-piece is reported as its measure plays.
+    struct Settings {
+        int key = -1, beats = 0, unit = 0, tempo = 0;
+    } reported_;
     ScoreMeterFn meterFn_ = nullptr;
     ScoreKeyFn keyFn_ = nullptr;
     ScoreTempoFn tempoFn_ = nullptr;

@@ -1,8 +1,10 @@
 #include "engine/timeline.h"
 
 #include <algorithm>
-#include <limits>
+#include <cmath>
 #include <utility>
+
+#include "engine/tempo_map.h"
 
 namespace zyqn {
 
@@ -51,6 +53,121 @@ void ReleaseBefore(std::vector<NoteEvent>& events, int hand, int midi, double at
     }
 }
 
+// Ritardandos in the order played: from a "rit." or "rall." in either hand to
+// the next "a tempo", a change of tempo, a jump to elsewhere or the end.
+void AddRitardandos(const Score& score, const std::vector<int>& order, const std::vector<long long>& placeTick,
+                    long long end, TempoMap& map) {
+    long long from = -1;
+    for (size_t place = 0; place < order.size(); ++place) {
+        const Measure& m = score.measures[order[place]];
+        if (from >= 0 && place > 0 && (m.tempoChange || order[place] != order[place - 1] + 1)) {
+            map.AddRitardando(from, placeTick[place]);
+            from = -1;
+        }
+        for (const auto& w : m.TempoWords()) {
+            const long long tick = placeTick[place] + w.first;
+            if (w.second != kATempo && from < 0) from = tick;
+            if (w.second == kATempo && from >= 0) {
+                map.AddRitardando(from, tick);
+                from = -1;
+            }
+        }
+    }
+    if (from >= 0) map.AddRitardando(from, end);
+}
+
+// The velocity a crescendo or diminuendo leads to when no dynamic follows in
+// its direction: one dynamic further.
+int StepVelocity(int velocity, int direction) {
+    for (int d = kDynamicPP; d <= kDynamicFF; ++d) {
+        const int v = DynamicVelocity(direction > 0 ? d : kDynamicFF + kDynamicPP - d);
+        if (direction > 0 ? v > velocity : v < velocity) return v;
+    }
+    return std::max(1, std::min(127, velocity + 12 * direction));
+}
+
+// One hand's notes and rests, both voices, in the order played.
+struct HandEvent {
+    size_t place;
+    EventRef ref;
+    long long tick;
+};
+
+struct Ramp {
+    long long to;  // the tick the ramp arrives at
+    int target;    // the velocity it arrives at
+};
+
+// Where a crescendo or diminuendo from seq[k] arrives: at the hand's next
+// dynamic if that lies its way; otherwise one dynamic on, by the end of the
+// written line or where the next dynamic or hairpin word, a repeat, a jump or
+// the end cuts it short.
+Ramp RampFrom(const Score& score, const std::vector<int>& order, const std::vector<long long>& placeTick,
+              const std::vector<HandEvent>& seq, size_t k, int velocity, int direction) {
+    const int step = StepVelocity(velocity, direction);
+    long long lineEnd = -1;
+    for (size_t j = k + 1;; ++j) {
+        const size_t place = seq[j - 1].place;
+        const Measure& m = score.measures[order[place]];
+        const long long measureEnd = placeTick[place] + m.length;
+        const bool lastOfMeasure = j == seq.size() || seq[j].place != place;
+        const bool away = place + 1 == order.size() || order[place + 1] != order[place] + 1;
+        if (j == seq.size() || (lastOfMeasure && away)) return Ramp{lineEnd >= 0 ? lineEnd : measureEnd, step};
+        if (lastOfMeasure && (m.lineEnd || m.breakAfter) && lineEnd < 0) lineEnd = measureEnd;
+        const EventRef& r = seq[j].ref;
+        const Event& next = score.measures[r.measure].Voice(r.hand, r.voice)[r.index];
+        const int v = DynamicVelocity(next.dynamic);
+        if (next.dynamic && (v - velocity) * direction > 0) return Ramp{seq[j].tick, v};
+        if (next.dynamic || next.hairpin) return Ramp{lineEnd >= 0 ? lineEnd : seq[j].tick, step};
+    }
+}
+
+// Every note's velocity, hand by hand in the order played, a hand's voices
+// together: a dynamic holds until the next; "cresc." or "dim." moves it
+// evenly in time to where RampFrom says. Indexed [place][EventRef::Slot][index].
+std::vector<std::vector<std::vector<int>>> Velocities(const Score& score, const std::vector<int>& order,
+                                                      const std::vector<long long>& placeTick) {
+    std::vector<std::vector<std::vector<int>>> out(order.size(), std::vector<std::vector<int>>(kHighlightSlots));
+    for (int hand = 0; hand < 2; ++hand) {
+        std::vector<HandEvent> seq;
+        for (size_t place = 0; place < order.size(); ++place) {
+            const Measure& m = score.measures[order[place]];
+            for (int voice = 0; voice < kVoices; ++voice)
+                out[place][hand + 2 * voice].assign(m.Voice(hand, voice).size(), kDefaultVelocity);
+            for (const EventRef& ref : InStartOrder(m, order[place], hand))
+                seq.push_back(HandEvent{place, ref, placeTick[place] + m.Voice(hand, ref.voice)[ref.index].start});
+        }
+        int velocity = kDefaultVelocity, rampStart = 0;
+        long long rampFrom = 0;
+        Ramp ramp{-1, 0};
+        for (size_t k = 0; k < seq.size(); ++k) {
+            const EventRef& ref = seq[k].ref;
+            const Event& ev = score.measures[ref.measure].Voice(hand, ref.voice)[ref.index];
+            const long long tick = seq[k].tick;
+            if (ramp.to >= 0 && tick >= ramp.to) {
+                velocity = ramp.target;
+                ramp.to = -1;
+            }
+            if (ev.dynamic) {
+                velocity = DynamicVelocity(ev.dynamic);
+                ramp.to = -1;
+            }
+            if (const int direction = HairpinDirection(ev.hairpin)) {
+                rampStart = velocity;
+                rampFrom = tick;
+                ramp = RampFrom(score, order, placeTick, seq, k, velocity, direction);
+            }
+            int v = velocity;
+            if (ramp.to > rampFrom && tick < ramp.to) {
+                const double done = static_cast<double>(tick - rampFrom) / static_cast<double>(ramp.to - rampFrom);
+                v = rampStart + static_cast<int>(std::lround((ramp.target - rampStart) * done));
+            }
+            out[seq[k].place][ref.Slot()][ref.index] = v;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 int Timeline::MeasureAt(double ms) const {
@@ -87,24 +204,25 @@ Timeline BuildTimeline(const Score& score) {
         placeTick.push_back(t);
         t += score.measures[m].length;
     }
-    // A fermata holds its note twice as long, and everything after waits:
-    // from the note's end on, time runs late by its length.
-    std::vector<std::pair<long long, long long>> holds;  // tick, extra ticks from there on
-    for (size_t place = 0; place < order.size(); ++place)
+    // Each measure at its own tempo, slowed where a ritardando runs. A
+    // fermata holds its note twice as long, and everything after waits: from
+    // the note's end on, time runs late by as long as the note took.
+    // Fermatas written over the same moment in several voices or both hands
+    // are one pause, the longest.
+    TempoMap tempo;
+    AddRitardandos(score, order, placeTick, t, tempo);
+    for (size_t place = 0; place < order.size(); ++place) {
+        tempo.AddSection(placeTick[place], score.measures[order[place]].TicksPerMinute());
         for (int hand = 0; hand < 2; ++hand)
             for (int voice = 0; voice < kVoices; ++voice)
                 for (const Event& ev : score.measures[order[place]].Voice(hand, voice))
-                    if (ev.fermata) holds.push_back({placeTick[place] + ev.start + ev.duration, ev.duration});
-    // Fermatas written over the same moment in several voices or both hands are one pause, the longest.
-    std::sort(holds.begin(), holds.end());
-    for (size_t i = 0; i + 1 < holds.size();)
-        if (holds[i].first == holds[i + 1].first) holds.erase(holds.begin() + i);
-        else ++i;
-    for (size_t i = 1; i < holds.size(); ++i) holds[i].second += holds[i - 1].second;
-    auto msAt = [&](long long tick) {
-        auto it = std::upper_bound(holds.begin(), holds.end(), std::make_pair(tick, std::numeric_limits<long long>::max()));
-        return score.TicksToMs(tick + (it == holds.begin() ? 0 : (it - 1)->second));
-    };
+                    if (ev.fermata) {
+                        const long long from = placeTick[place] + ev.start;
+                        tempo.AddHold(from + ev.duration, from, from + ev.duration);
+                    }
+    }
+    tempo.Seal();
+    auto msAt = [&](long long tick) { return tempo.Ms(tick); };
     for (long long start : placeTick) tl.measureStartMs.push_back(msAt(start));
     tl.totalMs = msAt(t);
     // Notes a tie holds on from an earlier note: no new attack. Keyed by place,
@@ -112,8 +230,7 @@ Timeline BuildTimeline(const Score& score) {
     // elsewhere than it was written.
     std::vector<std::vector<std::vector<int>>> held(order.size());
     for (size_t p = 0; p < order.size(); ++p) held[p].resize(kHighlightSlots);
-    int dynamic[2] = {0, 0};  // the last dynamic each hand passed, in the order played
-    const double graceMs = std::min(kGraceMaxMs, score.TicksToMs(kTicksPerQuarter / 8));
+    const auto velocities = Velocities(score, order, placeTick);
     std::vector<NoteEvent> pedal;
     bool pedalDown = false;
     auto press = [&](double ms, bool down, const EventRef& ref) {
@@ -125,11 +242,12 @@ Timeline BuildTimeline(const Score& score) {
     };
     for (size_t place = 0; place < order.size(); ++place) {
         const Measure& measure = score.measures[order[place]];
+        // A grace note lasts a thirty-second at the measure's tempo, or less.
+        const double graceMs = std::min(kGraceMaxMs, kTicksPerQuarter / 8 * 60000.0 / measure.TicksPerMinute());
         for (int hand = 0; hand < 2; ++hand) {
             for (const EventRef& ref : InStartOrder(measure, order[place], hand)) {
                 const Event& ev = measure.Voice(hand, ref.voice)[ref.index];
-                if (ev.dynamic) dynamic[hand] = ev.dynamic;
-                const int velocity = DynamicVelocity(dynamic[hand]);
+                const int velocity = velocities[place][ref.Slot()][ref.index];
                 const double startMs = msAt(placeTick[place] + ev.start);
                 if (ev.pedal == kPedalUp || ev.pedal == kPedalChange) press(startMs, false, ref);
                 if (ev.pedal == kPedalDown || ev.pedal == kPedalChange) press(startMs, true, ref);
@@ -145,7 +263,11 @@ Timeline BuildTimeline(const Score& score) {
                     tl.events.push_back(NoteEvent{on, ev.graces[g].midi, velocity, hand, true, ref});
                     tl.events.push_back(NoteEvent{on + graceMs, ev.graces[g].midi, 0, hand, false, ref});
                 }
-                for (const Head& h : ev.heads) {
+                for (size_t hi = 0; hi < ev.heads.size(); ++hi) {
+                    const Head& h = ev.heads[hi];
+                    // A chord that names a pitch twice ("[1 1]", "[#4 b5]") sounds it once.
+                    if (std::any_of(ev.heads.begin(), ev.heads.begin() + hi, [&](const Head& x) { return x.midi == h.midi; }))
+                        continue;
                     const auto& mine = held[place][ref.Slot()];
                     if (std::find(mine.begin(), mine.end(), ref.index * 128 + h.midi) != mine.end()) continue;
                     long long on = placeTick[place] + ev.start;

@@ -1,5 +1,7 @@
 #include "engine/zyqn_model.h"
 
+#include <algorithm>
+
 namespace zyqn {
 
 namespace {
@@ -16,6 +18,17 @@ int Event::BaseDuration() const {
     int written = base;
     for (int d = 1; d <= dots; ++d) written += base >> d;
     return triplet >= 0 ? written * 2 / 3 : written;
+}
+
+std::vector<std::pair<int, int>> Measure::TempoWords() const {
+    std::vector<std::pair<int, int>> words;
+    for (int hand = 0; hand < 2; ++hand)
+        for (int voice = 0; voice < kVoices; ++voice)
+            for (const Event& ev : Voice(hand, voice))
+                if (ev.tempoWord) words.push_back({ev.start, ev.tempoWord});
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    return words;
 }
 
 std::vector<int> Score::PlayOrder() const {
@@ -71,6 +84,15 @@ int DynamicFromName(const std::string& name) {
 }
 
 int DynamicVelocity(int dynamic) { return dynamic >= 0 && dynamic <= kDynamicFF ? kVelocities[dynamic] : 80; }
+
+namespace {
+const char* const kHairpins[] = {"", "cresc.", "dim.", "decresc."};
+const char* const kTempoWords[] = {"", "rit.", "rall.", "a tempo"};
+}  // namespace
+
+const char* HairpinName(int hairpin) { return hairpin >= kCresc && hairpin <= kDecresc ? kHairpins[hairpin] : ""; }
+int HairpinDirection(int hairpin) { return hairpin == kCresc ? 1 : hairpin == kDim || hairpin == kDecresc ? -1 : 0; }
+const char* TempoWordName(int word) { return word >= kRit && word <= kATempo ? kTempoWords[word] : ""; }
 
 const char* KeyName(int key) { return key >= 0 && key < 15 ? kKeys[key].name : "C"; }
 

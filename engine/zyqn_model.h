@@ -2,6 +2,7 @@
 // the timeline, the layout and the renderer read. Plain data, no Windows.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zyqn {
@@ -37,6 +38,8 @@ struct Event {
     int dashes = 0;      // each adds a quarter
     int triplet = -1;    // index of the triplet group within the measure's hand, -1 for none
     int dynamic = 0;     // a dynamic written before it: kDynamicPP .. kDynamicFF, 0 for none
+    int hairpin = 0;     // "cresc.", "dim." or "decresc." written before it: kCresc .. kDecresc, 0 for none
+    int tempoWord = 0;   // "rit.", "rall." or "a tempo" written before it: kRit .. kATempo, 0 for none
     bool staccato = false;  // short: sounds half its length
     bool fermata = false;   // held twice its length, and the music waits
     bool slurStart = false, slurEnd = false, inSlur = false;  // a slur's first and last note, and all between
@@ -67,6 +70,16 @@ struct Measure {
     bool segno = false, fine = false;
     int jump = 0;  // after this measure: kJumpDaCapo or kJumpDalSegno
     bool pedalUpAtEnd = false;  // the pedal is lifted at the bar line
+    // The key, meter and tempo in force, and whether the measure changes them.
+    // The tempo counts the unit of the meter it was written under: a new
+    // meter alone keeps the speed of the notes.
+    int key = kKeyC, beats = 4, unit = 4, tempo = 100, tempoUnit = 4;
+    bool keyChange = false, meterChange = false, tempoChange = false;
+    int FullTicks() const { return beats * kTicksPerQuarter * 4 / unit; }
+    double TicksPerMinute() const { return tempo * (kTicksPerQuarter * 4.0 / tempoUnit); }
+    // "rit.", "rall." and "a tempo" written in the measure, in any hand or
+    // voice, as (start, word) in time order; one written twice at a time counts once.
+    std::vector<std::pair<int, int>> TempoWords() const;
 };
 
 constexpr int kJumpDaCapo = 1;
@@ -75,6 +88,8 @@ constexpr int kJumpDalSegno = 2;
 struct Score {
     int version = kFormatVersion;
     std::string title, composer, arranger;  // UTF-8
+    // The fields: the key, meter and tempo the piece opens with. Each measure
+    // holds those in force where it stands.
     int key = kKeyC;
     int beats = 4, unit = 4;
     int tempo = 100;  // beats (of the meter's unit) per minute
@@ -90,11 +105,6 @@ struct Score {
     // its first ending skipped the second time; after D.C. or D.S. no repeats,
     // the last ending, and an end at Fine.
     std::vector<int> PlayOrder() const;
-    // Milliseconds from the start at the written tempo. Dividing last keeps whole
-    // milliseconds exact, so events land on the clock values tests expect.
-    double TicksToMs(long long ticks) const {
-        return static_cast<double>(ticks) * 60000.0 / (tempo * (kTicksPerQuarter * 4.0 / unit));
-    }
 };
 
 // Dynamics from pianissimo to fortissimo, and the velocity each is played at.
@@ -102,6 +112,13 @@ constexpr int kDynamicPP = 1, kDynamicFF = 6;
 const char* DynamicName(int dynamic);  // "pp" .. "ff", empty for none
 int DynamicFromName(const std::string& name);  // 0 when unknown
 int DynamicVelocity(int dynamic);  // mezzo-forte's 80 for none
+
+// Words that change the loudness or the speed gradually.
+constexpr int kCresc = 1, kDim = 2, kDecresc = 3;
+constexpr int kRit = 1, kRall = 2, kATempo = 3;
+const char* HairpinName(int hairpin);      // "cresc.", "dim.", "decresc.", empty for none
+int HairpinDirection(int hairpin);         // +1 louder, -1 softer, 0 for none
+const char* TempoWordName(int word);       // "rit.", "rall.", "a tempo", empty for none
 
 // Where a note or rest lives: measure index (0-based), hand, index in the
 // hand's voice, and the voice (0 first, 1 second).

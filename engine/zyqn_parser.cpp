@@ -107,13 +107,17 @@ private:
     // The voice being written in the hand's pending measure, and its state's slot.
     std::vector<Event>& Writing(int hand) { return voice_[hand] ? pending_[hand].second : pending_[hand].events; }
     int Part(int hand) const { return hand + 2 * voice_[hand]; }
+    bool ParseChange(int hand, size_t at, const std::string& word, const std::string& value, size_t valuePos);
+    bool PendWord(int hand, size_t at, int* slot, int value, const char* kind);
     bool NeedVersion2(size_t pos, const char* what);
     PendingMeasure* EndingMeasure(int hand);
     bool ParseEvent(int hand, size_t& pos);
     bool ParseNote(size_t& pos, Event& ev, bool inChord);
     bool ParseSuffix(size_t& pos, Event& ev);
     bool CloseMeasure(int hand, size_t pos);
-    bool FixVoice(std::vector<Event>& events, int line, int column);
+    bool FixMeasure(PendingMeasure& m, int key, int full);
+    bool FixVoice(std::vector<Event>& events, int key, int full, int line, int column);
+    bool ApplyChanges(size_t count);
     bool Finish(int lastLine);
     bool LinkTies(int hand, int voice);
 
@@ -133,6 +137,13 @@ private:
     bool breakPending_[2] = {false, false};  // a break mark before the measure being written closes
     bool segnoSeen_ = false;
     int pendingDynamic_[2] = {0, 0};  // written before the hand's next note or rest
+    int pendingHairpin_[2] = {0, 0}, pendingTempoWord_[2] = {0, 0};
+    // Changes of key, meter and tempo by the measure they start, from either hand.
+    struct Change {
+        int key = -1, beats = 0, unit = 0, tempo = 0;
+        int line = 0, column = 0;
+    };
+    std::map<size_t, Change> changes_;
     bool pendingFermata_[2] = {false, false};
     // An open slur per voice of each hand (by Part()): where it was opened, and whether its first note has come.
     bool slurOpen_[4] = {}, slurStarted_[4] = {};
@@ -291,27 +302,32 @@ bool ReadNumber(const std::string& text, int limit, int& out) {
     return true;
 }
 
+// Key, meter and tempo values, as the fields and the change marks write them.
+const char kBadKey[] = "unknown key: use C, G, D, A, E, B, F#, C#, F, Bb, Eb, Ab, Db, Gb or Cb";
+const char kBadMeter[] = "the meter must read beats/unit: 1 to 16 beats of 2, 4, 8 or 16";
+const char kBadTempo[] = "the tempo must be 20 to 400 beats per minute";
+
+int ReadKey(const std::string& value) { return KeyFromName(value.compare(0, 2, "1=") == 0 ? value.substr(2) : value); }
+
+bool ReadMeter(const std::string& value, int& beats, int& unit) {
+    size_t slash = value.find('/');
+    return slash != std::string::npos && ReadNumber(value.substr(0, slash), 16, beats) && beats >= 1 &&
+           ReadNumber(value.substr(slash + 1), 16, unit) && (unit == 2 || unit == 4 || unit == 8 || unit == 16);
+}
+
+bool ReadTempo(const std::string& value, int& bpm) { return ReadNumber(value, 400, bpm) && bpm >= 20; }
+
 bool Parser::ParseFieldValue(const std::string& name, const std::string& value, size_t valuePos) {
     if (name == "title" || name == "composer" || name == "arranger") {
         if (value.size() > kMaxFieldBytes) return FailAt(valuePos, "the text is longer than 200 bytes");
         (name == "title" ? score_.title : name == "composer" ? score_.composer : score_.arranger) = value;
     } else if (name == "key") {
-        int key = KeyFromName(value.compare(0, 2, "1=") == 0 ? value.substr(2) : value);
-        if (key < 0) return FailAt(valuePos, "unknown key: use C, G, D, A, E, B, F#, C#, F, Bb, Eb, Ab, Db, Gb or Cb");
-        score_.key = key;
+        score_.key = ReadKey(value);
+        if (score_.key < 0) return FailAt(valuePos, kBadKey);
     } else if (name == "meter") {
-        size_t slash = value.find('/');
-        int beats = 0, unit = 0;
-        if (slash == std::string::npos || !ReadNumber(value.substr(0, slash), 16, beats) || beats < 1 ||
-            !ReadNumber(value.substr(slash + 1), 16, unit) || (unit != 2 && unit != 4 && unit != 8 && unit != 16))
-            return FailAt(valuePos, "the meter must read beats/unit: 1 to 16 beats of 2, 4, 8 or 16");
-        score_.beats = beats;
-        score_.unit = unit;
+        if (!ReadMeter(value, score_.beats, score_.unit)) return FailAt(valuePos, kBadMeter);
     } else if (name == "tempo") {
-        int bpm = 0;
-        if (!ReadNumber(value, 400, bpm) || bpm < 20)
-            return FailAt(valuePos, "the tempo must be 20 to 400 beats per minute");
-        score_.tempo = bpm;
+        if (!ReadTempo(value, score_.tempo)) return FailAt(valuePos, kBadTempo);
     } else {
         size_t nameStart = 0;
         while (nameStart < line_.length && IsSpace(line_.text[nameStart])) ++nameStart;
@@ -333,7 +349,8 @@ PendingMeasure* Parser::EndingMeasure(int hand) {
 }
 
 // "@1" and "@2" open a first and second ending, "@segno" marks the sign,
-// "@fine" the end after a jump, "@dc" and "@ds" jump back after the measure.
+// "@fine" the end after a jump, "@dc" and "@ds" jump back after the measure;
+// "@key=G", "@meter=3/4" and "@tempo=90" change them from the next measure.
 bool Parser::ParseMark(int hand, size_t& p) {
     const size_t at = p++;
     if (p < line_.length && line_.text[p] == '*') {  // "@*": the pedal is lifted
@@ -347,6 +364,13 @@ bool Parser::ParseMark(int hand, size_t& p) {
     const std::string word(line_.text + p, end - p);
     p = end;
     if (!NeedVersion2(at, "a mark with '@'")) return false;
+    if (word == "key" || word == "meter" || word == "tempo") {
+        if (p >= line_.length || line_.text[p] != '=')
+            return FailAt(at, "a change is written @" + word + "=" + (word == "key" ? "G" : word == "meter" ? "3/4" : "90"));
+        const size_t valuePos = ++p;
+        while (p < line_.length && !IsSpace(line_.text[p]) && line_.text[p] != '|') ++p;
+        return ParseChange(hand, at, word, std::string(line_.text + valuePos, p - valuePos), valuePos);
+    }
     PendingMeasure& next = pending_[hand];
     if (word == "1" || word == "2") {
         if (!next.events.empty()) return FailAt(at, "an ending starts right after a bar line");
@@ -367,12 +391,16 @@ bool Parser::ParseMark(int hand, size_t& p) {
         dynamicLine_[hand] = line_.number;
         dynamicColumn_[hand] = Column(at);
     } else if (DynamicFromName(word)) {
-        if (pendingDynamic_[hand]) return FailAt(at, "two dynamics before one note");
-        pendingDynamic_[hand] = DynamicFromName(word);
-        dynamicLine_[hand] = line_.number;
-        dynamicColumn_[hand] = Column(at);
+        return PendWord(hand, at, &pendingDynamic_[hand], DynamicFromName(word), "two dynamics");
+    } else if (word == "cresc" || word == "dim" || word == "decresc") {
+        return PendWord(hand, at, &pendingHairpin_[hand], word == "cresc" ? kCresc : word == "dim" ? kDim : kDecresc,
+                        "two of cresc., dim. and decresc.");
+    } else if (word == "rit" || word == "rall" || word == "atempo") {
+        return PendWord(hand, at, &pendingTempoWord_[hand], word == "rit" ? kRit : word == "rall" ? kRall : kATempo,
+                        "two of rit., rall. and a tempo");
     } else {
-        return FailAt(at, "unknown mark: use @1, @2, @segno, @fine, @dc, @ds, @fermata, @ped, @* or a dynamic from @pp to @ff");
+        return FailAt(at, "unknown mark: use @1, @2, @segno, @fine, @dc, @ds, @fermata, @ped, @*, a dynamic from @pp "
+                          "to @ff, @cresc, @dim, @decresc, @rit, @rall, @atempo, or @key=, @meter=, @tempo=");
     }
     return true;
 }
@@ -459,6 +487,47 @@ bool Parser::AssignWords() {
     if (next == words_.size()) return true;
     return Fail(ParseStatus::Unreadable, words_[next].line, words_[next].column,
                 "more syllables than the right hand has notes");
+}
+
+// A word that belongs to the hand's next note or rest.
+bool Parser::PendWord(int hand, size_t at, int* slot, int value, const char* kind) {
+    if (*slot) return FailAt(at, std::string(kind) + " before one note");
+    *slot = value;
+    dynamicLine_[hand] = line_.number;
+    dynamicColumn_[hand] = Column(at);
+    return true;
+}
+
+// A change of key, meter or tempo stands at a bar line and holds from the
+// next measure on, in both hands, whichever hand it is written in.
+bool Parser::ParseChange(int hand, size_t at, const std::string& word, const std::string& value, size_t valuePos) {
+    if (!pending_[hand].events.empty())
+        return FailAt(at, "a change of " + word + " stands at a bar line: it holds from the next measure");
+    if (hands_[hand].empty())
+        return FailAt(at, "the first measure's " + word + " goes in the \"" + word + ":\" field above the music");
+    Change& c = changes_[hands_[hand].size()];
+    bool clash = false;
+    if (word == "key") {
+        const int key = ReadKey(value);
+        if (key < 0) return FailAt(valuePos, kBadKey);
+        clash = c.key >= 0 && c.key != key;
+        c.key = key;
+    } else if (word == "meter") {
+        int beats = 0, unit = 0;
+        if (!ReadMeter(value, beats, unit)) return FailAt(valuePos, kBadMeter);
+        clash = c.beats && (c.beats != beats || c.unit != unit);
+        c.beats = beats;
+        c.unit = unit;
+    } else {
+        int bpm = 0;
+        if (!ReadTempo(value, bpm)) return FailAt(valuePos, kBadTempo);
+        clash = c.tempo && c.tempo != bpm;
+        c.tempo = bpm;
+    }
+    if (clash) return FailAt(at, "two different changes of " + word + " at this bar line");
+    c.line = line_.number;
+    c.column = Column(at);
+    return true;
 }
 
 // A backslash asks for a new system after the measure it follows (or closes).
@@ -578,7 +647,9 @@ bool Parser::ParseEvent(int hand, size_t& p) {
     ev.triplet = tripletGroup_;
     ev.dynamic = pendingDynamic_[hand];
     ev.fermata = pendingFermata_[hand];
-    pendingDynamic_[hand] = 0;
+    ev.hairpin = pendingHairpin_[hand];
+    ev.tempoWord = pendingTempoWord_[hand];
+    pendingDynamic_[hand] = pendingHairpin_[hand] = pendingTempoWord_[hand] = 0;
     pendingFermata_[hand] = false;
     ev.graces = std::move(pendingGraces_[hand]);
     pendingGraces_[hand].clear();
@@ -718,15 +789,6 @@ bool Parser::CloseMeasure(int hand, size_t pos) {
     if (static_cast<int>(hands_[hand].size()) >= kMaxMeasures)
         return FailAt(pos, Format("a part holds at most %d measures", kMaxMeasures));
     if (twoVoices && m.second.empty()) return FailAt(pos, "the second voice after '&' has no notes");
-    if (!FixVoice(m.events, m.line, m.column) || !FixVoice(m.second, m.secondLine, m.secondColumn)) return false;
-    if (twoVoices) {
-        const Event &a = m.events.back(), &b = m.second.back();
-        const int first = a.start + a.duration, second = b.start + b.duration;
-        if (first != second)
-            return Fail(ParseStatus::Unreadable, m.secondLine, m.secondColumn,
-                        Format("the second voice lasts %d sixteenths, the first %d", second * 4 / kTicksPerQuarter,
-                               first * 4 / kTicksPerQuarter));
-    }
     m.breakAfter = breakPending_[hand];
     breakPending_[hand] = false;
     if (hand == kHandLeft && pendingPedal_ == kPedalUp) {  // "@*" after the measure's last note
@@ -736,6 +798,21 @@ bool Parser::CloseMeasure(int hand, size_t pos) {
     }
     hands_[hand].push_back(std::move(m));
     m = PendingMeasure();
+    return true;
+}
+
+// Both voices under the measure's key and meter, once the whole piece is
+// read: a change may be written in the other hand, after this measure's line.
+bool Parser::FixMeasure(PendingMeasure& m, int key, int full) {
+    if (!FixVoice(m.events, key, full, m.line, m.column) || !FixVoice(m.second, key, full, m.secondLine, m.secondColumn))
+        return false;
+    if (m.second.empty()) return true;
+    const Event &a = m.events.back(), &b = m.second.back();
+    const int first = a.start + a.duration, second = b.start + b.duration;
+    if (first != second)
+        return Fail(ParseStatus::Unreadable, m.secondLine, m.secondColumn,
+                    Format("the second voice lasts %d sixteenths, the first %d", second * 4 / kTicksPerQuarter,
+                           first * 4 / kTicksPerQuarter));
     return true;
 }
 
@@ -749,8 +826,7 @@ std::vector<Head*> Pitched(Event& ev) {
 
 // Durations, starts and sounding pitches. Accidentals hold for the same note
 // in the same octave until the bar line, as in staff notation.
-bool Parser::FixVoice(std::vector<Event>& events, int line, int column) {
-    const int full = score_.FullMeasureTicks();
+bool Parser::FixVoice(std::vector<Event>& events, int key, int full, int line, int column) {
     std::map<std::pair<int, int>, int> carried;
     long long t = 0;
     for (Event& ev : events) {
@@ -773,9 +849,34 @@ bool Parser::FixVoice(std::vector<Event>& events, int line, int column) {
                 auto it = carried.find(slot);
                 if (it != carried.end()) shift = it->second;
             }
-            h.midi = 60 + KeyTonicSemitone(score_.key) + kMajorScale[h.degree - 1] + shift + 12 * h.octave;
+            h.midi = 60 + KeyTonicSemitone(key) + kMajorScale[h.degree - 1] + shift + 12 * h.octave;
         }
     }
+    return true;
+}
+
+// The key, meter and tempo of every measure: the fields', then each change from its measure on.
+bool Parser::ApplyChanges(size_t count) {
+    Measure now;
+    now.key = score_.key, now.beats = score_.beats, now.unit = score_.unit, now.tempo = score_.tempo;
+    now.tempoUnit = score_.unit;
+    for (size_t i = 0; i < count; ++i) {
+        Measure& m = score_.measures[i];
+        auto c = changes_.find(i);
+        if (c != changes_.end()) {
+            m.keyChange = c->second.key >= 0;
+            m.meterChange = c->second.beats > 0;
+            m.tempoChange = c->second.tempo > 0;
+            if (m.keyChange) now.key = c->second.key;
+            if (m.meterChange) now.beats = c->second.beats, now.unit = c->second.unit;
+            if (m.tempoChange) now.tempo = c->second.tempo, now.tempoUnit = now.unit;
+        }
+        m.key = now.key, m.beats = now.beats, m.unit = now.unit, m.tempo = now.tempo, m.tempoUnit = now.tempoUnit;
+    }
+    auto after = changes_.lower_bound(count);
+    if (after != changes_.end())
+        return Fail(ParseStatus::Unreadable, after->second.line, after->second.column,
+                    "a change of key, meter or tempo needs a measure after it");
     return true;
 }
 
@@ -825,13 +926,15 @@ bool Parser::Finish(int lastLine) {
     }
     size_t count = std::max(hands_[0].size(), hands_[1].size());
     if (count == 0) return Fail(ParseStatus::Unreadable, lastLine, 1, "the score has no music: add R: and L: lines");
-    const int full = score_.FullMeasureTicks();
     score_.measures.resize(count);
+    if (!ApplyChanges(count)) return false;
     for (size_t i = 0; i < count; ++i) {
         Measure& out = score_.measures[i];
+        const int full = out.FullTicks();
         for (int hand = 0; hand < 2; ++hand) {
             if (i >= hands_[hand].size()) continue;
             PendingMeasure& m = hands_[hand][i];
+            if (!FixMeasure(m, out.key, full)) return false;
             const Event& last = m.events.back();
             int length = last.start + last.duration;
             // Only a pick-up at the start and the closing measure may be short.
@@ -858,9 +961,9 @@ bool Parser::Finish(int lastLine) {
     for (int part = 0; part < 4; ++part)
         if (slurOpen_[part]) return Fail(ParseStatus::Unreadable, slurLine_[part], slurColumn_[part], "the slur is not closed with ')'");
     for (int hand = 0; hand < 2; ++hand)
-        if (pendingDynamic_[hand] || pendingFermata_[hand])
+        if (pendingDynamic_[hand] || pendingFermata_[hand] || pendingHairpin_[hand] || pendingTempoWord_[hand])
             return Fail(ParseStatus::Unreadable, dynamicLine_[hand], dynamicColumn_[hand],
-                        "a dynamic or a fermata must come before a note or a rest");
+                        "a dynamic, a fermata or a word such as cresc. or rit. must come before a note or a rest");
     for (int hand = 0; hand < 2; ++hand)
         if (!pendingGraces_[hand].empty())
             return Fail(ParseStatus::Unreadable, graceLine_[hand], graceColumn_[hand], "a grace note must come before a note");

@@ -39,7 +39,10 @@ const char* const kTokens[] = {"[", "]", "{", "}", "'", ",", "_", ".", "~", "-",
                                "zyqn 2\n", "|:", ":|", ":|:", "@1", "@2", "@fine", "@dc", "@ds", "@segno", "\\", "@",
                                "@fermata", "@pp", "@mf", "@ff", "^", "1___", "(", ")", "&", " & 1 - - -", "& 1,~",
                                "f3", "f9", "g", "g5", "g#4'", "g1g2g3g4g5", "@ped", "@*", "@ped @*", "W:", "W: ",
-                               "\nW: la-la - lü \xE4\xBD\xA0\n", "-", "--", "W: a--b"};
+                               "\nW: la-la - lü \xE4\xBD\xA0\n", "-", "--", "W: a--b",
+                               "@cresc", "@dim", "@decresc", "@rit", "@rall", "@atempo", "@key=G", "@key=",
+                               "@meter=3/4", "@meter=6/8", "@meter=16/16", "@tempo=90", "@tempo=400", "@tempo=20",
+                               "| @key=Cb "};
 
 // Checks the invariants an accepted score must keep, and runs the later stages.
 void CheckAccepted(const ParseResult& r, bool full) {
@@ -48,7 +51,7 @@ void CheckAccepted(const ParseResult& r, bool full) {
     ASSERT_LE(s.measures.size(), static_cast<size_t>(kMaxMeasures));
     for (const Measure& m : s.measures) {
         ASSERT_GT(m.length, 0);
-        ASSERT_LE(m.length, s.FullMeasureTicks());
+        ASSERT_LE(m.length, m.FullTicks());
         for (int hand = 0; hand < 2; ++hand) {
             for (int voice = 0; voice < kVoices; ++voice)
                 for (const Event& e : m.Voice(hand, voice)) {
@@ -102,7 +105,7 @@ void CheckResult(const std::string& input, const ParseResult& r, bool full) {
 std::vector<std::string> Seeds() {
     std::vector<std::string> seeds = {
         "zyqn 1\ntitle: Seed\nkey: G\nmeter: 3/4\ntempo: 90\n"
-        "R: | 5 | 1' - 3'_2'_ | [1' 3'] {2'_ 3'_ 4'_} 5'~ | 5' #4'__5'__ b7 =7. 6_ |\n"
+        "R: | 5 | 1' - 3'_2'_ | [1' 3'] {2'_ 3'_ 4'_} 5'~ | 5' #4'__5'__ b7_ =7_. 6__ |\n"
         "L: 0 | 1, 5, 3, | [1, 5,] - - | 5,, 0 0 | 1 - |\n",
     };
     seeds.push_back("zyqn 2\nmeter: 2/4\nR: 5 |: 1 1~ | @1 1 2 :| @2 3 #4 \\ | @segno 5 5 @fine | 6 6 @ds |\n"
@@ -110,6 +113,9 @@ std::vector<std::string> Seeds() {
     seeds.push_back("zyqn 2\nmeter: 3/4\nR: 3 - - | 5 - - |\nL: 0 [6, 1 3] - & 4,,~ - - | 0 (5 6) & 4,, 5,, 6,, |\n");
     seeds.push_back("zyqn 2\nmeter: 2/4\nR: g5 3f3 [1f1 5f5]_ g#4g5' 6_ | 5~ 5 |\nL: @ped 1,f5 - | @* @ped 5,, - @* |\n"
                     "W: Grü-ße - dich\n");
+    seeds.push_back("zyqn 2\nkey: F\nmeter: 4/4\ntempo: 72\n"
+                    "R: @p @cresc 1 2 3 4 | @key=D @meter=3/4 @f 5 @dim 4 3 | @tempo=96 2 1 2 |\n"
+                    "L: 1, - - - | 1, 5, 3, | @rit 5,, - - | @atempo @meter=6/8 1,. 5,. | 1,. 5,. |\n");
     for (const wchar_t* name : {L"music\\Beginner\\Ode to Joy.zyqn", L"music\\Classical\\F\u00fcr Elise.zyqn",
                                 L"music\\Classical\\Gymnopedie No 1.zyqn", L"music\\Folk\\Amazing Grace.zyqn"}) {
         std::string sample = testing_support::ReadFileBytes(testing_support::BinFolder() + name);
@@ -122,6 +128,10 @@ std::vector<std::string> Seeds() {
 
 TEST(ParserFuzz, MutatedScoresEndCleanly) {
     const std::vector<std::string> seeds = Seeds();
+    for (const std::string& seed : seeds) {
+        ParseResult r = ParseZyqn(seed);  // mutations of a valid score reach deepest
+        ASSERT_EQ(r.status, ParseStatus::Ok) << r.line << ":" << r.column << " " << r.message << "\n" << seed;
+    }
     Rng rng(20240607);
     int accepted = 0, refused = 0;
     const int kRounds = 300000;

@@ -227,6 +227,74 @@ TEST(ZyqnParser, AVersionOneFileReadsAsBefore) {
         }
 }
 
+// A change of key, meter or tempo holds from its measure on in both hands,
+// whichever hand writes it; the rest of the piece keeps it.
+TEST(ZyqnParser, KeyMeterAndTempoChangeAtABarLine) {
+    auto r = Ok("zyqn 2\nkey: C\nmeter: 4/4\ntempo: 100\n"
+                "R: 1 2 3 4 | @key=G @meter=3/4 1 2 3 |\n"
+                "L: 1, - - - | 1, - - |\n"
+                "R: 1 2 3 |\nL: @tempo=60 @key=1=Bb 1, - - |\n"
+                "R: 1 2 3 | @meter=6/8 1. 5. |\nL: 1, - - | 1,. 5,. |\n");
+    const struct {
+        int key, beats, unit, tempo, tempoUnit, length, rightMidi, leftMidi;
+        const char* changes;  // key, meter, tempo
+    } expect[] = {
+        {kKeyC, 4, 4, 100, 4, 1920, 60, 48, "---"},
+        {8, 3, 4, 100, 4, 1440, 67, 55, "KM-"},   // G, from the right hand
+        {5, 3, 4, 60, 4, 1440, 70, 58, "K-T"},    // Bb and 60, from the left hand only
+        {5, 3, 4, 60, 4, 1440, 70, 58, "---"},
+        {5, 6, 8, 60, 4, 1440, 70, 58, "-M-"},   // the tempo keeps counting quarters
+    };
+    ASSERT_EQ(r.score.measures.size(), 5u);
+    for (int i = 0; i < 5; ++i) {
+        const Measure& m = r.score.measures[i];
+        const auto& e = expect[i];
+        EXPECT_EQ(m.key, e.key) << "measure " << i + 1;
+        EXPECT_EQ(m.beats * 100 + m.unit, e.beats * 100 + e.unit) << "measure " << i + 1;
+        EXPECT_EQ(m.tempo, e.tempo) << "measure " << i + 1;
+        EXPECT_EQ(m.tempoUnit, e.tempoUnit) << "measure " << i + 1;
+        EXPECT_EQ(m.length, e.length) << "measure " << i + 1;
+        EXPECT_EQ(Ev(r, i, kHandRight, 0).heads[0].midi, e.rightMidi) << "measure " << i + 1;
+        EXPECT_EQ(Ev(r, i, kHandLeft, 0).heads[0].midi, e.leftMidi) << "measure " << i + 1;
+        std::string changes = std::string(m.keyChange ? "K" : "-") + (m.meterChange ? "M" : "-") + (m.tempoChange ? "T" : "-");
+        EXPECT_EQ(changes, e.changes) << "measure " << i + 1;
+    }
+    // The header keeps the piece's opening values; the same change in both hands is no clash.
+    EXPECT_EQ(r.score.key, kKeyC);
+    EXPECT_EQ(r.score.tempo, 100);
+    auto both = Ok("zyqn 2\nR: 1 2 3 4 | @key=D 1 2 3 4 |\nL: 1 2 3 4 | @key=D 1 2 3 4 |\n");
+    EXPECT_EQ(both.score.measures[1].key, 9);
+    // A tempo written with a new meter counts that meter's unit.
+    auto eighths = Ok("zyqn 2\nR: 1 2 3 4 | @meter=6/8 @tempo=120 1. 1. |\n");
+    EXPECT_EQ(eighths.score.measures[1].tempoUnit, 8);
+}
+
+TEST(ZyqnParser, HairpinsAndTempoWordsBelongToTheirNote) {
+    auto r = Ok("zyqn 2\nR: @p @cresc 1 2 @dim 3 @decresc 4 | @rit 5 @rall 6 @atempo 7 1' |\n");
+    const int hairpins[] = {kCresc, 0, kDim, kDecresc};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Ev(r, 0, kHandRight, i).hairpin, hairpins[i]) << i;
+    EXPECT_EQ(Ev(r, 0, kHandRight, 0).dynamic, 2);
+    const int words[] = {kRit, kRall, kATempo, 0};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Ev(r, 1, kHandRight, i).tempoWord, words[i]) << i;
+    EXPECT_STREQ(HairpinName(kDecresc), "decresc.");
+    EXPECT_STREQ(TempoWordName(kATempo), "a tempo");
+}
+
+// The examples of the format's description, as written there.
+TEST(ZyqnParser, DocumentedExamplesLoad) {
+    const struct {
+        const char* text;
+        size_t measures;
+    } examples[] = {
+        {"zyqn 2\nmeter: 2/4\nR: 5 |: 1 1 | @1 2 2 :| @2 3 3 | 4 4 @fine | 5 5 @dc |\n", 6},
+        {"zyqn 2\nR: @p @cresc 1 2 3 4 | @f 5 - @dim 4 3 | 2 - @rit 1 7, | @atempo 1 - - - |\n", 4},
+        {"zyqn 2\nkey: C\nmeter: 4/4\ntempo: 100\n"
+         "R: 1 2 3 4 | 5 - - - | @key=G @meter=3/4 1 2 3 | 5 - - | @tempo=72 3 2 1 | 1 - - |\n"
+         "L: 1, - - - | 5,, - - - | 1, - - | 5,, - - | 1, - - | 1, - - |\n", 6},
+    };
+    for (const auto& e : examples) EXPECT_EQ(Ok(e.text).score.measures.size(), e.measures) << e.text;
+}
+
 TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
     const ErrorCase cases[] = {
         {"zyqn 1\ntitle: x\ntitel: y\nR: 1\n", ParseStatus::Unreadable, 3, 1},  // unknown field
@@ -289,6 +357,25 @@ TEST(ZyqnParser, ErrorsCarryLineAndColumn) {
         {"zyqn 2\nR: 1 2) 3 4\n", ParseStatus::Unreadable, 2, 7},
         {"zyqn 2\nR: (1) 2 3 4\n", ParseStatus::Unreadable, 2, 6},             // one note is no slur
         {"zyqn 2\nR: 1 (2 3 4 | 5 - - -\n", ParseStatus::Unreadable, 2, 6},    // never closed
+        {"zyqn 2\nR: @cresc @dim 1 2 3 4\n", ParseStatus::Unreadable, 2, 11},    // two hairpins for one note
+        {"zyqn 2\nR: 1 2 3 4 @decresc\n", ParseStatus::Unreadable, 2, 12},    // a hairpin before nothing
+        {"zyqn 2\nR: @rit @atempo 1 2 3 4\n", ParseStatus::Unreadable, 2, 9},   // two tempo words for one note
+        {"zyqn 2\nR: 1 2 3 4 | @rall\n", ParseStatus::Unreadable, 2, 14},      // a tempo word before nothing
+        {"zyqn 1\nR: @rit 1 2 3 4\n", ParseStatus::Unreadable, 2, 4},          // words need version 2
+        {"zyqn 2\nR: 1 2 3 4 | @crescendo 1 2 3 4\n", ParseStatus::Unreadable, 2, 14},
+        {"zyqn 1\nR: 1 2 3 4 | @key=G 1 2 3 4\n", ParseStatus::Unreadable, 2, 14},   // changes need version 2
+        {"zyqn 2\nR: 1 2 @key=G 3 4 | 5 6 7 1\n", ParseStatus::Unreadable, 2, 8},     // inside a measure
+        {"zyqn 2\nR: @meter=3/4 1 2 3 |\n", ParseStatus::Unreadable, 2, 4},           // before the first measure
+        {"zyqn 2\nR: 1 2 3 4 | @key=H 1 2 3 4\n", ParseStatus::Unreadable, 2, 19},    // unknown key
+        {"zyqn 2\nR: 1 2 3 4 | @meter=3/5 1 2 3\n", ParseStatus::Unreadable, 2, 21},  // bad unit
+        {"zyqn 2\nR: 1 2 3 4 | @tempo=10 1 2 3 4\n", ParseStatus::Unreadable, 2, 21},  // too slow
+        {"zyqn 2\nR: 1 2 3 4 | @tempo= 1 2 3 4\n", ParseStatus::Unreadable, 2, 21},    // no value
+        {"zyqn 2\nR: 1 2 3 4 | @key 1 2 3 4\n", ParseStatus::Unreadable, 2, 14},       // no '='
+        {"zyqn 2\nR: 1 2 3 4 | @key=G\n", ParseStatus::Unreadable, 2, 14},             // no measure after it
+        {"zyqn 2\nR: 1 2 3 4 | @tempo=90 @tempo=100 1 2 3 4\n", ParseStatus::Unreadable, 2, 24},  // two tempos
+        {"zyqn 2\nR: 1 2 3 4 | @key=G 1 2 3 4\nL: 1 2 3 4 | @key=D 1 2 3 4\n", ParseStatus::Unreadable, 3, 14},
+        {"zyqn 2\nR: 1 2 3 4 | @meter=3/4 1 2 3 4 | 1 2 3\n", ParseStatus::Unreadable, 2, 25},  // too long now
+        {"zyqn 2\nR: 1 2 3 4 | @meter=3/4 1 2 | 1 2 3\n", ParseStatus::Unreadable, 2, 25},     // too short now
         {"zyqn 2\nR: 1 2____ 3 4\n", ParseStatus::Unreadable, 2, 10},         // no sixty-fourths
         {"zyqn 2\nR: 1 2___.. 3 4\n", ParseStatus::Unreadable, 2, 11},
         {"zyqn 1\nR: 1 2 3 4 & 1 - - -\n", ParseStatus::Unreadable, 2, 12},       // a second voice needs version 2

@@ -127,6 +127,33 @@ TEST_F(PlayerTest, RatioChangeAppliesAtOnceWithoutAJump) {
     EXPECT_DOUBLE_EQ(player.Ratio(), 0.1);
 }
 
+// The tempo ratio multiplies on top of the written changes of tempo and a
+// ritardando: every note goes out at its place in the score divided by the
+// ratio, and the time reports stay in the score's own milliseconds.
+TEST_F(PlayerTest, TheRatioScalesTempoChangesAndRitardandos) {
+    Load("zyqn 2\ntempo: 60\nR: 1 2 3 4 | @tempo=120 1 2 @rit 3 4 | 5 6 7 @atempo 1' |\n");
+    player.SetRatio(2.0);
+    player.Play();
+    Run(timeline.totalMs / 2 + 100);
+    std::vector<double> due;
+    for (const NoteEvent& e : timeline.events)
+        if (e.on) due.push_back(e.ms / 2);
+    std::vector<double> sent;
+    for (const Record& r : sink.notes)
+        if (r.on) sent.push_back(r.at);
+    ASSERT_EQ(sent.size(), due.size());
+    for (size_t i = 0; i < due.size(); ++i) {
+        EXPECT_GE(sent[i], due[i] - 0.001) << "note " << i;
+        EXPECT_LT(sent[i], due[i] + 5) << "note " << i << ": within one 5 ms tick";
+    }
+    EXPECT_DOUBLE_EQ(due[5] - due[4], 250) << "120 a minute at double speed";
+    EXPECT_GT(due[7] - due[6], due[6] - due[5]) << "the rit. slows";
+    EXPECT_EQ(sink.ends, 1);
+    ASSERT_FALSE(sink.times.empty());
+    EXPECT_GT(sink.times.back(), timeline.totalMs - 100) << "reported every 100 ms of the score, to its end";
+    EXPECT_LE(sink.times.back(), timeline.totalMs);
+}
+
 TEST_F(PlayerTest, MutedHandsSendNothing) {
     Load(engine_test::TwoHandScore());
     player.SetHandPlayed(kHandRight, false);

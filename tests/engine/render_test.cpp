@@ -249,6 +249,17 @@ int SaveTextPages(const std::string& text, const std::wstring& stem, float scale
     return SaveScorePages(score, stem, scale);
 }
 
+// A piece that changes key, meter and tempo, swells, slows and resumes: what
+// the words and changes look like on a page.
+const char kChangesDemo[] =
+    "zyqn 2\ntitle: Changes\nkey: C\nmeter: 4/4\ntempo: 100\n"
+    "R: @p @cresc 1 2 3 4 | 5 4 3 2 | @f 1 - @dim 3 - | 5 - - - |\n"
+    "L: 1, - 5,, - | 1, - 5,, - | 1, - 5,, - | 1, - - - |\n"
+    "R: @key=G @meter=3/4 @mp 1_2_ 3 4 | 5 - 3 | @rit 2_3_ 2 1 | 7, - - |\n"
+    "L: [1, 5,] - - | [1, 3,] - - | 5,, - - | 5,, - - |\n"
+    "R: @tempo=132 @meter=6/8 @atempo 1_2_3_ 4_5_6_ | @key=Eb @cresc 5. 3. | @ff 1'. - |\n"
+    "L: 1,. 5,. | 1,. 5,. | 1,. - |\n";
+
 // Scores that crowd the new marks together: grace notes with signs and octave
 // dots after eighths, fingered chords in both hands, staccato, fermata, ties
 // and slurs over fingering, words long and short, pedal changes on every beat.
@@ -307,6 +318,11 @@ TEST(PageImages, ThreePiecesDrawnAtFullSize) {
 }
 
 // Pieces that carry words, fingering and pedal marks, at full size and zoomed.
+TEST(PageImages, APieceWithChangesAndGradualWords) {
+    EXPECT_EQ(SaveTextPages(kChangesDemo, L"changes"), 1);
+    EXPECT_EQ(SaveTextPages(kChangesDemo, L"changes", 2.0f), 1);
+}
+
 TEST(PageImages, PiecesWithWordsFingersAndPedal) {
     const struct {
         const wchar_t* sample;
@@ -442,8 +458,64 @@ TEST(Marks, UnderlinesJoinWithinABeat) {
         {"zyqn 1\nR: 1_ 2 - 3_ |\n", "2"},              // but a dash between notes does
         {"zyqn 2\nmeter: 2/4\nR: 1___2___3___4___5___6___7___1'___ 1___2___3___4___5___6___7___1'___ |\n",
          "2 2 2"},  // thirty-seconds, a beat's eight under three lines
+        {"zyqn 2\nR: 1_2_3_4_ 5_6_7_1'_ | @meter=3/8 1_2_3_ | 1_2_3_ |\n", "10"},  // the grouping follows a new meter
     };
     for (const auto& c : cases) EXPECT_EQ(UnderlineRuns(MarksOf(c.text)), c.runs) << c.text;
+}
+
+// Changes of key, meter and tempo and the tempo words stand in a band over
+// the right hand, only on systems that have them; cresc. and dim. under their
+// notes. Nothing meets, however closely they are written.
+TEST(Marks, ChangesAndWordsStandClear) {
+    const struct {
+        const char* text;
+        int words;  // marks in the band: each text, and the tempo's note glyph
+        int hairpins;
+    } cases[] = {
+        {kChangesDemo, 8, 3},
+        {"zyqn 2\nR: 1 2 3 4 | 5 6 7 1' \\ | @key=D @tempo=80 1 2 3 4 | 5 - - - |\n", 3, 0},  // at a system's start
+        {"zyqn 2\nmeter: 2/4\nR: 1 2 | @key=A @meter=3/4 @tempo=60 @rit 1_ @atempo 2_ @rall 3 4 |\n", 7, 0},
+        {"zyqn 2\nR: @cresc 1_ @f 2_ @decresc 3_ @p 4_ @dim 5 @cresc 6 |\nL: @p @cresc 1, 2, @mf @dim 3, 4, |\n", 0, 6},
+        {"zyqn 2\nR: @rit 1 @rit 2 @atempo 3 4 |\nL: @rit 1, @atempo 2, 3, 4, |\n", 4, 0},  // both hands' rit. is one
+    };
+    for (const auto& c : cases) {
+        Layout layout;
+        std::vector<Mark> marks = MarksOf(c.text, &layout);
+        EXPECT_EQ(ReportMeetings(marks, c.text), 0);
+        EXPECT_EQ(CountOf(marks, MarkKind::Word), c.words) << c.text;
+        int hairpins = 0;
+        for (const Mark& m : marks) {
+            if (m.kind == MarkKind::Word) {
+                // In its system's band: under the bar numbers, over the right hand's row.
+                auto sys = std::find_if(layout.systems.begin(), layout.systems.end(), [&](const PlacedSystem& s) {
+                    return m.bottom <= s.rowTop[kHandRight] && m.top >= s.rowTop[kHandRight] - s.wordBand;
+                });
+                EXPECT_NE(sys, layout.systems.end()) << c.text << ": a word at (" << m.left << "," << m.top << ")";
+                if (sys != layout.systems.end()) {
+                    EXPECT_GE(m.top, sys->top + metrics::kNumberBand) << c.text;
+                }
+            }
+            if (m.kind == MarkKind::Dynamic && m.right - m.left > 14) {  // cresc. and the like, not p or ff
+                ++hairpins;
+                const PlacedEvent* e = layout.Find(m.ref);
+                ASSERT_NE(e, nullptr);
+                EXPECT_GT(m.top, e->box.bottom) << c.text << ": a hairpin word stands below its note";
+            }
+        }
+        EXPECT_EQ(hairpins, c.hairpins) << c.text;
+    }
+    // A system without changes or tempo words keeps no band; a change at a system's start is drawn there.
+    Layout layout;
+    std::vector<Mark> marks = MarksOf("zyqn 2\nR: 1 2 3 4 \\ | @tempo=80 5 6 7 1' |\n", &layout);
+    ASSERT_EQ(layout.systems.size(), 2u);
+    EXPECT_EQ(layout.systems[0].wordBand, 0);
+    EXPECT_GT(layout.systems[1].wordBand, 0);
+    for (const Mark& m : marks)
+        if (m.kind == MarkKind::Word) {
+            EXPECT_GT(m.top, layout.systems[0].bottom);
+            EXPECT_GE(m.left, layout.measures[1].box.left);
+            EXPECT_LT(m.left, layout.measures[1].box.left + 30);
+        }
 }
 
 TEST(Marks, RestsDotsTriplesTiesAndSigns) {

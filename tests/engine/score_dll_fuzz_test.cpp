@@ -38,7 +38,9 @@ void __cdecl CountNote(int note, int velocity, int, int hand, int on) {
 std::string Mutate(std::string s, std::mt19937& rng) {
     static const char* const kTokens[] = {"[", "]", "{", "}", "'", ",", "_", ".", "~", "-", "|", "R:", "L:",
                                           "\n", "#", "b", "0", "7", "99999999999", "\xFF", "key: ",
-                                          "meter: 13/32\n", "tempo: 1\n", "tempo: 999\n", "1'''", "1,,,"};
+                                          "meter: 13/32\n", "tempo: 1\n", "tempo: 999\n", "1'''", "1,,,",
+                                          "@cresc ", "@dim ", "@rit ", "@atempo ", "@f ", "| @key=Bb ",
+                                          "| @meter=3/4 ", "| @meter=6/8 ", "| @tempo=300 ", "| @tempo=20 "};
     auto below = [&rng](size_t n) { return n ? rng() % n : 0; };
     int edits = 1 + static_cast<int>(below(2));
     for (int k = 0; k < edits && !s.empty(); ++k) {
@@ -148,7 +150,7 @@ TEST(ScoreDllFuzz, MutatedScoresLoadDrawHitTestAndPlayToTheEnd) {
             local.OnTimer();
         }
         EXPECT_FALSE(local.ops->IsPlaying(&local)) << "round " << round << " never reached the end";
-        EXPECT_EQ(g_noteErrors, 0) << "round " << round;
+        EXPECT_EQ(g_noteErrors, 0) << "round " << round << ":\n" << text;
         for (auto& hand : g_sounding)
             for (int n : hand) ASSERT_EQ(n, 0) << "a note still sounds after the end, round " << round;
         ++played;

@@ -350,6 +350,44 @@ TEST(ScoreDll, APickupIsMeasureZero) {
     s.SetTimeCallback(e.score, nullptr);
 }
 
+// The key, meter and tempo fields follow the measure being played: each
+// change is reported as its measure comes, by seeking and by playing, and
+// stopping reports the opening values again.
+TEST(ScoreDll, KeyMeterAndTempoFollowTheMeasurePlayed) {
+    Engine e;
+    TempDir dir;
+    Owner owner;
+    const IScoreOps& s = e.S();
+    const std::string text = "zyqn 2\nkey: C\nmeter: 4/4\ntempo: 240\n"
+                             "R: 1 2 3 4 | @key=G @tempo=300 1 2 3 4 | @meter=3/4 1 2 3 |\n";
+    ASSERT_EQ(s.Load(e.score, Write(dir, L"changes.zyqn", text).c_str()), 0);
+    g_seen.Clear();
+    SetAllCallbacks(e);
+    s.SetOwnerWindow(e.score, owner.Hwnd());
+    EXPECT_EQ(g_seen.keys, std::vector<int>{7});
+    EXPECT_EQ(g_seen.meters, std::vector<int>{404});
+    EXPECT_EQ(g_seen.tempos, std::vector<int>{240});
+    const struct {
+        int measure;
+        int key, meter, tempo;
+    } seeks[] = {{2, 8, 404, 300}, {3, 8, 304, 300}, {1, 7, 404, 240}};
+    for (const auto& c : seeks) {
+        s.GoToMeasure(e.score, c.measure);
+        EXPECT_EQ(g_seen.keys.back(), c.key) << "measure " << c.measure;
+        EXPECT_EQ(g_seen.meters.back(), c.meter) << "measure " << c.measure;
+        EXPECT_EQ(g_seen.tempos.back(), c.tempo) << "measure " << c.measure;
+    }
+    // Played through: each change reported once, as its measure begins, and nothing repeated.
+    g_seen.Clear();
+    s.SetTempoRatio(e.score, 3.0f);
+    s.Play(e.score);
+    EXPECT_TRUE(PumpUntil([&] { return owner.Count(WM_SCORE_PLAY_END) > 0; }, 10000));
+    EXPECT_EQ(g_seen.keys, (std::vector<int>{8, 7}));  // G at measure 2; C again at the end, back at the start
+    EXPECT_EQ(g_seen.meters, (std::vector<int>{304, 404}));
+    EXPECT_EQ(g_seen.tempos, (std::vector<int>{300, 240}));
+    s.SetOwnerWindow(e.score, nullptr);
+}
+
 TEST(ScoreDll, TheSampleLibraryLoadsWhole) {
     Engine e;
     const IScoreOps& s = e.S();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "engine/layout.h"
@@ -49,6 +50,9 @@ TEST(Timeline, TiesHoldOneSoundAndRepeatsAreReleasedFirst) {
     Timeline tl = BuildTimeline(Parse("zyqn 1\ntempo: 60\nR: 1~ 1 1 [3~ 5] | [3 5] - - -\n"));
     EXPECT_EQ(Events(tl), "0+60h0 2000-60h0 2000+60h0 3000-60h0 3000+64h0 3000+67h0 4000-67h0 4000+67h0 "
                           "8000-64h0 8000-67h0 ");
+    // A chord naming one pitch twice, even spelled apart, sounds it once: one key, one press.
+    EXPECT_EQ(Events(BuildTimeline(Parse("zyqn 1\ntempo: 60\nR: [1 1 3] [#4 b5] 0 0\n"))),
+              "0+60h0 0+64h0 1000-60h0 1000-64h0 1000+66h0 2000-66h0 ");
 }
 
 TEST(Timeline, DynamicsSetTheVelocityAndStaccatoShortens) {
@@ -162,6 +166,115 @@ TEST(Timeline, ThePedalIsPressedChangedAndLiftedAsPlayed) {
     EXPECT_EQ(pedal, "0v 2000^ 4000v 6000^ ");
     EXPECT_TRUE(bar.PedalDownBefore(bar.FirstEventAt(1000)));
     EXPECT_FALSE(bar.PedalDownBefore(bar.FirstEventAt(3000)));
+}
+
+namespace {
+
+// Note-on velocities of one hand, in time order.
+std::string Velocities(const Timeline& tl, int hand) {
+    std::string out;
+    for (const NoteEvent& e : tl.events)
+        if (e.on && e.hand == hand) out += (out.empty() ? "" : " ") + std::to_string(e.velocity);
+    return out;
+}
+
+// Note-on times of the right hand, in whole milliseconds.
+std::vector<double> Onsets(const Timeline& tl) {
+    std::vector<double> out;
+    for (const NoteEvent& e : tl.events)
+        if (e.on && e.hand == kHandRight) out.push_back(e.ms);
+    return out;
+}
+
+}  // namespace
+
+// "cresc." and "dim." move the velocity evenly in time to the hand's next
+// dynamic when it lies their way, or one dynamic on by the end of the line.
+TEST(Timeline, HairpinsRampTheVelocity) {
+    const struct {
+        const char* music;
+        const char* velocities;
+    } cases[] = {
+        {"R: @p @cresc 1 2 3 4 | @f 5 - - - |", "50 62 73 85 96"},             // p to f over four beats
+        {"R: @f @dim 1 2 3 4 | 5 6 7 1' |\nR: 1 - - - |", "96 94 92 90 88 86 84 82 80"},  // a step down by the line's end
+        {"R: @p @cresc 1 2 3 4 |\nR: 5 6 7 1' |\nR: @f 1 - - - |", "50 56 62 67 73 79 85 90 96"},  // over lines to f
+        {"R: @cresc 1 2 3 4 |\nR: 5 - - - |", "80 84 88 92 96"},                // from the default mezzo-forte
+        {"R: @mf @cresc 1 2 3 4 | @p 5 - - - |", "80 84 88 92 50"},             // a softer dynamic is no goal: subito p
+        {"R: @ff @cresc 1 2 - - |\nR: 3 - - - |", "112 115 124"},               // past ff
+        {"R: @p @cresc 1_ 1_ 1 @dim 2 @mp 3 |", "50 54 57 64 64"},             // a new hairpin ends the last
+        {"R: |: @p @cresc 1 2 :| @f 3 - |", "50 57 50 73 96"},  // the first pass steps up: the repeat ends it
+    };
+    for (const auto& c : cases) {
+        Timeline tl = BuildTimeline(Parse(std::string("zyqn 2\ntempo: 60\nmeter: 4/4\n") + c.music + "\n"));
+        EXPECT_EQ(Velocities(tl, kHandRight), c.velocities) << c.music;
+    }
+    // Each hand ramps on its own.
+    Timeline both = BuildTimeline(Parse("zyqn 2\nmeter: 2/4\nR: @p @cresc 1 2 | @f 3 - |\nL: @p 1, - | 1, - |\n"));
+    EXPECT_EQ(Velocities(both, kHandRight), "50 73 96");
+    EXPECT_EQ(Velocities(both, kHandLeft), "50 50");
+}
+
+// "rit." slows the beat gradually to three quarters by the next "a tempo" (or
+// the end); "a tempo" restores it at once. Times come from the written place
+// in closed form, so they are exact however long the piece.
+TEST(Timeline, RitardandoSlowsGraduallyAndATempoRestores) {
+    Timeline tl = BuildTimeline(Parse("zyqn 2\ntempo: 60\nR: 1 2 3 4 | @rit 1 2 3 4 | @atempo 1 2 3 4 | @rall 5 6 7 1' |\n"));
+    std::vector<double> on = Onsets(tl);
+    ASSERT_EQ(on.size(), 16u);
+    for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(on[i], i * 1000.0) << "before the rit.";
+    // Over a measure of four beats the beat falls linearly to 0.75: the time
+    // a stretch takes is 4000 / 0.25 * ln(1 / (1 - 0.25 x)) for the fraction x.
+    auto ritMs = [](double x) { return 4000 / 0.25 * std::log(1 / (1 - 0.25 * x)); };
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(on[4 + i], 4000 + ritMs(i / 4.0), 1e-6) << "in the rit., beat " << i;
+    for (int i = 5; i < 8; ++i) EXPECT_GT(on[i] - on[i - 1], on[i - 1] - on[i - 2]) << "each beat longer than the last";
+    EXPECT_LT(on[8] - on[7], 1000 / 0.75);
+    const double restored = 4000 + ritMs(1);
+    ASSERT_EQ(tl.measureStartMs.size(), 4u);
+    EXPECT_NEAR(tl.measureStartMs[2], restored, 1e-6);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(on[8 + i], restored + i * 1000.0, 1e-6) << "a tempo, beat " << i;
+    // A rall. without an a tempo runs to the end of the piece.
+    EXPECT_NEAR(tl.totalMs, restored + 4000 + ritMs(1), 1e-6);
+    // The same rit. written in both hands is one, and a change of tempo ends it.
+    Timeline two = BuildTimeline(Parse("zyqn 2\ntempo: 60\nR: @rit 1 2 3 4 | @tempo=120 1 2 3 4 |\n"
+                                       "L: @rit 1, - - - | 1, - - - |\n"));
+    EXPECT_NEAR(two.measureStartMs[1], ritMs(1), 1e-6);
+    EXPECT_NEAR(two.totalMs, ritMs(1) + 2000, 1e-6);
+    // Going back to a repeat ends it: the first pass slows its last beat and
+    // the repeat starts in tempo; the second pass runs on to the end.
+    Timeline rep = BuildTimeline(Parse("zyqn 2\ntempo: 60\nR: |: 1 2 3 @rit 4 :| 5 - - - |\n"));
+    auto span = [](double beats, double x) { return beats * 1000 / 0.25 * std::log(1 / (1 - 0.25 * x)); };
+    ASSERT_EQ(rep.measureStartMs.size(), 3u);
+    EXPECT_NEAR(rep.measureStartMs[1], 3000 + span(1, 1), 1e-6);
+    EXPECT_NEAR(rep.measureStartMs[2], 6000 + span(1, 1) + span(5, 0.2), 1e-6);
+    EXPECT_NEAR(rep.totalMs, 6000 + span(1, 1) + span(5, 1), 1e-6);
+}
+
+TEST(Timeline, TempoAndMeterChangesMoveLaterNotes) {
+    const struct {
+        const char* music;
+        const char* starts;  // each measure's start, then the end
+    } cases[] = {
+        {"R: 1 2 3 4 | @tempo=120 1 2 3 4 | 5 - - - |", "0 4000 6000 8000"},  // twice as fast from measure 2
+        {"R: 1 2 3 4 | @tempo=30 1 - - - | @tempo=60 1 - - - |", "0 4000 12000 16000"},
+        {"R: 1 2 3 4 | @meter=3/4 1 2 3 | 1 2 3 |", "0 4000 7000 10000"},   // the quarter keeps its speed
+        {"R: 1 2 3 4 | @meter=6/8 1. 1. | 1. 1. |", "0 4000 7000 10000"},   // so does the eighth
+        {"R: 1 2 3 4 | @meter=6/8 @tempo=120 1. 1. |", "0 4000 7000"},     // 120 eighths a minute
+        {"R: 1 2 3 4 | @tempo=120 @fermata 1 2 3 4 |", "0 4000 6500"},      // a fermata waits at the new tempo
+        {"R: |: 1 2 3 4 | @tempo=120 1 2 3 4 :| 1 - - - |", "0 4000 6000 10000 12000 14000"},  // back at 60 on the repeat
+    };
+    for (const auto& c : cases) {
+        Timeline tl = BuildTimeline(Parse(std::string("zyqn 2\ntempo: 60\n") + c.music + "\n"));
+        std::string starts;
+        for (double ms : tl.measureStartMs) starts += std::to_string(static_cast<int>(std::lround(ms))) + " ";
+        starts += std::to_string(static_cast<int>(std::lround(tl.totalMs)));
+        EXPECT_EQ(starts, c.starts) << c.music;
+    }
+    // A key change moves the pitches of both hands, written in either.
+    Timeline key = BuildTimeline(Parse("zyqn 2\nR: 1 - - - | 1 - - - |\nL: 1, - - - | @key=F 1, - - - |\n"));
+    std::string pitches;
+    for (const NoteEvent& e : key.events)
+        if (e.on) pitches += std::to_string(e.midi) + " ";
+    EXPECT_EQ(pitches, "60 48 65 53 ");
 }
 
 TEST(Timeline, PickupAndCompoundMeterTiming) {
@@ -466,6 +579,27 @@ TEST(Layout, BreakMarksAndLongLines) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(SystemSizes(LayoutScore(Parse(std::string("zyqn 2\n") + c.music))), c.systems) << c.music;
+}
+
+// A change's text above its bar keeps like bars alike where it fits, and
+// widens only its own bar where it does not; its system keeps room for it.
+TEST(Layout, AChangeTakesRoomOnlyWhereItNeedsIt) {
+    Layout like = LayoutScore(Parse("zyqn 2\nR: 1 2 3 4 | 1 2 3 4 | @key=G 1 2 3 4 | 1 2 3 4 |\n"
+                                    "R: 1 2 3 4 | @tempo=90 1 2 3 4 | 1 2 3 4 | 1 2 3 4 |\n"));
+    std::vector<int> widths;
+    for (const PlacedMeasure& pm : like.measures) widths.push_back(pm.box.right - pm.innerLeft);
+    auto range = std::minmax_element(widths.begin(), widths.end());
+    EXPECT_LE(*range.second, *range.first * 1.15) << "bars with and without a change alike";
+    for (const PlacedSystem& sys : like.systems) EXPECT_EQ(sys.wordBand, metrics::kWordBand);
+
+    // Bars of one beat, full systems of them: "1=C#  1/8  ♪ = 132" is far wider than its bar's one note.
+    std::string music = "zyqn 2\nmeter: 1/4\nR:";
+    for (int i = 0; i < 40; ++i) music += i == 20 ? " @key=C# @meter=1/8 @tempo=132 3_ | @meter=1/4" : " 1 |";
+    Score narrow = Parse(music + "\n");
+    Layout l = LayoutScore(narrow);
+    const double text = ChangeTextWidth(ChangeTextOf(narrow.measures[20]));
+    EXPECT_GE(l.measures[20].box.Width(), text + kChangeGap);
+    EXPECT_LT(l.measures[19].box.Width(), text / 2) << "the bars around it keep their own width";
 }
 
 TEST(Layout, APickupIsMeasureZeroAsWideAsItsNotes) {
