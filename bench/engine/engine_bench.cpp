@@ -37,6 +37,19 @@ std::string BigScore(int measures, int tempo) {
     return text;
 }
 
+// The same in format version 2 with a change of key, meter or tempo, a
+// hairpin and a tempo word on every line: the words' band and their room.
+std::string WordyScore(int measures) {
+    std::string text = "zyqn 2\ntitle: Words\nkey: G\nmeter: 4/4\ntempo: 120\n";
+    const char* changes[4] = {"@key=D", "@tempo=96", "@key=G @tempo=120", "@meter=4/4"};
+    for (int m = 0; m < measures; m += 4) {
+        text += std::string("R: ") + (m ? changes[(m / 4) % 4] : "") + " @p @cresc 1 2 3_4_ 5 | 6_5_4_3_ @f [2 5] 1 |";
+        text += " @rit 1__2__3__4__ 5 #4 5 | @atempo {1_ 2_ 3_} 4. 3_ 2 |\n";
+        text += "L: 1, 5, 3, 5, | [4,, 1,] - [5,, 2,] - | 1, - 5,, - | [1, 3, 5,] - - - |\n";
+    }
+    return text;
+}
+
 // The median of several runs: one slow run on a shared machine does not count.
 template <typename F>
 double Median(int runs, F f) {
@@ -167,6 +180,26 @@ int main(int argc, char** argv) {
         direct.clip = target;
         double fresh = Median(21, [&] { renderer.DrawPage(view.dc, *score.LoadedScore(), *score.LoadedLayout(), 1, direct); });
         std::printf("  the same drawn afresh: %.2f ms (median)\n", fresh);
+    }
+    // The page drawn afresh each time, as on a new page or zoom, past the page view's cache.
+    CScore wordy;
+    const bool hasWords = wordy.LoadText(WordyScore(200)) == 0;
+    CScoreRenderer renderer;
+    for (float scale : {0.25f, 1.0f, 2.0f, 4.0f}) {
+        PageView v;
+        v.scale = scale;
+        v.clip = target;
+        double t = Median(21, [&] {
+            renderer.DrawPage(view.dc, *score.LoadedScore(), *score.LoadedLayout(), 1, v);
+            GdiFlush();
+        });
+        std::printf("render page 2 afresh at %.0f%%: %.2f ms (median)\n", scale * 100, t);
+        if (!hasWords) continue;
+        t = Median(21, [&] {
+            renderer.DrawPage(view.dc, *wordy.LoadedScore(), *wordy.LoadedLayout(), 1, v);
+            GdiFlush();
+        });
+        std::printf("render page 2 with changes and words afresh at %.0f%%: %.2f ms (median)\n", scale * 100, t);
     }
     // The densest sample page: sixteenths in both hands, every page at 100 %.
     CScore prelude;
