@@ -213,6 +213,41 @@ TEST_F(PlayerAtWork, TheEndOfTheScoreResetsTheTransportToPageOne) {
     EXPECT_TRUE(PumpUntil([&] { return Probe(wnd, L"#COUNTIN").enabled != 0; }, 1000));
 }
 
+// A change of key, meter and tempo in the middle of a piece shows in the
+// fields as its measure plays, and the host hears of the new key; at the
+// end they show the opening values again.
+TEST_F(PlayerAtWork, TheFieldsFollowAChangeOfKeyMeterAndTempo) {
+    const std::wstring path = box.Folder() + L"Changes.zyqn";
+    WriteFileBytes(path, "zyqn 2\nkey: C\nmeter: 4/4\ntempo: 240\n"
+                         "R: 1 2 3 4 | @key=G @meter=3/4 @tempo=200 1 2 3 | 5 - 3 | 1 2 3 | 5 - 3 | 1 - - | 1 - - |\n"
+                         "L: 1, - - - | 1, - - | 1, - - | 5,, - - | 5,, - - | 1, - - | 1, - - |\n");
+    ASSERT_TRUE(OpenThroughDialog(wnd, path));
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(wnd, L"ID_WND_MELVANE_TITLE") == L"Melvane  ( Changes )"; }));
+    PumpFor(200);
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_KEY_VALUE"), L"C");
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_METER_VALUE"), L"4/4");
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_TEMPO_VALUE"), L"240");
+    box.Host().messages.clear();
+    box.Client().Cmd(2);
+    // The fields change one after another on the player's thread: wait for all three.
+    ASSERT_TRUE(PumpUntil([&] {
+        return TextOf(wnd, L"ID_SCORE_KEY_VALUE") == L"G" && TextOf(wnd, L"ID_SCORE_METER_VALUE") == L"3/4" &&
+               TextOf(wnd, L"ID_SCORE_TEMPO_VALUE") == L"200";
+    }, 8000));
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE_CUR"), L"2 ");
+    auto keys = box.Host().Of(WM_PLUGIN_KEY);
+    ASSERT_FALSE(keys.empty());
+    EXPECT_EQ(keys.back().wp, 14u) << "G in the host's table";
+    PumpFor(150);
+    SaveWindowShot(wnd, L"player-key-change.png");
+    ASSERT_TRUE(PumpUntil([&] { return Probe(wnd, L"ID_BTN_SCORE_START").enabled; }, 15000));
+    PumpFor(50);
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_KEY_VALUE"), L"C");
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_METER_VALUE"), L"4/4");
+    EXPECT_EQ(TextOf(wnd, L"ID_SCORE_TEMPO_VALUE"), L"240");
+    EXPECT_EQ(box.Host().Of(WM_PLUGIN_KEY).back().wp, 5u) << "C again";
+}
+
 TEST_F(PlayerAtWork, OpeningDuringTheCountInCancelsIt) {
     Open(kOdeToJoy);
     box.Client().Cmd(2);
