@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -181,26 +182,6 @@ int main(int argc, char** argv) {
         double fresh = Median(21, [&] { renderer.DrawPage(view.dc, *score.LoadedScore(), *score.LoadedLayout(), 1, direct); });
         std::printf("  the same drawn afresh: %.2f ms (median)\n", fresh);
     }
-    // The page drawn afresh each time, as on a new page or zoom, past the page view's cache.
-    CScore wordy;
-    const bool hasWords = wordy.LoadText(WordyScore(200)) == 0;
-    CScoreRenderer renderer;
-    for (float scale : {0.25f, 1.0f, 2.0f, 4.0f}) {
-        PageView v;
-        v.scale = scale;
-        v.clip = target;
-        double t = Median(21, [&] {
-            renderer.DrawPage(view.dc, *score.LoadedScore(), *score.LoadedLayout(), 1, v);
-            GdiFlush();
-        });
-        std::printf("render page 2 afresh at %.0f%%: %.2f ms (median)\n", scale * 100, t);
-        if (!hasWords) continue;
-        t = Median(21, [&] {
-            renderer.DrawPage(view.dc, *wordy.LoadedScore(), *wordy.LoadedLayout(), 1, v);
-            GdiFlush();
-        });
-        std::printf("render page 2 with changes and words afresh at %.0f%%: %.2f ms (median)\n", scale * 100, t);
-    }
     // The densest sample page: sixteenths in both hands, every page at 100 %.
     CScore prelude;
     wchar_t exe[MAX_PATH];
@@ -214,24 +195,31 @@ int main(int argc, char** argv) {
         std::printf("draw the Prelude's page 1 at 100%%: %.2f ms (median)\n", t);
     }
     // The renderer itself, without the kept page: a page drawn afresh, as on
-    // a zoom change or a new score, for the pieces whose hands hold a second
-    // voice and those with words, fingering and pedal marks.
-    for (const wchar_t* name : {L"Classical\\Prelude in C", L"Classical\\Gymnopedie No 1", L"Folk\\Amazing Grace",
-                                L"Beginner\\Mary Had a Little Lamb"}) {
-        CScore piece;
-        if (piece.Load((folder + L"music\\" + name + L".zyqn").c_str()) != 0) continue;
-        CScoreRenderer renderer;
+    // a zoom change or a new score; for the pieces whose hands hold a second
+    // voice, those with words, fingering and pedal marks, and a score with
+    // changes, hairpins and tempo words.
+    CScoreRenderer renderer;
+    auto afresh = [&](const std::string& what, CScore& piece, int page) {
         for (float scale : {0.25f, 1.0f, 2.0f, 4.0f}) {
-            PageView page;
-            page.scale = scale;
-            page.clip = target;
+            PageView v;
+            v.scale = scale;
+            v.clip = target;
             double t = Median(21, [&] {
-                renderer.DrawPage(view.dc, *piece.LoadedScore(), *piece.LoadedLayout(), 0, page);
+                renderer.DrawPage(view.dc, *piece.LoadedScore(), *piece.LoadedLayout(), page, v);
                 GdiFlush();
             });
-            std::printf("render %ls page 1 afresh at %.0f%%: %.2f ms (median)\n", name, scale * 100, t);
+            std::printf("render %s afresh at %.0f%%: %.2f ms (median)\n", what.c_str(), scale * 100, t);
         }
+    };
+    afresh("page 2", score, 1);
+    for (const char* name : {"Classical\\Prelude in C", "Classical\\Gymnopedie No 1", "Folk\\Amazing Grace",
+                             "Beginner\\Mary Had a Little Lamb"}) {
+        CScore piece;
+        const std::wstring file = folder + L"music\\" + std::wstring(name, name + strlen(name)) + L".zyqn";
+        if (piece.Load(file.c_str()) == 0) afresh(std::string(name) + " page 1", piece, 0);
     }
+    CScore wordy;
+    if (wordy.LoadText(WordyScore(200)) == 0) afresh("page 2 with changes and words", wordy, 1);
     Dib thumb(167, 240);
     RECT row{0, 0, 167, 237};
     score.Prepare(SCORE_MODE_THUMBNAIL, 167.0f / 794, nullptr);

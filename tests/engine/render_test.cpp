@@ -477,6 +477,7 @@ TEST(Marks, ChangesAndWordsStandClear) {
         {"zyqn 2\nmeter: 2/4\nR: 1 2 | @key=A @meter=3/4 @tempo=60 @rit 1_ @atempo 2_ @rall 3 4 |\n", 7, 0},
         {"zyqn 2\nR: @cresc 1_ @f 2_ @decresc 3_ @p 4_ @dim 5 @cresc 6 |\nL: @p @cresc 1, 2, @mf @dim 3, 4, |\n", 0, 6},
         {"zyqn 2\nR: @rit 1 @rit 2 @atempo 3 4 |\nL: @rit 1, @atempo 2, 3, 4, |\n", 4, 0},  // both hands' rit. is one
+        {"zyqn 2\nL: @p @cresc 1, - 5, - & @rit @dim 1,, - - - | @f 1, - - - |\n", 1, 2},  // under a second voice too
     };
     for (const auto& c : cases) {
         Layout layout;

@@ -212,6 +212,9 @@ TEST(Timeline, HairpinsRampTheVelocity) {
     Timeline both = BuildTimeline(Parse("zyqn 2\nmeter: 2/4\nR: @p @cresc 1 2 | @f 3 - |\nL: @p 1, - | 1, - |\n"));
     EXPECT_EQ(Velocities(both, kHandRight), "50 73 96");
     EXPECT_EQ(Velocities(both, kHandLeft), "50 50");
+    // A hand's second voice swells with its first.
+    Timeline voices = BuildTimeline(Parse("zyqn 2\nL: @p @cresc 1, - 5, - & 1,, - - - | @f 1, - - - |\n"));
+    EXPECT_EQ(Velocities(voices, kHandLeft), "50 50 73 96");
 }
 
 // "rit." slows the beat gradually to three quarters by the next "a tempo" (or
