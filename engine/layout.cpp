@@ -418,7 +418,7 @@ bool FingersAbove(int hand, int voice) { return hand == kHandRight && voice == 0
 int FingerRoom(const Event& ev) {
     int n = 0;
     for (const Head& h : ev.heads) n += h.finger > 0;
-    return n ? n * kFingerStep + 2 : 0;
+    return n ? n * kFingerStep + 4 : 0;
 }
 
 std::vector<double> GraceOffsets(const Event& ev) {

@@ -42,9 +42,11 @@ void CScoreRenderer::DrawFingering(HDC dc, const Event& ev, const PlacedEvent& p
     std::stable_sort(fingered.begin(), fingered.end(), [](const Head* a, const Head* b) { return a->midi > b->midi; });
     const double cx = pe.x + kDigitWidth / 2.0, n = static_cast<double>(fingered.size());
     for (size_t i = 0; i < fingered.size(); ++i) {
-        // From the top of the column down, a pixel or two clear of the note's marks.
+        // From the top of the column down, clear of the note's marks. Below,
+        // the number's ink starts at its cell's top, so it keeps a wider gap
+        // from the dots over it than above, where the cell's own air does.
         const double baseline = above ? from - 2 - (n - 1 - i) * kFingerStep
-                                                   : from + 1 + kSmallDigitHeight + i * kFingerStep;
+                                                   : from + 3 + kSmallDigitHeight + i * kFingerStep;
         const wchar_t digit[2] = {static_cast<wchar_t>(L'0' + fingered[i]->finger), 0};
         Text(dc, fonts_.small, TA_CENTER, cx, baseline, digit, view);
         AddMark(view, MarkKind::Fingering, cx - kSmallDigitWidth / 2, baseline - kSmallDigitHeight,

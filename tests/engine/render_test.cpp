@@ -651,6 +651,54 @@ TEST(Marks, EveryDigitIsInkedInItsBox) {
     }
 }
 
+// A finger number beside a note's octave dots keeps a clear row of paper
+// from them at 100 %: touching, a low dot over "1" reads as an arrow.
+TEST(Marks, FingerNumbersStandClearOfTheOctaveDotsAtOneHundredPercent) {
+    auto samples = engine_test::LoadSamples();
+    auto notPaper = [](COLORREF c) { return std::min({GetRValue(c), GetGValue(c), GetBValue(c)}) < 180; };
+    int checked = 0;
+    for (const engine_test::Sample& s : samples) {
+        Layout layout = LayoutScore(s.score);
+        CScoreRenderer renderer;
+        for (int page = 0; page < layout.PageCount(); ++page) {
+            Canvas canvas(metrics::kPageWidth, metrics::kPageHeight);
+            std::vector<Mark> marks;
+            PageView view;
+            view.clip = canvas.All();
+            view.marks = &marks;
+            renderer.DrawPage(canvas.Dc(), s.score, layout, page, view);
+            for (const Mark& finger : marks) {
+                if (finger.kind != MarkKind::Fingering) continue;
+                // The note's dots in the finger number's column, and the rows from them to it.
+                double top = finger.top, bottom = finger.bottom;
+                int dots = 0;
+                for (const Mark& dot : marks)
+                    if (dot.kind == MarkKind::OctaveDot && dot.ref == finger.ref && dot.left < finger.right &&
+                        finger.left < dot.right) {
+                        ++dots;
+                        top = std::min(top, dot.top);
+                        bottom = std::max(bottom, dot.bottom);
+                    }
+                if (dots == 0) continue;
+                ++checked;
+                // Separate blots of ink down the column: each dot and the number.
+                int runs = 0;
+                bool inInk = false;
+                for (int y = static_cast<int>(top) - 1; y <= static_cast<int>(bottom) + 1; ++y) {
+                    RECT row{static_cast<LONG>(finger.left), y, static_cast<LONG>(finger.right) + 1, y + 1};
+                    const bool ink = canvas.Count(row, notPaper) > 0;
+                    runs += ink && !inInk;
+                    inInk = ink;
+                }
+                EXPECT_GE(runs, dots + 1) << s.name << " page " << page + 1 << ": finger number at (" << finger.left
+                                          << "," << finger.top << ") measure " << finger.ref.measure
+                                          << " touches the octave dots beside it";
+            }
+        }
+    }
+    EXPECT_GT(checked, 0) << "no sample has a finger number beside octave dots";
+}
+
 // The page view keeps the page between paints and tints the played notes on
 // the way out; what it shows must be what drawing the page afresh shows,
 // while the highlight moves, after a partial repaint and after a new score.
