@@ -133,9 +133,20 @@ Spacing MeasureSpacing(const Measure& m) {
     const double startRoom = 2 + (m.repeatStart ? 6 : 0), endRoom = 2 + (m.repeatEnd ? 6 : 0);
     KeepApart(sp, LyricLabels(m), startRoom, endRoom);
     KeepApart(sp, PedalLabels(m), startRoom, endRoom);
-    // A change's text above the measure keeps clear of the next measure's.
+    // A change's text above the measure keeps clear of the next measure's:
+    // the bar is never spaced tighter than the text needs. The room goes
+    // into its columns in proportion, so a bar spaced wider anyway keeps its
+    // own proportions instead of a gap after its last note.
     const ChangeText change = ChangeTextOf(m);
-    if (!change.Empty()) sp.padRight += std::max(0.0, ChangeTextWidth(change) + kChangeGap - sp.Width(0.0));
+    const double need = change.Empty() ? 0.0 : ChangeTextWidth(change) + kChangeGap;
+    if (sp.Width(0.0) < need) {
+        double lo = 0.0, hi = 64.0;
+        for (int it = 0; it < 40; ++it) {
+            const double mid = (lo + hi) / 2;
+            (sp.Width(mid) < need ? lo : hi) = mid;
+        }
+        for (size_t i = 0; i < gaps; ++i) sp.least[i] = std::max(sp.least[i], sp.natural[i] * hi);
+    }
     return sp;
 }
 

@@ -603,6 +603,17 @@ TEST(Layout, AChangeTakesRoomOnlyWhereItNeedsIt) {
     const double text = ChangeTextWidth(ChangeTextOf(narrow.measures[20]));
     EXPECT_GE(l.measures[20].box.Width(), text + kChangeGap);
     EXPECT_LT(l.measures[19].box.Width(), text / 2) << "the bars around it keep their own width";
+
+    // A bar that the justified line spaces wider than its change's text needs
+    // keeps the beat of its neighbours: no room left over after its last note.
+    Layout wide = LayoutScore(Parse("zyqn 2\ntempo: 240\nR: 1 2 3 4 | @key=G @meter=3/4 @tempo=200 1 2 3 | 5 - 3 |\n"
+                                    "L: 1, - - - | 1, - - | 5,, - - |\n"));
+    ASSERT_EQ(wide.measures.size(), 3u);
+    auto perBeat = [&](int i, int beats) {
+        return static_cast<double>(wide.measures[i].box.right - wide.measures[i].innerLeft) / beats;
+    };
+    EXPECT_NEAR(perBeat(1, 3) / perBeat(0, 4), 1.0, 0.15) << "a 3/4 bar after a change, beside a 4/4 bar";
+    EXPECT_NEAR(perBeat(2, 3) / perBeat(1, 3), 1.0, 0.15) << "two 3/4 bars, with and without the change";
 }
 
 TEST(Layout, APickupIsMeasureZeroAsWideAsItsNotes) {
