@@ -28,3 +28,45 @@ inline HBITMAP CreateDib32(HDC dc, int width, int height, void** bits, DibRows r
     if (!bitmap) *bits = nullptr;
     return bitmap;
 }
+
+// A top-down 32-bit DIB section selected into a memory DC of its own, for
+// pictures kept between paints and copied out with BitBlt.
+struct DibCanvas {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    unsigned char* bits = nullptr;  // B, G, R, A rows, top first
+    SIZE size{0, 0};
+
+    DibCanvas() = default;
+    ~DibCanvas() { Free(); }
+    DibCanvas(const DibCanvas&) = delete;
+    DibCanvas& operator=(const DibCanvas&) = delete;
+
+    // Drops what it held and makes a canvas of the size; false, and empty, on failure.
+    bool Make(SIZE s) {
+        Free();
+        void* pixels = nullptr;
+        bitmap = CreateDib32(nullptr, s.cx, s.cy, &pixels);
+        dc = bitmap ? CreateCompatibleDC(nullptr) : nullptr;
+        if (!dc) {
+            Free();
+            return false;
+        }
+        old = SelectObject(dc, bitmap);
+        bits = static_cast<unsigned char*>(pixels);
+        size = s;
+        return true;
+    }
+    void Free() {
+        if (dc) {
+            SelectObject(dc, old);
+            DeleteDC(dc);
+        }
+        if (bitmap) DeleteObject(bitmap);
+        dc = nullptr;
+        bitmap = nullptr;
+        bits = nullptr;
+        size = SIZE{0, 0};
+    }
+};

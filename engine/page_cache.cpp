@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "abi/dib_section.h"
-
 namespace zyqn {
 
 namespace {
@@ -14,33 +12,6 @@ unsigned char HighlightChannel(unsigned char clean, unsigned char ink, unsigned 
     if (paper <= ink) return clean;
     int inkShare = std::min(std::max(paper - clean, 0), paper - ink);  // of paper - ink
     return static_cast<unsigned char>(highlight - ((highlight - ink) * inkShare + (paper - ink) / 2) / (paper - ink));
-}
-
-bool DibCanvas::Make(SIZE s) {
-    Free();
-    void* pixels = nullptr;
-    bitmap = CreateDib32(nullptr, s.cx, s.cy, &pixels);
-    dc = bitmap ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!dc) {
-        Free();
-        return false;
-    }
-    old = SelectObject(dc, bitmap);
-    bits = static_cast<unsigned char*>(pixels);
-    size = s;
-    return true;
-}
-
-void DibCanvas::Free() {
-    if (dc) {
-        SelectObject(dc, old);
-        DeleteDC(dc);
-    }
-    if (bitmap) DeleteObject(bitmap);
-    dc = nullptr;
-    bitmap = nullptr;
-    bits = nullptr;
-    size = SIZE{0, 0};
 }
 
 void CPageCache::Clear() {

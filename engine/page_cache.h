@@ -11,26 +11,10 @@
 #include <functional>
 #include <vector>
 
+#include "abi/dib_section.h"
 #include "engine/renderer.h"
 
 namespace zyqn {
-
-// A 32-bit DIB section selected into a memory DC of its own.
-struct DibCanvas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    unsigned char* bits = nullptr;  // B, G, R, x rows, top first
-    SIZE size{0, 0};
-
-    DibCanvas() = default;
-    ~DibCanvas() { Free(); }
-    DibCanvas(const DibCanvas&) = delete;
-    DibCanvas& operator=(const DibCanvas&) = delete;
-    // Drops what it held and makes a canvas of the size; false, and empty, on failure.
-    bool Make(SIZE s);
-    void Free();
-};
 
 class CPageCache {
 public:

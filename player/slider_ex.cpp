@@ -3,7 +3,6 @@
 #include <cstring>
 #include <cwchar>
 
-#include "abi/dib_section.h"
 #include "uikit/core/render.h"
 #include "uikit/markup/image_draw.h"
 
@@ -41,12 +40,7 @@ std::vector<RulerTick> ComputeRulerTicks(const RECT& rect, int thumbWidth, int t
 
 CSliderExUI::CSliderExUI() { SetThumbText(L"0"); }
 
-CSliderExUI::~CSliderExUI() { FreeTickLayer(); }
-
-void CSliderExUI::FreeTickLayer() {
-    if (layer_.bitmap) DeleteObject(layer_.bitmap);
-    layer_ = TickLayer();
-}
+CSliderExUI::~CSliderExUI() = default;
 
 void* CSliderExUI::FindInterface(const wchar_t* name) {
     if (wcscmp(name, L"SliderEx") == 0) return this;
@@ -104,49 +98,44 @@ bool CSliderExUI::DrawBackgroundLayer(HDC dc, int w, int h) {
     if (bkImage_.empty()) return false;
     size_t bytes = static_cast<size_t>(w) * h * 4;
     RECT all = {0, 0, w, h};
-    memset(layer_.bits, 0xFF, bytes);
+    memset(layer_.canvas.bits, 0xFF, bytes);
     UiKit::Render::DrawImageDescription(dc, manager_, all, all, bkImage_);
     GdiFlush();
-    std::vector<unsigned char> overWhite(layer_.bits, layer_.bits + bytes);
-    memset(layer_.bits, 0, bytes);
+    std::vector<unsigned char> overWhite(layer_.canvas.bits, layer_.canvas.bits + bytes);
+    memset(layer_.canvas.bits, 0, bytes);
     UiKit::Render::DrawImageDescription(dc, manager_, all, all, bkImage_);
     GdiFlush();
     for (size_t i = 0; i < bytes; i += 4)
-        if (memcmp(&overWhite[i], layer_.bits + i, 3) != 0) return false;
+        if (memcmp(&overWhite[i], layer_.canvas.bits + i, 3) != 0) return false;
     return true;
 }
 
 void CSliderExUI::UpdateTickLayer() {
     int thumb = GetThumbSize().cx;
-    if (layer_.bitmap && EqualRect(&layer_.rect, &rcItem_) && layer_.thumbWidth == thumb &&
+    DibCanvas& canvas = layer_.canvas;
+    if (canvas.bitmap && EqualRect(&layer_.rect, &rcItem_) && layer_.thumbWidth == thumb &&
         layer_.tickCount == tickCount_ && layer_.background == bkImage_)
         return;
-    FreeTickLayer();
     int w = rcItem_.right - rcItem_.left, h = rcItem_.bottom - rcItem_.top;
-    if (w <= 0 || h <= 0) return;
-    void* bits = nullptr;
-    layer_.bitmap = CreateDib32(nullptr, w, h, &bits);
-    if (!layer_.bitmap) return;
-    layer_.bits = static_cast<unsigned char*>(bits);
+    if (w <= 0 || h <= 0 || !canvas.Make(SIZE{w, h})) {
+        canvas.Free();
+        return;
+    }
     layer_.rect = rcItem_;
     layer_.thumbWidth = thumb;
     layer_.tickCount = tickCount_;
     layer_.background = bkImage_;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, layer_.bitmap);
-    layer_.withBackground = DrawBackgroundLayer(dc, w, h);
+    layer_.withBackground = DrawBackgroundLayer(canvas.dc, w, h);
     if (layer_.withBackground) {
-        DrawTicks(dc, kTickColour);
+        DrawTicks(canvas.dc, kTickColour);
     } else {
         // White strokes over black, then every touched pixel becomes the tick colour, opaque.
-        memset(layer_.bits, 0, static_cast<size_t>(w) * h * 4);
-        DrawTicks(dc, RGB(255, 255, 255));
+        memset(canvas.bits, 0, static_cast<size_t>(w) * h * 4);
+        DrawTicks(canvas.dc, RGB(255, 255, 255));
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
     GdiFlush();
     if (layer_.withBackground) return;
-    for (unsigned char* px = layer_.bits; px < layer_.bits + static_cast<size_t>(w) * h * 4; px += 4) {
+    for (unsigned char* px = canvas.bits; px < canvas.bits + static_cast<size_t>(w) * h * 4; px += 4) {
         if (px[0] | px[1] | px[2]) {
             px[0] = GetBValue(kTickColour);
             px[1] = GetGValue(kTickColour);
@@ -160,32 +149,29 @@ void CSliderExUI::PaintBkImage(HDC hdc) {
     if (tickCount_ >= 2) {
         tickArea_ = TickAreaOf(rcItem_, GetThumbSize().cx, tickCount_).area;
         UpdateTickLayer();
-        if (layer_.bitmap && layer_.withBackground) return;  // the layer brings it
+        if (layer_.canvas.bitmap && layer_.withBackground) return;  // the layer brings it
     }
     CSliderUI::PaintBkImage(hdc);
 }
 
 void CSliderExUI::PaintStatusImage(HDC hdc) {
     RECT visible;
-    if (tickCount_ >= 2 && layer_.bitmap && IntersectRect(&visible, &paintRect_, &rcItem_)) {
-        HDC mem = CreateCompatibleDC(hdc);
-        HGDIOBJ old = SelectObject(mem, layer_.bitmap);
+    const DibCanvas& canvas = layer_.canvas;
+    if (tickCount_ >= 2 && canvas.bitmap && IntersectRect(&visible, &paintRect_, &rcItem_)) {
         RECT source = visible;
         OffsetRect(&source, -rcItem_.left, -rcItem_.top);
         if (layer_.withBackground) {
-            BitBlt(hdc, visible.left, visible.top, visible.right - visible.left, visible.bottom - visible.top, mem,
-                   source.left, source.top, SRCCOPY);
+            BitBlt(hdc, visible.left, visible.top, visible.right - visible.left, visible.bottom - visible.top,
+                   canvas.dc, source.left, source.top, SRCCOPY);
         } else {
             UiKit::UIImageInfo view;
-            view.bitmap = layer_.bitmap;
-            view.bits = layer_.bits;
-            view.width = rcItem_.right - rcItem_.left;
-            view.height = rcItem_.bottom - rcItem_.top;
+            view.bitmap = canvas.bitmap;
+            view.bits = canvas.bits;
+            view.width = canvas.size.cx;
+            view.height = canvas.size.cy;
             view.alpha = true;
-            UiKit::BlendImagePart(hdc, visible, mem, view, source, 255);
+            UiKit::BlendImagePart(hdc, visible, canvas.dc, view, source, 255);
         }
-        SelectObject(mem, old);
-        DeleteDC(mem);
     }
     CSliderUI::PaintStatusImage(hdc);
 }

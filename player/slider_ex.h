@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "abi/dib_section.h"
 #include "uikit/controls/progress_slider.h"
 
 struct RulerTick {
@@ -48,13 +49,11 @@ private:
         int tickCount = 0;
         UiKit::CUIString background;
         bool withBackground = false;
-        HBITMAP bitmap = nullptr;
-        unsigned char* bits = nullptr;
+        DibCanvas canvas;
     };
     void UpdateTickLayer();
     bool DrawBackgroundLayer(HDC dc, int w, int h);
     void DrawTicks(HDC dc, COLORREF colour);
-    void FreeTickLayer();
 
     int tickCount_ = 0;
     RECT tickArea_ = {0, 0, 0, 0};
