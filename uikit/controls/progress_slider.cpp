@@ -44,10 +44,12 @@ void CProgressUI::SetValue(int value) {
 
 void CProgressUI::InvalidateValueChange(int) { Invalidate(); }
 
-int CProgressUI::Scale(int span) const {
+int CProgressUI::Scale(int span) const { return ScaleAt(span, value_); }
+
+int CProgressUI::ScaleAt(int span, int value) const {
     // An empty (or reversed) range has no place to move along.
     if (max_ <= min_ || span <= 0) return 0;
-    long long v = static_cast<long long>(value_) - min_;
+    long long v = static_cast<long long>(value) - min_;
     if (v < 0) v = 0;
     if (v > max_ - min_) v = max_ - min_;
     return static_cast<int>(v * span / (static_cast<long long>(max_) - min_));
@@ -132,25 +134,22 @@ void CSliderUI::InvalidateValueChange(int oldValue) {
         Invalidate();
         return;
     }
-    RECT now = GetThumbRect();
-    int current = value_;
-    value_ = oldValue;
-    RECT before = GetThumbRect();
-    value_ = current;
-    InvalidatePart(before);
-    InvalidatePart(now);
+    InvalidatePart(ThumbRectAt(oldValue));
+    InvalidatePart(GetThumbRect());
 }
 
-RECT CSliderUI::GetThumbRect() const {
+RECT CSliderUI::GetThumbRect() const { return ThumbRectAt(value_); }
+
+RECT CSliderUI::ThumbRectAt(int value) const {
     const RECT& rc = rcItem_;
     int w = thumbSize_.cx, h = thumbSize_.cy;
     if (horizontal_) {
-        int x = rc.left + Scale(rc.right - rc.left - w);
+        int x = rc.left + ScaleAt(rc.right - rc.left - w, value);
         int y = (rc.top + rc.bottom - h) / 2;
         return RECT{x, y, x + w, y + h};
     }
     int x = (rc.left + rc.right - w) / 2;
-    int bottom = rc.bottom - Scale(rc.bottom - rc.top - h);
+    int bottom = rc.bottom - ScaleAt(rc.bottom - rc.top - h, value);
     return RECT{x, bottom - h, x + w, bottom};
 }
 

@@ -27,8 +27,10 @@ public:
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
 
 protected:
-    // (value - min) * span / (max - min), 0 for an empty range.
+    // (value - min) * span / (max - min), 0 for an empty range: for the
+    // current value, or for another (where the value stood before a change).
     int Scale(int span) const;
+    int ScaleAt(int span, int value) const;
     // The value moved from oldValue: what shows it needs painting again.
     virtual void InvalidateValueChange(int oldValue);
 
@@ -60,8 +62,9 @@ public:
     const CUIString& GetThumbText() const { return thumbText_; }
     bool IsDragging() const { return dragging_; }
 
-    // The thumb's place for the current value.
+    // The thumb's place for the current value, and for another.
     RECT GetThumbRect() const;
+    RECT ThumbRectAt(int value) const;
     // The value a mouse position stands for.
     int ValueAt(POINT pt) const;
 
