@@ -52,7 +52,8 @@ long LinuxCall(long number, long a, long b, long c) {
 #endif
 }
 
-constexpr long kSysSchedSetScheduler = 156, kSysSchedGetScheduler = 157, kSysSchedGetParam = 155;
+constexpr long kSysSchedSetScheduler = 156, kSysSchedGetScheduler = 157, kSysSchedGetParam = 155,
+               kSysNanosleep = 162;
 constexpr int kSchedFifo = 1;
 // Low real-time levels: ahead of every ordinary thread, behind the system's
 // own real-time work (interrupt threads, sound servers).
@@ -92,9 +93,32 @@ void CThreadBoost::Restore() {
 }
 
 namespace {
+// Left to spin after the kernel's sleep: what such a sleep may overshoot.
+constexpr double kSpinAfterSleepMs = 0.2;
+}  // namespace
+
+void WaitUntil(IClock& clock, double dueMs) {
+    double left = dueMs - clock.NowMs();
+    if (left > kSpinAfterSleepMs && LinuxGateUsable()) {
+        struct {
+            long seconds, nanoseconds;
+        } span = {0, static_cast<long>((left - kSpinAfterSleepMs) * 1e6)};
+        span.seconds = span.nanoseconds / 1000000000;
+        span.nanoseconds %= 1000000000;
+        LinuxCall(kSysNanosleep, reinterpret_cast<long>(&span), 0, 0);  // a signal may end it early: spun then
+    }
+    while (clock.NowMs() < dueMs) YieldProcessor();
+}
+
+namespace {
 constexpr UINT kWakeMessage = WM_APP + 0x5A;
-constexpr double kSpinMs = 1.0;  // the helper sleeps until this long before the moment, then spins
 const wchar_t kWakeClass[] = L"ZyqnWakeTimer";
+
+// How long before the moment the helper posts. Under Wine the owner's thread
+// then sleeps in the kernel, which costs nothing, so the lead can cover a
+// Wine server held up by a busy machine; elsewhere the owner spins it, and
+// Windows delivers a raised thread's post promptly.
+double LeadMs() { return LinuxGateUsable() ? 8.0 : 1.0; }
 }  // namespace
 
 CWakeTimer::CWakeTimer(std::function<void()> onWake) : onWake_(std::move(onWake)) {
@@ -140,7 +164,7 @@ bool CWakeTimer::EnsureStarted() {
     return thread_ != nullptr;
 }
 
-void CWakeTimer::WakeIn(double ms) {
+void CWakeTimer::WakeIn(double ms, bool exact) {
     if (!EnsureStarted()) return;
     if (!periodRaised_) {
         timeBeginPeriod(1);  // finer sleeps for the helper until Stop
@@ -150,6 +174,7 @@ void CWakeTimer::WakeIn(double ms) {
     armed_ = true;
     EnterCriticalSection(&lock_);
     dueMs_ = clock_.NowMs() + (ms > 0 ? ms : 0);
+    exact_ = exact;
     ++generation_;
     pending_ = true;
     LeaveCriticalSection(&lock_);
@@ -191,20 +216,12 @@ void CWakeTimer::Helper() {
             WaitForSingleObject(changed_, INFINITE);
             continue;
         }
-        double left = due - clock_.NowMs();
-        if (left > kSpinMs) {
+        double left = due - LeadMs() - clock_.NowMs();
+        if (left >= 1) {
             // Woken early by a change, or by the end of the sleep: look again either way.
-            WaitForSingleObject(changed_, static_cast<DWORD>(left - kSpinMs));
+            WaitForSingleObject(changed_, static_cast<DWORD>(left));
             continue;
         }
-        bool stale = false;
-        while (!stale && clock_.NowMs() < due) {
-            YieldProcessor();
-            EnterCriticalSection(&lock_);
-            stale = generation != generation_ || quit_;
-            LeaveCriticalSection(&lock_);
-        }
-        if (stale) continue;
         EnterCriticalSection(&lock_);
         if (generation == generation_) {
             pending_ = false;
@@ -222,6 +239,7 @@ LRESULT CALLBACK CWakeTimer::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp
     bool current = static_cast<unsigned>(wp) == self->generation_;
     LeaveCriticalSection(&self->lock_);
     if (!current) return 0;  // a later WakeIn or Stop came after this post
+    if (self->exact_) WaitUntil(self->clock_, self->dueMs_);  // both only ever written on this thread
     self->armed_ = false;
     self->onWake_();
     return 0;

@@ -42,15 +42,25 @@ private:
 // 2 round robin), or -1 where it cannot be asked (Windows).
 int LinuxThreadPolicy();
 
+// Waits on the calling thread until clock reaches dueMs, exactly: under Wine
+// on Linux the kernel's own sleep does most of it (no trip through the Wine
+// server; a thread at a real-time level wakes within tens of microseconds)
+// and only the last fraction of a millisecond is spun; elsewhere it is spun.
+void WaitUntil(IClock& clock, double dueMs);
+
 // Wakes the thread that made it at a given moment, to run onWake there.
 // SetTimer alone wakes a thread late: its messages wait behind every paint
 // and input, and its period is rounded to the system's tick. Here a helper
-// thread at raised priority sleeps until just before the moment, spins the
-// rest, and posts a message to a message-only window of the owner's thread;
-// posted messages are handled before paints, input and timers. The moment
-// comes from the performance counter, so waking late never accumulates.
-// While a wake is due the owner's thread is raised as well (below the
-// helper): being woken on time is worth little if it then waits for a core.
+// thread at raised priority sleeps until a little before the moment and posts
+// a message to a message-only window of the owner's thread (posted messages
+// are handled before paints, input and timers); the owner's thread then waits
+// out the rest itself. The lead covers the post's own trip, which under Wine
+// goes through the Wine server and may be late by milliseconds when the
+// machine is busy; only the last step, on the thread that runs onWake, must
+// be exact. The moment comes from the performance counter, so waking late
+// never accumulates. While a wake is due the owner's thread is raised as well
+// (below the helper): being woken on time is worth little if it then waits
+// for a core.
 class CWakeTimer {
 public:
     explicit CWakeTimer(std::function<void()> onWake);
@@ -58,7 +68,9 @@ public:
     CWakeTimer(const CWakeTimer&) = delete;
     CWakeTimer& operator=(const CWakeTimer&) = delete;
     // Replaces any pending wake with one ms from now (at once for ms <= 0).
-    void WakeIn(double ms);
+    // An exact wake runs onWake at the moment; a loose one (a look at the
+    // clock with nothing due) may run it up to the lead before.
+    void WakeIn(double ms, bool exact = true);
     void Stop();
 
 private:
@@ -75,6 +87,7 @@ private:
     CRITICAL_SECTION lock_;
     // Under lock_: what the helper works towards.
     double dueMs_ = 0;
+    bool exact_ = true;
     unsigned generation_ = 0;  // a post carries it; a later WakeIn or Stop makes it stale
     bool pending_ = false;     // the helper has not posted for this generation yet
     bool quit_ = false;

@@ -12,6 +12,8 @@ extern const IScoreOps kScoreOps;  // score_api.cpp
 
 namespace {
 
+constexpr double kLookEveryMs = 50.0;  // the longest the player goes without a look at the clock
+
 // Every live CScore, so a pointer from the plug-in can be checked before use.
 // Only the user-interface thread creates and releases scores.
 std::set<CScore*>& LiveScores() {
@@ -157,8 +159,10 @@ void CScore::OnTimer() {
         return;
     }
     // Wake when the next event is due rather than on a fixed beat; at least
-    // every 50 ms, so a change of tempo takes effect soon.
-    timer_.WakeIn(std::min(50.0, player_.MsUntilNextDue()));
+    // every 50 ms, so a change of tempo takes effect soon (those looks at the
+    // clock with nothing due need not be exact).
+    const double due = player_.MsUntilNextDue();
+    timer_.WakeIn(std::min(kLookEveryMs, due), due <= kLookEveryMs);
 }
 
 void CScore::SetTempoRatio(float ratio) {

@@ -360,6 +360,28 @@ TEST_F(PlayerTest, ATimerThatFallsBehindCatchesUpWithoutDrift) {
     EXPECT_DOUBLE_EQ(onset.at, 2000);  // stamped when sent: the clock, not a tick count
 }
 
+// The wake timer's helper posts a little ahead of the moment (the post's own
+// trip may be slow) and the woken thread waits out the rest: an exact wake
+// never runs before its moment, however near or far it is.
+TEST(WakeTimer, AnExactWakeNeverRunsBeforeItsMoment) {
+    CPerformanceClock clock;
+    double ran = -1;
+    CWakeTimer timer([&] { ran = clock.NowMs(); });
+    for (double ms : {0.0, 0.5, 3.0, 9.0, 25.0, 60.0}) {
+        ran = -1;
+        const double due = clock.NowMs() + ms;
+        timer.WakeIn(ms);
+        for (DWORD start = GetTickCount(); ran < 0 && GetTickCount() - start < 2000;) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            if (ran < 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        ASSERT_GE(ran, 0) << ms;
+        EXPECT_GE(ran, due) << ms;
+    }
+    timer.Stop();
+}
+
 // While it plays, the thread the score plays on (the plug-in's user-interface
 // thread) runs ahead of ordinary work, so that it takes each wake at once;
 // paused or stopped it is back as it was. Wine passes no Windows priority on
