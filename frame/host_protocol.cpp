@@ -17,15 +17,33 @@ namespace {
 // instead of freezing the player; a hung host is not waited for at all.
 const UINT kHostSendTimeoutMs = 300;
 
+// Whether the host took the last message awaited from it in time.
+bool hostAnswering = true;
+
 void SendToHost(UINT msg, WPARAM wp) {
     HWND host = Plugin().hostWnd;
     if (!host) return;
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(host, msg, wp, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kHostSendTimeoutMs, &result);
+    hostAnswering =
+        SendMessageTimeoutW(host, msg, wp, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kHostSendTimeoutMs, &result) != 0;
 }
+
+bool IsRelease(DWORD word) { return word != kResetNotesWord && !(word & 0x00FF0000); }
 }  // namespace
 
-void SendNoteToHost(DWORD word) { SendToHost(WM_PLUGIN_NOTE, word); }
+// A release is sent without waiting for the host to take it. The host takes
+// sent messages in order, so whatever follows still reaches it after the
+// release, but a key struck again (released and struck at one moment) no
+// longer waits a whole round trip to the host's thread before it sounds.
+// While the host does not answer in time, releases are awaited like every
+// other message, so they cannot pile up in a stalled host's queue.
+void SendNoteToHost(DWORD word) {
+    HWND host = Plugin().hostWnd;
+    if (host && hostAnswering && IsRelease(word))
+        SendNotifyMessageW(host, WM_PLUGIN_NOTE, word, 0);
+    else
+        SendToHost(WM_PLUGIN_NOTE, word);
+}
 
 void SendResetNotesToHost() { SendNoteToHost(kResetNotesWord); }
 

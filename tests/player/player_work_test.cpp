@@ -325,4 +325,47 @@ TEST_F(PlayerAtWork, MutingTheLeftHandSilencesItsNotes) {
     }
 }
 
+// A release goes to the host without the player waiting for the host to take
+// it: the host still takes it before the next note (sent messages arrive in
+// order), but a key struck again is not held up by a round trip to the
+// host's thread. A host that does not answer in time gets its releases
+// awaited again, so they cannot pile up in its queue.
+TEST_F(PlayerAtWork, ReleasesGoToTheHostWithoutWaitingUnlessTheHostFallsBehind) {
+    Open(kOdeToJoy);
+    struct Word {
+        WPARAM wp;
+        DWORD how;  // ISMEX_SEND: the player waits for the answer; ISMEX_NOTIFY: it does not
+    };
+    std::vector<Word> words;
+    int onsets = 0;
+    box.Host().SetHandler([&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT&) {
+        if (msg != WM_PLUGIN_NOTE) return false;
+        words.push_back({wp, InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY)});
+        if ((wp & 0x00010000) && ++onsets == 6) Sleep(450);  // longer than the player waits for an answer
+        return false;
+    });
+    box.Client().Cmd(2);
+    EXPECT_TRUE(PumpUntil([&] { return onsets >= 12; }, 9000));
+    box.Client().Cmd(3);
+    EXPECT_TRUE(PumpUntil([&] { return !words.empty() && words.back().wp == kResetNotesWord; }, 2000));
+    box.Host().SetHandler(nullptr);
+
+    bool struckAgain = false;
+    size_t slowOnset = 0;
+    for (size_t i = 0, on = 0; i < words.size(); ++i) {
+        const Word& w = words[i];
+        const bool isOnset = (w.wp & 0x00010000) != 0, isRelease = !isOnset && w.wp != kResetNotesWord;
+        if (isOnset && ++on == 6) slowOnset = i;
+        // A release right after the onset the host answered late is awaited.
+        const bool awaited = !isRelease || (slowOnset && i == slowOnset + 1);
+        EXPECT_EQ(w.how, awaited ? DWORD(ISMEX_SEND) : DWORD(ISMEX_NOTIFY)) << i << " " << std::hex << w.wp;
+        // A key struck again: its release (same key and hand, bytes 0 and 3) came just before.
+        const WPARAM keyAndHand = 0xFF0000FF;
+        if (isOnset && i > 0 && !(words[i - 1].wp & 0x00010000) && (words[i - 1].wp & keyAndHand) == (w.wp & keyAndHand))
+            struckAgain = true;
+    }
+    EXPECT_GT(slowOnset, 0u);
+    EXPECT_TRUE(struckAgain) << "Ode to Joy strikes its third and fifth degrees twice";
+}
+
 }  // namespace
