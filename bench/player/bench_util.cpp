@@ -58,7 +58,10 @@ void Repaint(HWND wnd, const RECT* rc) {
     RedrawWindow(wnd, rc, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-double TimedOpen(HWND player, const std::wstring& path, const std::wstring& title) {
+double TimedOpen(HWND player, const std::wstring& path, const std::wstring& title, OpenMarks* marks) {
+    OpenMarks unused;
+    OpenMarks& seen = marks ? *marks : unused;
+    seen = OpenMarks{};
     using namespace player_test;
     using testing_support::PumpUntil;
     ClickControl(player, L"ID_BTN_OPEN_FILE");
@@ -66,7 +69,7 @@ double TimedOpen(HWND player, const std::wstring& path, const std::wstring& titl
     PumpUntil([&] { return (dialog = FindOwnedDialog(player, L"Open File")) != nullptr; });
     if (!dialog) return -1;
     if (!SetDlgItemTextW(dialog, 0x47C, path.c_str())) SetDlgItemTextW(dialog, 0x480, path.c_str());
-    double start = NowMs();
+    double start = seen.confirmed = NowMs();
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     // Looked at every millisecond: the tests' pump waits up to 10 ms between
     // looks, which would add its own lag to the figure.
@@ -78,9 +81,11 @@ double TimedOpen(HWND player, const std::wstring& path, const std::wstring& titl
         if (!opened) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     }
     if (!opened) return -1;
+    seen.titleSeen = NowMs();
     RECT view = Probe(player, L"ID_SCORE_VIEW").pos;
     Repaint(player, &view);
-    return NowMs() - start;
+    seen.painted = NowMs();
+    return seen.painted - start;
 }
 
 }  // namespace player_bench

@@ -27,8 +27,13 @@ std::string EighthsScore(int measures, bool leftHand);
 // Invalidates rc (null: the whole window) and paints it at once; the window
 // may belong to another thread, which then paints while this one waits.
 void Repaint(HWND wnd, const RECT* rc);
+// When TimedOpen confirmed the dialog, saw the title and had the page
+// painted, in NowMs(); -1 for what did not happen.
+struct OpenMarks {
+    double confirmed = -1, titleSeen = -1, painted = -1;
+};
 // Opens path through the dialog and waits until the title shows title;
 // milliseconds from confirming the dialog to the painted page, or -1.
-double TimedOpen(HWND player, const std::wstring& path, const std::wstring& title);
+double TimedOpen(HWND player, const std::wstring& path, const std::wstring& title, OpenMarks* marks = nullptr);
 
 }  // namespace player_bench
