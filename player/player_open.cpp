@@ -77,9 +77,8 @@ void CWndMelvane::ShowTempo(int bpm) {
 bool CWndMelvane::OpenScore(const std::wstring& path) {
     CLoadingSplash splash(hwnd_);
     if (scoreView_) splash.SetTargetRect(scoreView_->GetPosition());
-    Gdiplus::Image* image = CLoadingSplash::LoadImageResource(Plugin().module);
-    splash.SetImageAndText(image, CLoadingSplash::WaitingTipText());
-    delete image;
+    if (!loadingImage_) loadingImage_.reset(CLoadingSplash::LoadImageResource(Plugin().module));
+    splash.SetImageAndText(loadingImage_.get(), CLoadingSplash::WaitingTipText());
     splash.Show();
 
     if (!score_ || path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {

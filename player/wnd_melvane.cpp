@@ -1,5 +1,7 @@
 #include "player/wnd_melvane.h"
 
+#include <objidl.h>
+#include <gdiplus.h>
 #include <shellapi.h>
 
 #include <cwchar>

@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "frame/wnd_impl_base.h"
@@ -20,6 +21,9 @@ class CComboUI;
 class CControlUI;
 class CLabelUI;
 }  // namespace UiKit
+namespace Gdiplus {
+class Image;
+}
 class CScoreListUI;
 class CWndSubScoreList;
 
@@ -157,4 +161,7 @@ private:
     CScoreEngineLoader engine_;
     IScore* score_ = nullptr;
     ISelectAct* selectAct_ = nullptr;
+    // The loading image, decoded from the plug-in's resources at the first
+    // opening and kept: each opening's waiting window takes its own copy.
+    std::unique_ptr<Gdiplus::Image> loadingImage_;
 };

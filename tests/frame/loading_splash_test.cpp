@@ -26,20 +26,7 @@ RECT WindowRect(HWND wnd) {
     return rc;
 }
 
-BOOL CALLBACK CountSplash(HWND wnd, LPARAM lp) {
-    wchar_t cls[64] = {};
-    GetClassNameW(wnd, cls, 64);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == GetCurrentProcessId() && lstrcmpW(cls, L"CMelvaneSplashWnd") == 0) ++*reinterpret_cast<int*>(lp);
-    return TRUE;
-}
-
-int SplashWindowCount() {
-    int count = 0;
-    EnumWindows(CountSplash, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
+int SplashWindowCount() { return testing_support::CountOwnWindows(L"CMelvaneSplashWnd"); }
 
 // What the screen shows at (x, y) of a window.
 COLORREF ScreenPixel(HWND wnd, int x, int y) {

@@ -4,6 +4,7 @@
 // and engine calls from state to state.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "abi/module.h"
@@ -69,6 +70,28 @@ TEST_F(PlayerEngineCalls, OpeningRegistersTheCallbacksInOrderAndReturnsToTheFirs
     // The fake engine has 12 measures: the ruler counts 120 units.
     EXPECT_EQ(Probe(wnd, L"ID_SLIDER_PLAY_RULER").maximum, 120);
     EXPECT_EQ(TextOf(wnd, L"ID_SCORE_MEASURE_VALUE"), L"/ 12");
+}
+
+// The waiting window stands over the score view while the engine loads, at
+// every opening (the later ones as the first), and is gone once it is done.
+TEST_F(PlayerEngineCalls, EveryOpeningShowsTheWaitingWindowOverTheScoreViewWhileTheEngineLoads) {
+    auto splashes = GetProc<const char*(__cdecl*)()>(module, "FakeEngineSplashes");
+    ASSERT_NE(splashes, nullptr);
+    std::wstring path = box.Folder() + L"any.zyqn";
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(OpenThroughDialog(wnd, path));
+        ASSERT_TRUE(PumpUntil([&] { return Log().find("GoToPage 257") != std::string::npos; })) << Log();
+    }
+    RECT view = Probe(wnd, L"ID_SCORE_VIEW").pos;
+    POINT corner[2] = {{view.left, view.top}, {view.right, view.bottom}};
+    ClientToScreen(wnd, &corner[0]);
+    ClientToScreen(wnd, &corner[1]);
+    const int w = 174, h = 39;  // the loading image
+    int left = (corner[0].x + corner[1].x) / 2 - w / 2, top = (corner[0].y + corner[1].y) / 2 - h / 2;
+    char one[64];
+    snprintf(one, sizeof one, "%d,%d,%d,%d;", left, top, left + w, top + h);
+    EXPECT_EQ(std::string(splashes()), std::string(one) + one + one);
+    EXPECT_EQ(CountOwnWindows(L"CMelvaneSplashWnd"), 0);
 }
 
 TEST_F(PlayerEngineCalls, EachHandButtonTogglesItsHandAndSendsBothHands) {

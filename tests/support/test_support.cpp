@@ -80,6 +80,28 @@ void CopyFromBin(const std::wstring& name, const std::wstring& folder, const std
     CopyFileW((BinFolder() + name).c_str(), (folder + (as.empty() ? name : as)).c_str(), FALSE);
 }
 
+namespace {
+struct WindowSearch {
+    const wchar_t* className;
+    int count;
+};
+BOOL CALLBACK CountIfOwnAndOfClass(HWND wnd, LPARAM lp) {
+    auto* search = reinterpret_cast<WindowSearch*>(lp);
+    wchar_t cls[256] = {};
+    GetClassNameW(wnd, cls, 256);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == GetCurrentProcessId() && lstrcmpW(cls, search->className) == 0) ++search->count;
+    return TRUE;
+}
+}  // namespace
+
+int CountOwnWindows(const wchar_t* className) {
+    WindowSearch search = {className, 0};
+    EnumWindows(CountIfOwnAndOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
 void SaveWindowShot(HWND window, const std::wstring& name) {
     Gdiplus::GdiplusStartupInput in;
     ULONG_PTR token = 0;

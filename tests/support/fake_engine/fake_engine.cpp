@@ -1,6 +1,7 @@
 // A stand-in ScoreDll.dll for tests: every operation is recorded in a log the
 // test reads through FakeEngineLog; Play replays a scripted list of note
-// events through the note callback.
+// events through the note callback; Load notes where the plug-in's waiting
+// window stood meanwhile (FakeEngineSplashes).
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +23,10 @@ std::vector<int> g_notes;  // groups of five values
 ScoreNoteFn g_noteFn = nullptr;
 ScoreKeyFn g_keyFn = nullptr;
 int g_keyToReport = -1;
+// The waiting window at each Load: "left,top,right,bottom;" on the screen,
+// or "none;" when the plug-in showed none.
+std::string g_splashes;
+std::string g_splashesCopy;
 
 void Log(const char* text) {
     std::lock_guard<std::mutex> hold(g_logLock);
@@ -82,8 +87,25 @@ void __cdecl SetHands(IScore*, int flags) {
     snprintf(b, sizeof b, "SetHands 0x%x", flags);
     Log(b);
 }
+BOOL CALLBACK FindSplash(HWND wnd, LPARAM found) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    wchar_t cls[64] = {};
+    GetClassNameW(wnd, cls, 64);
+    if (pid != GetCurrentProcessId() || lstrcmpW(cls, L"CMelvaneSplashWnd") != 0 || !IsWindowVisible(wnd)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = wnd;
+    return FALSE;
+}
+
 int __cdecl Load(IScore*, const wchar_t*) {
     Log("Load");
+    HWND splash = nullptr;
+    EnumWindows(FindSplash, reinterpret_cast<LPARAM>(&splash));
+    char b[64] = "none;";
+    RECT rc;
+    if (splash && GetWindowRect(splash, &rc)) snprintf(b, sizeof b, "%ld,%ld,%ld,%ld;", rc.left, rc.top, rc.right, rc.bottom);
+    std::lock_guard<std::mutex> hold(g_logLock);
+    g_splashes += b;
     return 0;
 }
 
@@ -121,9 +143,15 @@ FAKE_EXPORT const char* __cdecl FakeEngineLog() {
     g_logCopy = g_log;
     return g_logCopy.c_str();
 }
+FAKE_EXPORT const char* __cdecl FakeEngineSplashes() {
+    std::lock_guard<std::mutex> hold(g_logLock);
+    g_splashesCopy = g_splashes;
+    return g_splashesCopy.c_str();
+}
 FAKE_EXPORT void __cdecl FakeEngineReset() {
     std::lock_guard<std::mutex> hold(g_logLock);
     g_log.clear();
+    g_splashes.clear();
     g_notes.clear();
     g_keyToReport = -1;
 }
