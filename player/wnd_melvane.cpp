@@ -332,16 +332,21 @@ void CWndMelvane::OnNcDestroyed(HWND window) {
     PostPluginClosedToHost();
 }
 
+// Every opening comes here too, mostly with the caption and the version as
+// they were: setting the same caption again costs a trip to the window
+// system, and the version is read from the plug-in file once.
 void CWndMelvane::RefreshTitle() {
     std::wstring title = GetLangText(L"ID_WND_MELVANE_TITLE");
-    SetWindowTextW(hwnd_, title.c_str());
+    wchar_t caption[256] = {};
+    GetWindowTextW(hwnd_, caption, 256);
+    if (title != caption) SetWindowTextW(hwnd_, title.c_str());
     if (title_ && !scorePath_.empty()) {
         std::wstring name = GetNameFromPath(scorePath_, false);
         if (!name.empty()) title_->SetText(title + L"  ( " + name + L" )");
     }
     if (version_) {
-        std::wstring version = GetFileVersionText(Plugin().module, std::wstring());
-        version_->SetText(FormatLangText(GetLangText(L"ID_BTN_VERSION"), version));
+        if (pluginVersion_.empty()) pluginVersion_ = GetFileVersionText(Plugin().module, std::wstring());
+        version_->SetText(FormatLangText(GetLangText(L"ID_BTN_VERSION"), pluginVersion_));
     }
 }
 

@@ -153,6 +153,7 @@ private:
     UiKit::CControlUI* playDisplay_ = nullptr;
 
     std::wstring scorePath_;
+    std::wstring pluginVersion_;  // the plug-in file's, read at the first need
     // The page view's zoom; the score view and the panel's thumbnails ask for
     // it through the view's zoom callback.
     float zoom_ = 1.0f;

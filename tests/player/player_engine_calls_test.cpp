@@ -94,6 +94,20 @@ TEST_F(PlayerEngineCalls, EveryOpeningShowsTheWaitingWindowOverTheScoreViewWhile
     EXPECT_EQ(CountOwnWindows(L"CMelvaneSplashWnd"), 0);
 }
 
+// A later opening names its score in the title, and the caption and the
+// version line stay as they were.
+TEST_F(PlayerEngineCalls, OpeningAgainNamesTheNewScoreAndKeepsCaptionAndVersion) {
+    std::wstring path = box.Folder() + L"Other Piece.zyqn";
+    WriteFileBytes(path, "zyqn 1\n");
+    ASSERT_TRUE(OpenThroughDialog(wnd, path));
+    EXPECT_TRUE(PumpUntil([&] { return TextOf(wnd, L"ID_WND_MELVANE_TITLE") == L"Melvane  ( Other Piece )"; }))
+        << TextOf(wnd, L"ID_WND_MELVANE_TITLE");
+    wchar_t caption[64] = {};
+    GetWindowTextW(wnd, caption, 64);
+    EXPECT_STREQ(caption, L"Melvane");
+    EXPECT_EQ(TextOf(wnd, L"ID_LABEL_VERSION"), L"Version 1.0.0.0");
+}
+
 TEST_F(PlayerEngineCalls, EachHandButtonTogglesItsHandAndSendsBothHands) {
     EXPECT_NE(Click(L"ID_BTN_PLAY_LEFT").find("SetHands 0x60"), std::string::npos) << Log();
     EXPECT_NE(Click(L"ID_BTN_PLAY_RIGHT").find("SetHands 0xc0"), std::string::npos) << Log();
