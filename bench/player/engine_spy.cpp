@@ -11,8 +11,8 @@ namespace {
 IScoreOps g_original = {};
 std::atomic<ScoreMeasureFn> g_measure{nullptr};
 
-// Written on the engine's threads, read by the benchmark after the
-// measured step has been waited for; full, it keeps the first calls.
+// Written on the plug-in's thread, read by the benchmark once it has waited
+// for the measured step; full, it keeps the first calls.
 const int kLogSize = 4096;
 EngineCall g_log[kLogSize];
 std::atomic<int> g_logged{0};
