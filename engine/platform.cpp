@@ -172,9 +172,9 @@ void CWakeTimer::WakeIn(double ms, bool exact) {
     }
     periodRaised_ = true;
     armed_ = true;
+    exact_ = exact;
     EnterCriticalSection(&lock_);
     dueMs_ = clock_.NowMs() + (ms > 0 ? ms : 0);
-    exact_ = exact;
     ++generation_;
     pending_ = true;
     LeaveCriticalSection(&lock_);
@@ -239,7 +239,7 @@ LRESULT CALLBACK CWakeTimer::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp
     bool current = static_cast<unsigned>(wp) == self->generation_;
     LeaveCriticalSection(&self->lock_);
     if (!current) return 0;  // a later WakeIn or Stop came after this post
-    if (self->exact_) WaitUntil(self->clock_, self->dueMs_);  // both only ever written on this thread
+    if (self->exact_) WaitUntil(self->clock_, self->dueMs_);  // dueMs_ is only ever written on this thread
     self->armed_ = false;
     self->onWake_();
     return 0;

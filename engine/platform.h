@@ -87,12 +87,12 @@ private:
     CRITICAL_SECTION lock_;
     // Under lock_: what the helper works towards.
     double dueMs_ = 0;
-    bool exact_ = true;
     unsigned generation_ = 0;  // a post carries it; a later WakeIn or Stop makes it stale
     bool pending_ = false;     // the helper has not posted for this generation yet
     bool quit_ = false;
     // Owner's thread only.
     bool armed_ = false;         // a wake is due and not yet run
+    bool exact_ = true;          // the due wake waits out its moment (the helper never looks)
     bool periodRaised_ = false;  // timeBeginPeriod(1) and the owner's boost are in force
     CThreadBoost ownerBoost_;
 };
