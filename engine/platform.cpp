@@ -100,11 +100,11 @@ constexpr double kSpinAfterSleepMs = 0.2;
 void WaitUntil(IClock& clock, double dueMs) {
     double left = dueMs - clock.NowMs();
     if (left > kSpinAfterSleepMs && LinuxGateUsable()) {
+        const double sleepMs = left - kSpinAfterSleepMs;
         struct {
             long seconds, nanoseconds;
-        } span = {0, static_cast<long>((left - kSpinAfterSleepMs) * 1e6)};
-        span.seconds = span.nanoseconds / 1000000000;
-        span.nanoseconds %= 1000000000;
+        } span = {static_cast<long>(sleepMs / 1000), 0};
+        span.nanoseconds = static_cast<long>((sleepMs - span.seconds * 1000.0) * 1e6);
         LinuxCall(kSysNanosleep, reinterpret_cast<long>(&span), 0, 0);  // a signal may end it early: spun then
     }
     while (clock.NowMs() < dueMs) YieldProcessor();

@@ -382,6 +382,26 @@ TEST(WakeTimer, AnExactWakeNeverRunsBeforeItsMoment) {
     timer.Stop();
 }
 
+// The waiting the woken thread does itself returns at its moment, never
+// before; under Wine on Linux it sleeps rather than spins, also beyond two
+// seconds, where the sleep in nanoseconds no longer fits a 32-bit count.
+TEST(WakeTimer, WaitingOutAMomentEndsAtItAndSleepsMeanwhile) {
+    CPerformanceClock clock;
+    const bool sleeps = LinuxThreadPolicy() >= 0;
+    auto cpuMs = [] {
+        FILETIME created, ended, kernel, user;
+        GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+        auto ms = [](FILETIME t) { return (4294967296.0 * t.dwHighDateTime + t.dwLowDateTime) / 1e4; };
+        return ms(kernel) + ms(user);
+    };
+    for (double ms : {-1.0, 0.1, 3.0, 40.0, 2500.0}) {
+        const double due = clock.NowMs() + ms, cpuBefore = cpuMs();
+        WaitUntil(clock, due);
+        EXPECT_GE(clock.NowMs(), due) << ms;
+        if (sleeps && ms >= 40) EXPECT_LT(cpuMs() - cpuBefore, ms / 2) << ms << " ms spun instead of slept";
+    }
+}
+
 // While it plays, the thread the score plays on (the plug-in's user-interface
 // thread) runs ahead of ordinary work, so that it takes each wake at once;
 // paused or stopped it is back as it was. Wine passes no Windows priority on
