@@ -398,7 +398,9 @@ TEST(WakeTimer, WaitingOutAMomentEndsAtItAndSleepsMeanwhile) {
         const double due = clock.NowMs() + ms, cpuBefore = cpuMs();
         WaitUntil(clock, due);
         EXPECT_GE(clock.NowMs(), due) << ms;
-        if (sleeps && ms >= 40) EXPECT_LT(cpuMs() - cpuBefore, ms / 2) << ms << " ms spun instead of slept";
+        if (sleeps && ms >= 40) {
+            EXPECT_LT(cpuMs() - cpuBefore, ms / 2) << ms << " ms spun instead of slept";
+        }
     }
 }
 
