@@ -58,6 +58,32 @@ void Repaint(HWND wnd, const RECT* rc) {
     RedrawWindow(wnd, rc, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+namespace {
+// Waits until the opening that began at start (NowMs) has gone: the dialog,
+// if any, is closed and the title reads title. Then has the page painted.
+// Milliseconds from start to the painted page, or -1.
+double AwaitOpened(HWND player, HWND dialog, double start, const std::wstring& title, OpenMarks& seen) {
+    using namespace player_test;
+    // Looked at every millisecond: the tests' pump waits up to 10 ms between
+    // looks, which would add its own lag to the figure. The title is asked
+    // of the player's thread only once the dialog has gone: asked while it
+    // closes, the questions would take that thread's time from the open.
+    bool opened = false;
+    while (!opened && NowMs() - start < 10000) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        opened = !(dialog && IsWindow(dialog)) && TextOf(player, L"ID_WND_MELVANE_TITLE") == title;
+        if (!opened) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    }
+    if (!opened) return -1;
+    seen.titleSeen = NowMs();
+    RECT view = Probe(player, L"ID_SCORE_VIEW").pos;
+    Repaint(player, &view);
+    seen.painted = NowMs();
+    return seen.painted - start;
+}
+}  // namespace
+
 double TimedOpen(HWND player, const std::wstring& path, const std::wstring& title, OpenMarks* marks) {
     OpenMarks unused;
     OpenMarks& seen = marks ? *marks : unused;
@@ -71,23 +97,38 @@ double TimedOpen(HWND player, const std::wstring& path, const std::wstring& titl
     if (!SetDlgItemTextW(dialog, 0x47C, path.c_str())) SetDlgItemTextW(dialog, 0x480, path.c_str());
     double start = seen.confirmed = NowMs();
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    // Looked at every millisecond: the tests' pump waits up to 10 ms between
-    // looks, which would add its own lag to the figure. The title is asked
-    // of the player's thread only once the dialog has gone: asked while it
-    // closes, the questions would take that thread's time from the open.
-    bool opened = false;
-    while (!opened && NowMs() - start < 10000) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        opened = !IsWindow(dialog) && TextOf(player, L"ID_WND_MELVANE_TITLE") == title;
-        if (!opened) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    return AwaitOpened(player, dialog, start, title, seen);
+}
+
+RECT LibraryRow(HWND player, const std::wstring& name) {
+    const std::wstring ending = L">" + name;
+    for (int i = 0;; ++i) {
+        PlayerProbe row = player_test::Probe(player, (L"#ROW:" + std::to_wstring(i)).c_str());
+        if (!row.found) return RECT{};
+        const std::wstring text = row.text;
+        if (row.visible && text.size() >= ending.size() &&
+            text.compare(text.size() - ending.size(), ending.size(), ending) == 0)
+            return row.pos;
     }
-    if (!opened) return -1;
-    seen.titleSeen = NowMs();
-    RECT view = Probe(player, L"ID_SCORE_VIEW").pos;
-    Repaint(player, &view);
-    seen.painted = NowMs();
-    return seen.painted - start;
+}
+
+void ClickLibraryRow(HWND player, const std::wstring& name) {
+    RECT rc = LibraryRow(player, name);
+    LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    PostMessageW(player, WM_MOUSEMOVE, 0, at);
+    PostMessageW(player, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(player, WM_LBUTTONUP, 0, at);
+}
+
+double TimedLibraryOpen(HWND player, const std::wstring& name, const std::wstring& title, OpenMarks* marks) {
+    OpenMarks unused;
+    OpenMarks& seen = marks ? *marks : unused;
+    seen = OpenMarks{};
+    const RECT row = LibraryRow(player, name);
+    if (IsRectEmpty(&row)) return -1;
+    double start = seen.confirmed = NowMs();
+    ClickLibraryRow(player, name);
+    return AwaitOpened(player, nullptr, start, title, seen);
 }
 
 }  // namespace player_bench

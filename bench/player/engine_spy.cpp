@@ -58,8 +58,6 @@ void __cdecl SpySetMeasureCallback(IScore* s, ScoreMeasureFn fn) {
 }  // namespace
 
 bool WatchEngine() {
-    static bool watching = false;
-    if (watching) return true;
     HMODULE engine = GetModuleHandleW(L"ScoreDll.dll");
     auto create = GetProc<CreateScoreFn>(engine, "CreateScore");
     auto release = GetProc<ReleaseScoreFn>(engine, "ReleaseScore");
@@ -67,6 +65,7 @@ bool WatchEngine() {
     if (!probe) return false;
     auto* table = const_cast<IScoreOps*>(probe->ops);
     release(probe);
+    if (table->Stop == SpyStop) return true;  // this engine is watched already
     DWORD oldProtect = 0;
     if (!VirtualProtect(table, sizeof *table, PAGE_READWRITE, &oldProtect)) return false;
     g_original = *table;
@@ -78,7 +77,6 @@ bool WatchEngine() {
     table->SetMeasureCallback = SpySetMeasureCallback;
     VirtualProtect(table, sizeof *table, oldProtect, &oldProtect);
     FlushInstructionCache(GetCurrentProcess(), table, sizeof *table);
-    watching = true;
     return true;
 }
 

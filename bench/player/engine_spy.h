@@ -20,7 +20,8 @@ struct EngineCall {
 };
 
 // Points the table's slots through the spy once the plug-in has loaded the
-// engine (its objects keep working as before); false when it is not loaded.
+// engine (its objects keep working as before), and again for an engine
+// loaded anew; false when none is loaded.
 bool WatchEngine();
 // The calls made since the last ClearEngineCalls, in order, on any thread.
 std::vector<EngineCall> EngineCalls();
