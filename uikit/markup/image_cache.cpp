@@ -12,6 +12,7 @@ namespace {
 constexpr int kTile = 32;
 constexpr size_t kMaxBytes = 48u << 20;             // all canvases together
 constexpr long long kMaxCanvasPixels = 2600 * 2000;  // a maximised window's background fits
+constexpr size_t kMaxCanvases = 512;                 // each holds a bitmap and a DC of the process's GDI handles
 enum TileKind : unsigned char { kEmpty, kOpaque, kMixed };
 
 struct Key {
@@ -30,6 +31,10 @@ struct Key {
 struct Canvas {
     Key key;
     HBITMAP bitmap = nullptr;
+    // The bitmap stays selected into a memory DC of its own: making and
+    // selecting a DC for every copy cost more than the copy under Wine.
+    HDC dc = nullptr;
+    HGDIOBJ oldBitmap = nullptr;
     unsigned char* bits = nullptr;
     int tilesX = 0, tilesY = 0;
     std::vector<unsigned char> tiles;  // TileKind per tile, row by row
@@ -37,7 +42,33 @@ struct Canvas {
 };
 
 bool g_enabled = true;
+// Lock order: g_lock (canvases) before g_sourceLock (kept DCs): a canvas is
+// rendered from a picture's kept DC while g_lock is held.
 std::mutex g_lock;
+std::mutex g_sourceLock;
+
+struct KeptDC {
+    unsigned serial;
+    HDC dc;
+    HGDIOBJ old;
+};
+constexpr size_t kMaxKeptDCs = 256;
+std::vector<KeptDC> g_kept;  // most recently made last
+
+void ReleaseKept(const KeptDC& k) {
+    SelectObject(k.dc, k.old);
+    DeleteDC(k.dc);
+}
+
+// Under g_sourceLock.
+void ForgetKeptDC(unsigned serial) {
+    for (auto it = g_kept.begin(); it != g_kept.end(); ++it) {
+        if (it->serial != serial) continue;
+        ReleaseKept(*it);
+        g_kept.erase(it);
+        return;
+    }
+}
 std::list<Canvas> g_canvases;  // most recently used first
 size_t g_bytes = 0;
 
@@ -72,11 +103,19 @@ void MarkOpaque(Canvas& c, const ImagePartParams& p) {
     }
 }
 
+void Release(Canvas& c) {
+    if (c.dc) {
+        SelectObject(c.dc, c.oldBitmap);
+        DeleteDC(c.dc);
+    }
+    DeleteObject(c.bitmap);
+}
+
 void Evict() {
-    while (g_bytes > kMaxBytes && !g_canvases.empty()) {
+    while ((g_bytes > kMaxBytes || g_canvases.size() > kMaxCanvases) && !g_canvases.empty()) {
         Canvas& last = g_canvases.back();
         g_bytes -= last.Bytes();
-        DeleteObject(last.bitmap);
+        Release(last);
         g_canvases.pop_back();
     }
 }
@@ -89,14 +128,16 @@ Canvas* Build(const Key& key, const UIImageInfo& image, const ImagePartParams& p
     c.bits = static_cast<unsigned char*>(bits);
     if (!c.bitmap) return nullptr;
     memset(c.bits, 0, c.Bytes());
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, c.bitmap);
+    c.dc = CreateCompatibleDC(nullptr);
+    if (!c.dc) {
+        DeleteObject(c.bitmap);
+        return nullptr;
+    }
+    c.oldBitmap = SelectObject(c.dc, c.bitmap);
     ImagePartParams at = params;
     OffsetRect(&at.dest, -params.dest.left, -params.dest.top);
     RECT all = {0, 0, key.width, key.height};
-    render(dc, image, all, at);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    render(c.dc, image, all, at);
     GdiFlush();
     if (!image.alpha) MarkOpaque(c, params);
     Classify(c);
@@ -119,8 +160,7 @@ void Blend(HDC hdc, HDC mem, const Canvas& c, const RECT& d, int sx, int sy) {
 // Copies the visible part of the canvas, tile row by tile row, joining
 // neighbouring tiles of one kind into one call.
 void Copy(HDC hdc, const Canvas& c, const RECT& dest, const RECT& visible) {
-    HDC mem = CreateCompatibleDC(hdc);
-    HGDIOBJ old = SelectObject(mem, c.bitmap);
+    HDC mem = c.dc;
     int tx0 = (visible.left - dest.left) / kTile, tx1 = (visible.right - dest.left - 1) / kTile;
     int ty0 = (visible.top - dest.top) / kTile, ty1 = (visible.bottom - dest.top - 1) / kTile;
     for (int ty = ty0; ty <= ty1; ++ty) {
@@ -143,11 +183,43 @@ void Copy(HDC hdc, const Canvas& c, const RECT& dest, const RECT& visible) {
             tx = end;
         }
     }
-    SelectObject(mem, old);
-    DeleteDC(mem);
 }
 
 }  // namespace
+
+ImageSourceDC::ImageSourceDC(const UIImageInfo& image) {
+    if (image.serial) {
+        g_sourceLock.lock();
+        for (const KeptDC& k : g_kept)
+            if (k.serial == image.serial) dc_ = k.dc;
+        if (!dc_) {
+            if (g_kept.size() >= kMaxKeptDCs) {  // only this user holds the lock: none is in use
+                ReleaseKept(g_kept.front());
+                g_kept.erase(g_kept.begin());
+            }
+            if (HDC dc = CreateCompatibleDC(nullptr)) {
+                g_kept.push_back(KeptDC{image.serial, dc, SelectObject(dc, image.bitmap)});
+                dc_ = dc;
+            }
+        }
+        if (dc_) {
+            kept_ = true;
+            return;
+        }
+        g_sourceLock.unlock();
+    }
+    dc_ = CreateCompatibleDC(nullptr);
+    if (dc_) old_ = SelectObject(dc_, image.bitmap);
+}
+
+ImageSourceDC::~ImageSourceDC() {
+    if (kept_) {
+        g_sourceLock.unlock();
+    } else if (dc_) {
+        SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+}
 
 bool DrawCachedImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, const ImagePartParams& p,
                          RenderPartFn render) {
@@ -181,20 +253,29 @@ void SetImageCacheEnabled(bool enabled) { g_enabled = enabled; }
 void ForgetImageCanvases(unsigned serial) {
     if (!serial) return;
     std::lock_guard<std::mutex> hold(g_lock);
+    {
+        std::lock_guard<std::mutex> holdSources(g_sourceLock);
+        ForgetKeptDC(serial);
+    }
     for (auto it = g_canvases.begin(); it != g_canvases.end();) {
         if (it->key.serial != serial) {
             ++it;
             continue;
         }
         g_bytes -= it->Bytes();
-        DeleteObject(it->bitmap);
+        Release(*it);
         it = g_canvases.erase(it);
     }
 }
 
 void ClearImageCache() {
     std::lock_guard<std::mutex> hold(g_lock);
-    for (Canvas& c : g_canvases) DeleteObject(c.bitmap);
+    {
+        std::lock_guard<std::mutex> holdSources(g_sourceLock);
+        for (const KeptDC& k : g_kept) ReleaseKept(k);
+        g_kept.clear();
+    }
+    for (Canvas& c : g_canvases) Release(c);
     g_canvases.clear();
     g_bytes = 0;
 }

@@ -10,6 +10,25 @@
 
 namespace UiKit {
 
+// A memory DC with the picture's bitmap selected, to copy or blend from.
+// Making a DC and selecting a bitmap costs more than a small copy under
+// Wine, so a picture with a serial keeps one DC for its life, handed to
+// one user at a time (the object holds a lock while it lives); others get
+// a DC of their own that goes with the object.
+class ImageSourceDC {
+public:
+    explicit ImageSourceDC(const UIImageInfo& image);
+    ~ImageSourceDC();
+    ImageSourceDC(const ImageSourceDC&) = delete;
+    ImageSourceDC& operator=(const ImageSourceDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;  // set for a DC of its own
+    bool kept_ = false;
+};
+
 // Draws the part as DrawImagePart would: rendered once into a canvas through
 // render (which draws params at the canvas origin), then copied, limited to
 // clip. False when the part is not worth caching (too large, not a DIB
@@ -20,10 +39,11 @@ bool DrawCachedImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, co
 
 // Tests compare cached with direct drawing; the cache is on by default.
 void SetImageCacheEnabled(bool enabled);
-// Drops the canvases of a picture being freed (its serial); a picture never
-// comes back, so they would only hold memory.
+// Drops the canvases and the kept DC of a picture being freed (its serial),
+// before its bitmap goes; a picture never comes back, so they would only
+// hold memory.
 void ForgetImageCanvases(unsigned serial);
-// Drops every canvas (tests).
+// Drops every canvas and kept DC (tests).
 void ClearImageCache();
 size_t ImageCacheBytes();
 

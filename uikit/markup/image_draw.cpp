@@ -72,14 +72,9 @@ namespace {
 
 class PartDrawer {
 public:
-    PartDrawer(HDC hdc, const UIImageInfo& image, BYTE fade) : hdc_(hdc), image_(image), fade_(fade) {
-        mem_ = CreateCompatibleDC(hdc);
-        old_ = SelectObject(mem_, image.bitmap);
+    PartDrawer(HDC hdc, const UIImageInfo& image, BYTE fade)
+        : hdc_(hdc), image_(image), fade_(fade), source_(image), mem_(source_.Get()) {
         blend_ = image.alpha || fade < 255;
-    }
-    ~PartDrawer() {
-        SelectObject(mem_, old_);
-        DeleteDC(mem_);
     }
     void Draw(const RECT& d, const RECT& s) {
         if (W(d) <= 0 || H(d) <= 0 || W(s) <= 0 || H(s) <= 0) return;
@@ -101,8 +96,8 @@ private:
     HDC hdc_;
     const UIImageInfo& image_;
     BYTE fade_;
+    ImageSourceDC source_;
     HDC mem_;
-    HGDIOBJ old_;
     bool blend_;
 };
 

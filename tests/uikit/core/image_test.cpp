@@ -270,31 +270,39 @@ TEST_F(DrawTest, KeptScaledPartsShowWhatAFreshDrawingShows) {
 }
 
 // A picture loaded after another was freed may get the same bitmap handle;
-// it must not be shown as the old one's kept canvas, and a freed picture's
-// canvases are freed with it (windows come and go with every start).
+// it must not be shown as the old one's kept canvas or through the DC kept
+// to draw it at its own size, and a freed picture's canvases and DC are
+// freed with it (windows come and go with every start): a bitmap still
+// selected into a kept DC would outlive its DeleteObject.
 TEST(Images, ANewPictureIsNeverShownAsAnOldOnesCanvas) {
-    ImagePartParams p;
-    p.dest = RECT{0, 0, 20, 20};
-    p.source = RECT{0, 0, 1, 1};
+    const RECT scaled = {0, 0, 20, 20}, ownSize = {5, 5, 6, 6};
     for (uint32_t colour : {0xFF0000FFu, 0x0000FFFFu, 0x00FF00FFu}) {
         std::string png = MakePng(1, 1, {colour});
         UIImageInfo im;
         ASSERT_TRUE(DecodeImage(png.data(), png.size(), 0, im));
+        const HBITMAP picture = im.bitmap;
         size_t kept = ImageCacheBytes();
         void* bits = nullptr;
         HDC dc = CreateCompatibleDC(nullptr);
         HBITMAP target = CreateDib32(dc, 20, 20, &bits);
         HGDIOBJ old = SelectObject(dc, target);
-        DrawImagePart(dc, im, p.dest, p);
-        GdiFlush();
-        uint32_t shown = static_cast<uint32_t*>(bits)[10 * 20 + 10] & 0xFFFFFF;
-        EXPECT_EQ(colour >> 8, shown);
+        for (RECT dest : {scaled, ownSize}) {
+            ImagePartParams p;
+            p.dest = dest;
+            p.source = RECT{0, 0, 1, 1};
+            memset(bits, 0, 20 * 20 * 4);
+            DrawImagePart(dc, im, scaled, p);
+            GdiFlush();
+            uint32_t shown = static_cast<uint32_t*>(bits)[dest.top * 20 + dest.left] & 0xFFFFFF;
+            EXPECT_EQ(colour >> 8, shown) << dest.right - dest.left << " pixels wide";
+        }
         SelectObject(dc, old);
         DeleteObject(target);
         DeleteDC(dc);
         EXPECT_GT(ImageCacheBytes(), kept);
         FreeImage(im);
         EXPECT_EQ(ImageCacheBytes(), kept) << "a freed picture's canvases go with it";
+        EXPECT_EQ(0u, GetObjectType(picture)) << "a freed picture's bitmap is gone, not held by a DC";
     }
 }
 
