@@ -13,6 +13,9 @@
 #include "engine/playback.h"
 #include "engine/renderer.h"
 #include "engine/score_object.h"
+#include "engine/layout.h"
+#include "engine/timeline.h"
+#include "engine/zyqn_parser.h"
 
 using namespace zyqn;
 
@@ -166,6 +169,14 @@ int main(int argc, char** argv) {
     CScore score;
     double load = Median(11, [&] { score.LoadText(score200); });
     std::printf("load + timeline + layout, 200 measures: %.2f ms (%d pages)\n", load, score.PageCount());
+    {
+        ParseResult parsed = ParseZyqn(score200);
+        double parse = Median(11, [&] { ParseZyqn(score200); });
+        double timeline = Median(11, [&] { BuildTimeline(parsed.score); });
+        double layout = Median(11, [&] { LayoutScore(parsed.score); });
+        std::printf("  of which reading %.2f ms, the timeline %.2f ms, the page layout %.2f ms\n", parse, timeline,
+                    layout);
+    }
 
     Dib view(1280, 1024);
     RECT target{0, 0, 1280, 1024};
