@@ -108,6 +108,12 @@ void SaveWindowShot(HWND window, const std::wstring& name) {
     Gdiplus::GdiplusStartup(&token, &in, nullptr);
     std::wstring folder = BinFolder() + L"..\\screenshots\\";
     CreateDirectoryW(folder.c_str(), nullptr);
+    // A window of another thread that has only just appeared may not be on
+    // the screen whole yet (a message box's text came out blank): its paint
+    // is asked for now, and Wine puts a thread's paints on the screen once
+    // that thread waits for messages again.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(50);
     SaveScreenPng(folder + name, window);
     Gdiplus::GdiplusShutdown(token);
 }
