@@ -61,9 +61,12 @@ void Repaint(HWND wnd, const RECT* rc) {
 namespace {
 // Waits until the opening that began at start (NowMs) has gone: the dialog,
 // if any, is closed and the title reads title. Then has the page painted.
-// Milliseconds from start to the painted page, or -1.
-double AwaitOpened(HWND player, HWND dialog, double start, const std::wstring& title, OpenMarks& seen) {
+// Milliseconds from start to the painted page, or -1; marks, if given, get
+// the moments.
+double AwaitOpened(HWND player, HWND dialog, double start, const std::wstring& title, OpenMarks* marks) {
     using namespace player_test;
+    OpenMarks seen;
+    seen.confirmed = start;
     // Looked at every millisecond: the tests' pump waits up to 10 ms between
     // looks, which would add its own lag to the figure. The title is asked
     // of the player's thread only once the dialog has gone: asked while it
@@ -75,29 +78,29 @@ double AwaitOpened(HWND player, HWND dialog, double start, const std::wstring& t
         opened = !(dialog && IsWindow(dialog)) && TextOf(player, L"ID_WND_MELVANE_TITLE") == title;
         if (!opened) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     }
-    if (!opened) return -1;
-    seen.titleSeen = NowMs();
-    RECT view = Probe(player, L"ID_SCORE_VIEW").pos;
-    Repaint(player, &view);
-    seen.painted = NowMs();
-    return seen.painted - start;
+    if (opened) {
+        seen.titleSeen = NowMs();
+        RECT view = Probe(player, L"ID_SCORE_VIEW").pos;
+        Repaint(player, &view);
+        seen.painted = NowMs();
+    }
+    if (marks) *marks = seen;
+    return opened ? seen.painted - start : -1;
 }
 }  // namespace
 
 double TimedOpen(HWND player, const std::wstring& path, const std::wstring& title, OpenMarks* marks) {
-    OpenMarks unused;
-    OpenMarks& seen = marks ? *marks : unused;
-    seen = OpenMarks{};
     using namespace player_test;
     using testing_support::PumpUntil;
+    if (marks) *marks = OpenMarks{};
     ClickControl(player, L"ID_BTN_OPEN_FILE");
     HWND dialog = nullptr;
     PumpUntil([&] { return (dialog = FindOwnedDialog(player, L"Open File")) != nullptr; });
     if (!dialog) return -1;
     if (!SetDlgItemTextW(dialog, 0x47C, path.c_str())) SetDlgItemTextW(dialog, 0x480, path.c_str());
-    double start = seen.confirmed = NowMs();
+    const double start = NowMs();
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    return AwaitOpened(player, dialog, start, title, seen);
+    return AwaitOpened(player, dialog, start, title, marks);
 }
 
 RECT LibraryRow(HWND player, const std::wstring& name) {
@@ -112,23 +115,17 @@ RECT LibraryRow(HWND player, const std::wstring& name) {
     }
 }
 
-void ClickLibraryRow(HWND player, const std::wstring& name) {
-    RECT rc = LibraryRow(player, name);
-    LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+double TimedLibraryOpen(HWND player, const std::wstring& name, const std::wstring& title, OpenMarks* marks) {
+    if (marks) *marks = OpenMarks{};
+    // Found before the clock starts: each look at a row is a question to the player's thread.
+    const RECT row = LibraryRow(player, name);
+    if (IsRectEmpty(&row)) return -1;
+    const LPARAM at = MAKELPARAM((row.left + row.right) / 2, (row.top + row.bottom) / 2);
+    const double start = NowMs();
     PostMessageW(player, WM_MOUSEMOVE, 0, at);
     PostMessageW(player, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(player, WM_LBUTTONUP, 0, at);
-}
-
-double TimedLibraryOpen(HWND player, const std::wstring& name, const std::wstring& title, OpenMarks* marks) {
-    OpenMarks unused;
-    OpenMarks& seen = marks ? *marks : unused;
-    seen = OpenMarks{};
-    const RECT row = LibraryRow(player, name);
-    if (IsRectEmpty(&row)) return -1;
-    double start = seen.confirmed = NowMs();
-    ClickLibraryRow(player, name);
-    return AwaitOpened(player, nullptr, start, title, seen);
+    return AwaitOpened(player, nullptr, start, title, marks);
 }
 
 }  // namespace player_bench

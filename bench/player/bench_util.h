@@ -38,10 +38,8 @@ double TimedOpen(HWND player, const std::wstring& path, const std::wstring& titl
 // The shown row of the library panel's list that reads name (a folder, a
 // score or a page), in the player's client coordinates; empty when none.
 RECT LibraryRow(HWND player, const std::wstring& name);
-// A click in the middle of that row, as the mouse gives it; returns at once.
-void ClickLibraryRow(HWND player, const std::wstring& name);
-// Opens the score of that row by a click and waits as TimedOpen; marks'
-// confirmed is the click.
+// Opens the score of that row by a click in its middle, as the mouse gives
+// it, and waits as TimedOpen; marks' confirmed is the click.
 double TimedLibraryOpen(HWND player, const std::wstring& name, const std::wstring& title, OpenMarks* marks = nullptr);
 
 }  // namespace player_bench
