@@ -41,6 +41,20 @@ struct Canvas {
     size_t Bytes() const { return static_cast<size_t>(key.width) * key.height * 4; }
 };
 
+// A memory DC with bitmap selected into it (null if none could be made),
+// and its end: the bitmap deselected, so that it can be deleted, and the DC
+// deleted.
+HDC SelectIntoNewDC(HBITMAP bitmap, HGDIOBJ* old) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc) *old = SelectObject(dc, bitmap);
+    return dc;
+}
+void FreeSelectedDC(HDC dc, HGDIOBJ old) {
+    if (!dc) return;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+}
+
 bool g_enabled = true;
 // Lock order: g_lock (canvases) before g_sourceLock (kept DCs): a canvas is
 // rendered from a picture's kept DC while g_lock is held.
@@ -55,16 +69,12 @@ struct KeptDC {
 constexpr size_t kMaxKeptDCs = 256;
 std::vector<KeptDC> g_kept;  // most recently made last
 
-void ReleaseKept(const KeptDC& k) {
-    SelectObject(k.dc, k.old);
-    DeleteDC(k.dc);
-}
 
 // Under g_sourceLock.
 void ForgetKeptDC(unsigned serial) {
     for (auto it = g_kept.begin(); it != g_kept.end(); ++it) {
         if (it->serial != serial) continue;
-        ReleaseKept(*it);
+        FreeSelectedDC(it->dc, it->old);
         g_kept.erase(it);
         return;
     }
@@ -104,10 +114,7 @@ void MarkOpaque(Canvas& c, const ImagePartParams& p) {
 }
 
 void Release(Canvas& c) {
-    if (c.dc) {
-        SelectObject(c.dc, c.oldBitmap);
-        DeleteDC(c.dc);
-    }
+    FreeSelectedDC(c.dc, c.oldBitmap);
     DeleteObject(c.bitmap);
 }
 
@@ -128,12 +135,11 @@ Canvas* Build(const Key& key, const UIImageInfo& image, const ImagePartParams& p
     c.bits = static_cast<unsigned char*>(bits);
     if (!c.bitmap) return nullptr;
     memset(c.bits, 0, c.Bytes());
-    c.dc = CreateCompatibleDC(nullptr);
+    c.dc = SelectIntoNewDC(c.bitmap, &c.oldBitmap);
     if (!c.dc) {
         DeleteObject(c.bitmap);
         return nullptr;
     }
-    c.oldBitmap = SelectObject(c.dc, c.bitmap);
     ImagePartParams at = params;
     OffsetRect(&at.dest, -params.dest.left, -params.dest.top);
     RECT all = {0, 0, key.width, key.height};
@@ -190,15 +196,19 @@ void Copy(HDC hdc, const Canvas& c, const RECT& dest, const RECT& visible) {
 ImageSourceDC::ImageSourceDC(const UIImageInfo& image) {
     if (image.serial) {
         g_sourceLock.lock();
-        for (const KeptDC& k : g_kept)
-            if (k.serial == image.serial) dc_ = k.dc;
+        for (const KeptDC& k : g_kept) {
+            if (k.serial != image.serial) continue;
+            dc_ = k.dc;
+            break;
+        }
         if (!dc_) {
             if (g_kept.size() >= kMaxKeptDCs) {  // only this user holds the lock: none is in use
-                ReleaseKept(g_kept.front());
+                FreeSelectedDC(g_kept.front().dc, g_kept.front().old);
                 g_kept.erase(g_kept.begin());
             }
-            if (HDC dc = CreateCompatibleDC(nullptr)) {
-                g_kept.push_back(KeptDC{image.serial, dc, SelectObject(dc, image.bitmap)});
+            HGDIOBJ old = nullptr;
+            if (HDC dc = SelectIntoNewDC(image.bitmap, &old)) {
+                g_kept.push_back(KeptDC{image.serial, dc, old});
                 dc_ = dc;
             }
         }
@@ -208,17 +218,14 @@ ImageSourceDC::ImageSourceDC(const UIImageInfo& image) {
         }
         g_sourceLock.unlock();
     }
-    dc_ = CreateCompatibleDC(nullptr);
-    if (dc_) old_ = SelectObject(dc_, image.bitmap);
+    dc_ = SelectIntoNewDC(image.bitmap, &old_);
 }
 
 ImageSourceDC::~ImageSourceDC() {
-    if (kept_) {
+    if (kept_)
         g_sourceLock.unlock();
-    } else if (dc_) {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
+    else
+        FreeSelectedDC(dc_, old_);
 }
 
 bool DrawCachedImagePart(HDC hdc, const UIImageInfo& image, const RECT& clip, const ImagePartParams& p,
@@ -272,7 +279,7 @@ void ClearImageCache() {
     std::lock_guard<std::mutex> hold(g_lock);
     {
         std::lock_guard<std::mutex> holdSources(g_sourceLock);
-        for (const KeptDC& k : g_kept) ReleaseKept(k);
+        for (const KeptDC& k : g_kept) FreeSelectedDC(k.dc, k.old);
         g_kept.clear();
     }
     for (Canvas& c : g_canvases) Release(c);
