@@ -26,25 +26,11 @@ void MakeFolders(const std::wstring& path) {
         CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
 }
 
-struct FindOwned {
-    HWND owner;
-    const wchar_t* cls;
-    HWND found;
-};
-BOOL CALLBACK FindOwnedProc(HWND w, LPARAM lp) {
-    auto* f = reinterpret_cast<FindOwned*>(lp);
-    wchar_t cls[64] = {};
-    GetClassNameW(w, cls, 64);
-    if (wcscmp(cls, f->cls) == 0 && IsWindowVisible(w) && (!f->owner || GetWindow(w, GW_OWNER) == f->owner)) {
-        f->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
+// The first shown window of the class, owned by owner (any owner for null).
 HWND FindOwnedWindow(HWND owner, const wchar_t* cls) {
-    FindOwned f = {owner, cls, nullptr};
-    EnumWindows(FindOwnedProc, reinterpret_cast<LPARAM>(&f));
-    return f.found;
+    for (HWND w : OwnWindows(cls))
+        if (IsWindowVisible(w) && (!owner || GetWindow(w, GW_OWNER) == owner)) return w;
+    return nullptr;
 }
 }  // namespace
 

@@ -83,24 +83,26 @@ void CopyFromBin(const std::wstring& name, const std::wstring& folder, const std
 namespace {
 struct WindowSearch {
     const wchar_t* className;
-    int count;
+    std::vector<HWND> found;
 };
-BOOL CALLBACK CountIfOwnAndOfClass(HWND wnd, LPARAM lp) {
+BOOL CALLBACK CollectIfOwnAndOfClass(HWND wnd, LPARAM lp) {
     auto* search = reinterpret_cast<WindowSearch*>(lp);
     wchar_t cls[256] = {};
     GetClassNameW(wnd, cls, 256);
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
-    if (pid == GetCurrentProcessId() && lstrcmpW(cls, search->className) == 0) ++search->count;
+    if (pid == GetCurrentProcessId() && lstrcmpW(cls, search->className) == 0) search->found.push_back(wnd);
     return TRUE;
 }
 }  // namespace
 
-int CountOwnWindows(const wchar_t* className) {
-    WindowSearch search = {className, 0};
-    EnumWindows(CountIfOwnAndOfClass, reinterpret_cast<LPARAM>(&search));
-    return search.count;
+std::vector<HWND> OwnWindows(const wchar_t* className) {
+    WindowSearch search = {className, {}};
+    EnumWindows(CollectIfOwnAndOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
+
+int CountOwnWindows(const wchar_t* className) { return static_cast<int>(OwnWindows(className).size()); }
 
 void SaveWindowShot(HWND window, const std::wstring& name) {
     Gdiplus::GdiplusStartupInput in;

@@ -40,7 +40,9 @@ std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 void CopyFromBin(const std::wstring& name, const std::wstring& folder, const std::wstring& as = L"");
 
-// How many top-level windows of this class this process has, shown or not.
+// The top-level windows of this class this process has, shown or not, in
+// the system's order (topmost first), and how many there are.
+std::vector<HWND> OwnWindows(const wchar_t* className);
 int CountOwnWindows(const wchar_t* className);
 
 // Saves what a window shows on the screen as build/screenshots/<name>.
